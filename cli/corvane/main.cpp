@@ -1,0 +1,182 @@
+// corvane: shows and rewrites simulator text files through the Corvane library.
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "JsonTree.h"
+#include "corvane/TSFile.h"
+
+namespace {
+
+using corvane::cli::JsonString;
+
+constexpr std::string_view kUsage =
+    "Usage: corvane COMMAND ARGUMENTS\n"
+    "Shows and rewrites Microsoft Train Simulator text files.\n"
+    "\n"
+    "Commands:\n"
+    "  tree [--events] FILE  Print the file's item tree as JSON:\n"
+    "                        {\"filetype\", \"subfiletype\", \"items\": [{\"name\", \"params\",\n"
+    "                        \"children\"}...]}. With --events, print each progress event\n"
+    "                        to standard error as \"status load N\".\n"
+    "  save IN OUT           Read IN and write its tree to OUT in the simulator's layout.\n"
+    "  types PATH            Print the file type, sub-type, expected first element and\n"
+    "                        header line that PATH's name selects (the file need not exist).\n"
+    "  stat FILE             Print the number of items, parameters and levels of the tree\n"
+    "                        and the file's size in bytes.\n"
+    "  --help                Show this text.\n"
+    "  --version             Show the library's version.\n"
+    "\n"
+    "The file type comes from the name: the extension, and for .dat files the name\n"
+    "after the last \"\\\". Exit status: 0 success, 1 the file could not be read or\n"
+    "written, 2 wrong arguments.\n";
+
+int Usage(const std::string& problem) {
+    std::cerr << "corvane: " << problem << "\n\n" << kUsage;
+    return 2;
+}
+
+// Returns the path of an existing file named as given or Windows-style ("\"
+// separating folders), as the library opens it; throws when there is none.
+std::string ExistingFile(const std::string& name) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(name, ec)) {
+        return name;
+    }
+    std::string native = name;
+    for (char& c : native) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    if (!std::filesystem::is_regular_file(native, ec)) {
+        throw std::runtime_error("No file at " + name);
+    }
+    return native;
+}
+
+// Loads a file, reporting a missing one as an error.
+void LoadExisting(corvane::TSFile& file) {
+    ExistingFile(file.FileName());
+    file.Load();
+}
+
+int Tree(const std::vector<std::string>& args) {
+    bool events = false;
+    std::string path;
+    for (const auto& a : args) {
+        if (a == "--events") {
+            events = true;
+        } else if (path.empty() && !(a.size() > 1 && a.front() == '-' && a != "-")) {
+            path = a;
+        } else {
+            return Usage("tree takes [--events] FILE");
+        }
+    }
+    if (path.empty()) {
+        return Usage("tree takes [--events] FILE");
+    }
+    corvane::TSFile file(path);
+    if (events) {
+        file.OnStatus([](const std::string& message, std::int32_t number) {
+            std::cerr << "status " << message << ' ' << number << '\n';
+        });
+    }
+    std::string error;
+    try {
+        LoadExisting(file);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    std::cout << "{\"filetype\":" << JsonString(file.Filetype())
+              << ",\"subfiletype\":" << JsonString(file.SubFileType()) << ",\"items\":";
+    corvane::cli::WriteItemsJson(std::cout, *file.Items());
+    if (!error.empty()) {
+        std::cout << ",\"error\":" << JsonString(error);
+    }
+    std::cout << "}\n";
+    if (!error.empty()) {
+        std::cerr << "corvane: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int Save(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        return Usage("save takes IN OUT");
+    }
+    corvane::TSFile file(args[0]);
+    LoadExisting(file);
+    file.SetFileName(args[1]);
+    file.Save();
+    return 0;
+}
+
+int Types(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return Usage("types takes PATH");
+    }
+    const corvane::TSFile file(args[0]);
+    std::cout << "{\"filetype\":" << JsonString(file.Filetype())
+              << ",\"subfiletype\":" << JsonString(file.SubFileType())
+              << ",\"firstelement\":" << JsonString(file.FirstElement())
+              << ",\"firstline\":" << JsonString(file.FirstLine()) << "}\n";
+    return 0;
+}
+
+int Stat(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return Usage("stat takes FILE");
+    }
+    corvane::TSFile file(args[0]);
+    LoadExisting(file);
+    const corvane::cli::TreeStats stats = corvane::cli::CountTree(*file.Items());
+    const auto bytes = std::filesystem::file_size(ExistingFile(args[0]));
+    std::cout << "{\"items\":" << stats.items << ",\"parameters\":" << stats.parameters
+              << ",\"depth\":" << stats.depth << ",\"bytes\":" << bytes << "}\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return Usage("no command given");
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    try {
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (command == "--version") {
+            std::cout << corvane::TSFile::About() << '\n';
+            return 0;
+        }
+        if (command == "tree") {
+            return Tree(args);
+        }
+        if (command == "save") {
+            return Save(args);
+        }
+        if (command == "types") {
+            return Types(args);
+        }
+        if (command == "stat") {
+            return Stat(args);
+        }
+        return Usage("unknown command \"" + command + "\"");
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << "corvane: " << e.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,154 @@
+#include "Files.h"
+
+#include <cerrno>
+#include <random>
+#include <string>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace corvane::files {
+
+namespace {
+
+std::filesystem::path FromUtf8(std::string_view text) {
+#if defined(_WIN32)
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+#else
+    return std::filesystem::path(std::string(text));
+#endif
+}
+
+[[noreturn]] void Fail(int error, const std::string& what) {
+    throw std::system_error(error, std::generic_category(), what);
+}
+
+}  // namespace
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path NativePath(std::string_view fileName) {
+    std::filesystem::path given = FromUtf8(fileName);
+#if !defined(_WIN32)
+    if (fileName.find('\\') != std::string_view::npos) {
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(given, ec))) {
+            std::string converted(fileName);
+            for (char& c : converted) {
+                if (c == '\\') {
+                    c = '/';
+                }
+            }
+            return std::filesystem::path(converted);
+        }
+    }
+#endif
+    return given;
+}
+
+bool IsRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+    if (file == nullptr) {
+        Fail(errno, "Cannot open " + Utf8(path));
+    }
+    return file;
+}
+
+void ReplaceFile(const std::filesystem::path& requested,
+                 const std::function<void(std::FILE*)>& write) {
+    std::error_code ec;
+    std::filesystem::path target = requested;
+    // Replace what a link points to, not the link.
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
+        target = std::filesystem::weakly_canonical(target, ec);
+        if (ec) {
+            Fail(ec.value(), "Cannot save " + Utf8(requested));
+        }
+    }
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::filesystem::path temporary;
+    std::FILE* file = nullptr;
+#if defined(_WIN32)
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
+        temporary = folder / (L"~" + target.filename().wstring() + L"." +
+                              std::to_wstring(random()) + L".tmp");
+        file = _wfopen(temporary.c_str(), L"wbx");
+    }
+    if (file == nullptr) {
+        Fail(errno, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
+    }
+#else
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        Fail(errno, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
+    }
+    temporary = pattern;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        std::filesystem::remove(temporary, ec);
+        Fail(error, "Cannot save " + Utf8(requested));
+    }
+#endif
+    try {
+        write(file);
+        if (std::fflush(file) != 0) {
+            Fail(errno, "Cannot write");
+        }
+#if !defined(_WIN32)
+        if (::fsync(::fileno(file)) != 0 && errno != EINVAL) {
+            Fail(errno, "Cannot write");
+        }
+#endif
+        const int closed = std::fclose(file);
+        file = nullptr;
+        if (closed != 0) {
+            Fail(errno, "Cannot write");
+        }
+        std::filesystem::rename(temporary, target);
+    } catch (const std::system_error& e) {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+        std::filesystem::remove(temporary, ec);
+        throw std::system_error(e.code(), "Cannot save " + Utf8(requested));
+    } catch (...) {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+        std::filesystem::remove(temporary, ec);
+        throw;
+    }
+}
+
+}  // namespace corvane::files

@@ -1,0 +1,31 @@
+#pragma once
+
+// File-system helpers of the library: opening by name and replacing a file safely.
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace corvane::files {
+
+// Returns the path to open for a file name. Windows-style names work on any
+// system: where the name as given does not exist, "\" separates folders.
+std::filesystem::path NativePath(std::string_view fileName);
+
+// Returns true when path names a regular file (links followed).
+bool IsRegularFile(const std::filesystem::path& path);
+
+// Opens a file for reading in binary mode; throws std::system_error on failure.
+std::FILE* OpenForReading(const std::filesystem::path& path);
+
+// Writes a file through write(), into a temporary file beside it that then
+// replaces the file in one step. When anything fails, the old file is untouched,
+// the temporary file is removed and the error is thrown.
+void ReplaceFile(const std::filesystem::path& path, const std::function<void(std::FILE*)>& write);
+
+// Returns the path as UTF-8 text, for messages.
+std::string Utf8(const std::filesystem::path& path);
+
+}  // namespace corvane::files

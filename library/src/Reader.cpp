@@ -1,0 +1,338 @@
+#include "Reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <system_error>
+
+#include "Text.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1 << 16;
+constexpr std::size_t kCompactAt = 1 << 16;
+
+std::int32_t ReplacementCharacter() { return 0xFFFD; }
+
+// Returns an item name: tabs turned into blanks, then trimmed.
+std::string MakeName(std::string_view text) {
+    if (text.find('\t') == std::string_view::npos) {
+        return std::string(text::TrimBlanks(text));
+    }
+    return std::string(text::TrimBlanks(text::TabsToBlanks(text)));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// LineSource
+
+LineSource::LineSource(std::FILE* file, std::uint64_t fileLength)
+    : m_file(file), m_chunk(kChunkSize) {
+    (void)fileLength;
+    Fill();
+    m_utf16 = m_len >= 2 && m_chunk[0] == 0xFF && m_chunk[1] == 0xFE;
+}
+
+bool LineSource::Fill() {
+    if (m_fileDone) {
+        return m_pos < m_len;
+    }
+    const std::size_t rest = m_len - m_pos;
+    if (rest > 0 && m_pos > 0) {
+        std::memmove(m_chunk.data(), m_chunk.data() + m_pos, rest);
+    }
+    m_pos = 0;
+    m_len = rest;
+    const std::size_t n = std::fread(m_chunk.data() + rest, 1, m_chunk.size() - rest, m_file);
+    if (n < m_chunk.size() - rest) {
+        if (std::ferror(m_file)) {
+            throw std::system_error(errno ? errno : EIO, std::generic_category(),
+                                    "Cannot read the file");
+        }
+        m_fileDone = true;
+    }
+    m_len += n;
+    return m_len > 0;
+}
+
+inline std::int32_t LineSource::Next() {
+    if (m_utf16) {
+        if (m_len - m_pos < 2 && !(Fill() && m_len - m_pos >= 2)) {
+            if (m_len - m_pos == 1) {
+                ++m_pos;  // a lone last byte
+                return ReplacementCharacter();
+            }
+            return -1;
+        }
+        const std::int32_t unit = m_chunk[m_pos] | (m_chunk[m_pos + 1] << 8);
+        m_pos += 2;
+        return unit;
+    }
+    if (m_pos >= m_len && !Fill()) {
+        return -1;
+    }
+    return m_chunk[m_pos++];
+}
+
+inline std::int32_t LineSource::Peek() {
+    const std::size_t need = m_utf16 ? 2 : 1;
+    if (m_len - m_pos < need && !(Fill() && m_len - m_pos >= need)) {
+        return -1;
+    }
+    return m_utf16 ? (m_chunk[m_pos] | (m_chunk[m_pos + 1] << 8)) : m_chunk[m_pos];
+}
+
+bool LineSource::AtEnd() { return m_pos >= m_len && !Fill(); }
+
+std::uint64_t LineSource::ReadLine(std::string& out) {
+    std::uint64_t count = 0;
+    bool leading = true;
+    while (true) {
+        // Fast path: a run of plain ASCII bytes of an 8-bit file within the chunk.
+        if (!m_utf16 && !leading) {
+            const unsigned char* p = m_chunk.data() + m_pos;
+            const unsigned char* stop = m_chunk.data() + m_len;
+            const unsigned char* q = p;
+            while (q < stop && *q != '\r' && *q < 0x80) {
+                ++q;
+            }
+            if (q > p) {
+                out.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(q - p));
+                count += static_cast<std::uint64_t>(q - p);
+                m_pos += static_cast<std::size_t>(q - p);
+            }
+        }
+        const std::int32_t c = Next();
+        if (c < 0) {
+            break;
+        }
+        if (c == '\r') {
+            if (Peek() == '\n') {
+                Next();
+            }
+            break;
+        }
+        ++count;
+        if (leading && c == '\t') {
+            out.push_back(' ');
+            continue;
+        }
+        leading = false;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (!m_utf16) {
+            text::AppendUtf8(out, text::FromWindows1252(static_cast<unsigned char>(c)));
+        } else if (c >= 0xD800 && c < 0xDC00) {
+            const std::int32_t low = Peek();
+            if (low >= 0xDC00 && low < 0xE000) {
+                Next();
+                ++count;
+                text::AppendUtf8(out, static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) +
+                                                            (low - 0xDC00)));
+            } else {
+                text::AppendUtf8(out, static_cast<char32_t>(c));
+            }
+        } else {
+            text::AppendUtf8(out, static_cast<char32_t>(c));
+        }
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// Reader
+
+Reader::Reader(std::FILE* file, std::uint64_t fileLength, TSItemCollection& items,
+               const TSFile::StatusHandler& status)
+    : m_source(file, fileLength),
+      m_items(items),
+      m_status(status),
+      m_fileLength(fileLength),
+      m_progressStep(static_cast<std::uint64_t>(
+          text::DivideRoundHalfEven(static_cast<std::int64_t>(fileLength), 10))),
+      m_nextProgress(m_progressStep) {}
+
+bool Reader::ReadLine() {
+    if (m_source.AtEnd()) {
+        return false;
+    }
+    const std::uint64_t chars = m_source.ReadLine(m_buffer);
+    m_bytesRead += 2 * chars + 2;
+    if (m_bytesRead > m_nextProgress) {
+        m_nextProgress += m_progressStep;
+        if (m_status && m_fileLength > 0) {
+            const std::int64_t percent = text::DivideRoundHalfEven(
+                static_cast<std::int64_t>(m_bytesRead) * 100, static_cast<std::int64_t>(m_fileLength));
+            m_status("load", static_cast<std::int32_t>(
+                                 std::min<std::int64_t>(percent, std::numeric_limits<std::int32_t>::max())));
+        }
+    }
+    return true;
+}
+
+void Reader::Compact() {
+    if (m_head >= kCompactAt && m_head * 2 >= m_buffer.size()) {
+        m_buffer.erase(0, m_head);
+        m_closeFrom = m_closeFrom > m_head ? m_closeFrom - m_head : 0;
+        m_head = 0;
+    }
+}
+
+std::string Reader::ReadUntil(char target, bool& found) {
+    Compact();
+    std::size_t from = m_head;
+    while (true) {
+        const void* hit = std::memchr(m_buffer.data() + from, target, m_buffer.size() - from);
+        if (hit != nullptr) {
+            const auto pos = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
+            std::string result = m_buffer.substr(m_head, pos - m_head);
+            m_head = pos + 1;
+            found = true;
+            return result;
+        }
+        from = m_buffer.size();
+        if (!ReadLine()) {
+            std::string result = m_buffer.substr(m_head);
+            m_head = m_buffer.size();
+            found = false;
+            return result;
+        }
+    }
+}
+
+void Reader::SkipUntilNoCase(std::string_view target) {
+    Compact();
+    if (target.empty()) {
+        return;
+    }
+    std::size_t from = m_head;
+    while (true) {
+        const std::size_t size = m_buffer.size();
+        for (std::size_t i = from; i + target.size() <= size; ++i) {
+            std::size_t k = 0;
+            while (k < target.size() && text::LowerAscii(m_buffer[i + k]) == target[k]) {
+                ++k;
+            }
+            if (k == target.size()) {
+                m_head = i + target.size();
+                return;
+            }
+        }
+        // A match may begin in the text already searched and end in the next line.
+        from = std::max(m_head, size >= target.size() ? size - target.size() + 1 : 0);
+        if (!ReadLine()) {
+            m_head = m_buffer.size();
+            return;
+        }
+    }
+}
+
+std::size_t Reader::FindClose() {
+    std::size_t from = std::max(m_head, m_closeFrom);
+    while (true) {
+        const void* hit = std::memchr(m_buffer.data() + from, ')', m_buffer.size() - from);
+        if (hit != nullptr) {
+            m_closeFrom = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
+            return m_closeFrom;
+        }
+        from = m_buffer.size();
+        m_closeFrom = from;
+        if (!ReadLine()) {
+            return std::string::npos;
+        }
+    }
+}
+
+// The body of an item is read up to its first ")". When a "(" comes first, the
+// last word before it names a child, the words before that are the item's
+// parameters, and the child is read from just after the "(" on; the item goes
+// on after the child's ")". The items being read are kept on a stack of our own,
+// so that nesting of any depth reads without recursion.
+void Reader::ParseItem(TSFileItem& top) {
+    std::vector<TSFileItem*> open{&top};
+    while (!open.empty()) {
+        Compact();
+        TSFileItem& item = *open.back();
+        const std::size_t close = FindClose();
+        const std::size_t end = close == std::string::npos ? m_buffer.size() : close;
+        const char* base = m_buffer.data();
+        const void* paren = std::memchr(base + m_head, '(', end - m_head);
+        if (paren != nullptr) {
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(paren) - base);
+            const std::string_view pre =
+                text::TrimTrailingBlanks(std::string_view(base + m_head, at - m_head));
+            const std::size_t blank = pre.rfind(' ');
+            std::string_view nameText = pre;
+            if (blank != std::string_view::npos) {
+                const std::string_view words = text::TrimBlanks(pre.substr(0, blank));
+                if (!words.empty()) {
+                    text::SplitAtBlanks(words, m_words);
+                    item.AssignParameters(m_words);
+                }
+                nameText = pre.substr(blank + 1);
+            }
+            auto child = std::make_shared<TSFileItem>(MakeName(nameText));
+            TSFileItem* childPtr = child.get();
+            item.Children()->m_items.push_back(std::move(child));
+            m_head = at + 1;
+            open.push_back(childPtr);
+            continue;
+        }
+        const std::string_view body = text::TrimBlanks(std::string_view(base + m_head, end - m_head));
+        if (!body.empty()) {
+            text::SplitAtBlanks(body, m_words);
+            item.AssignParameters(m_words);
+        }
+        m_head = close == std::string::npos ? m_buffer.size() : close + 1;
+        if (item.m_children) {
+            auto& members = item.m_children->m_items;
+            if (members.capacity() > members.size() + members.size() / 8 + 2) {
+                members.shrink_to_fit();
+            }
+        }
+        open.pop_back();
+    }
+}
+
+void Reader::Run(std::string_view firstElement) {
+    std::string element = text::LowerCase(firstElement);
+    bool opened = false;
+    if (!element.empty() && element.front() == '#') {
+        // A list file: one bare value stands between the header and the first element.
+        element.erase(0, 1);
+        std::string head = ReadUntil('(', opened);
+        const std::size_t underscore = head.rfind('_');
+        if (underscore != std::string::npos) {
+            head.erase(0, underscore + 1);
+        }
+        const std::size_t at = text::LowerCase(head).find(element);
+        if (at == std::string::npos) {
+            throw std::invalid_argument("The list file has no \"" + element +
+                                        "\" before its first \"(\" (invalid argument)");
+        }
+        m_items.Add(std::make_shared<TSFileItem>(MakeName(std::string_view(head).substr(0, at))));
+        element = MakeName(std::string_view(head).substr(at));
+    } else if (element == "*") {
+        std::string head = ReadUntil('(', opened);
+        const std::size_t underscore = head.rfind('_');
+        element = underscore == std::string::npos ? head : head.substr(underscore + 1);
+    } else {
+        SkipUntilNoCase(element);
+        ReadUntil('(', opened);
+    }
+    // Every "(" found at top level opens an item, also on the file's last line.
+    while (opened) {
+        auto item = std::make_shared<TSFileItem>(std::move(element));
+        TSFileItem& ref = *item;
+        m_items.Add(std::move(item));
+        ParseItem(ref);
+        element = text::TabsToBlanks(ReadUntil('(', opened));
+    }
+}
+
+}  // namespace corvane

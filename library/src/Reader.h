@@ -1,0 +1,81 @@
+#pragma once
+
+// The look-ahead reader behind TSFile::Load. Internal to the library.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvane/TSFile.h"
+
+namespace corvane {
+
+// Reads the lines of a file as characters: UTF-16LE behind a byte-order mark,
+// Windows-1252 otherwise. Lines end at CR LF or at a lone CR.
+class LineSource {
+public:
+    LineSource(std::FILE* file, std::uint64_t fileLength);
+
+    // Returns true when every line has been read.
+    bool AtEnd();
+    // Appends the next line to out, its leading tabs turned into blanks, and
+    // returns the number of characters the line had.
+    std::uint64_t ReadLine(std::string& out);
+
+private:
+    bool Fill();
+    // Returns the next 16-bit unit or byte, or -1 at the end of the file.
+    std::int32_t Next();
+    std::int32_t Peek();
+
+    std::FILE* m_file;
+    std::vector<unsigned char> m_chunk;
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    bool m_fileDone = false;
+    bool m_utf16 = false;
+};
+
+// Loads one file into a TSFile's items.
+class Reader {
+public:
+    Reader(std::FILE* file, std::uint64_t fileLength, TSItemCollection& items,
+           const TSFile::StatusHandler& status);
+
+    // Reads the whole file; firstElement steers the first top-level item.
+    void Run(std::string_view firstElement);
+
+private:
+    // Reads one more line into the look-ahead text; false at the end of the file.
+    bool ReadLine();
+    // Consumes the look-ahead text up to and including target; the result is the
+    // text before it. found tells whether target occurred before the end.
+    std::string ReadUntil(char target, bool& found);
+    // The same, with target (lower case) found in any case; the result is dropped.
+    void SkipUntilNoCase(std::string_view target);
+    // Returns the position of the next ")" at or after the head, reading lines as
+    // needed, or npos at the end of the file.
+    std::size_t FindClose();
+    // Fills one item whose "(" has just been consumed, with all its descendants.
+    void ParseItem(TSFileItem& top);
+    void Compact();
+
+    LineSource m_source;
+    TSItemCollection& m_items;
+    const TSFile::StatusHandler& m_status;
+
+    std::string m_buffer;       // look-ahead text; m_buffer[m_head..] is unconsumed
+    std::size_t m_head = 0;
+    std::size_t m_closeFrom = 0;  // no ")" lies in [m_head, m_closeFrom)
+
+    std::uint64_t m_fileLength;
+    std::uint64_t m_bytesRead = 0;
+    std::uint64_t m_progressStep;
+    std::uint64_t m_nextProgress;
+
+    std::vector<std::string_view> m_words;
+};
+
+}  // namespace corvane

@@ -1,0 +1,200 @@
+#include "corvane/TSFileItem.h"
+
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace corvane {
+
+namespace {
+
+// Block layout: uint32 count, uint32 end offset of each value, the values' text.
+std::uint32_t ReadU32(const char* at) noexcept {
+    std::uint32_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+void WriteU32(char* at, std::uint32_t value) noexcept { std::memcpy(at, &value, sizeof value); }
+
+std::unique_ptr<char[]> Pack(const std::vector<std::string_view>& values) {
+    std::size_t textSize = 0;
+    for (const auto& v : values) {
+        textSize += v.size();
+    }
+    if (values.size() > std::numeric_limits<std::uint32_t>::max() / 8 ||
+        textSize > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("The parameters of one item are too large");
+    }
+    const std::size_t header = 4 * (1 + values.size());
+    auto block = std::make_unique_for_overwrite<char[]>(header + textSize);
+    WriteU32(block.get(), static_cast<std::uint32_t>(values.size()));
+    char* text = block.get() + header;
+    std::uint32_t end = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!values[i].empty()) {
+            std::memcpy(text + end, values[i].data(), values[i].size());
+        }
+        end += static_cast<std::uint32_t>(values[i].size());
+        WriteU32(block.get() + 4 * (1 + i), end);
+    }
+    return block;
+}
+
+std::string_view Unpack(const char* block, std::uint32_t index) noexcept {
+    const std::uint32_t count = ReadU32(block);
+    const char* text = block + 4 * (1 + static_cast<std::size_t>(count));
+    const std::uint32_t begin = index == 0 ? 0 : ReadU32(block + 4 * index);
+    const std::uint32_t end = ReadU32(block + 4 * (1 + static_cast<std::size_t>(index)));
+    return {text + begin, end - begin};
+}
+
+}  // namespace
+
+// Destroying a deep tree one level per call would exhaust the stack; the members
+// of collections that nobody else holds are taken apart in a loop instead.
+class Dismantler {
+public:
+    static void Run(TSItemCollectionPtr& children) {
+        if (!children || children.use_count() != 1 || children->m_items.empty()) {
+            return;
+        }
+        std::vector<TSFileItemPtr> pending = std::move(children->m_items);
+        children->m_items.clear();
+        while (!pending.empty()) {
+            TSFileItemPtr item = std::move(pending.back());
+            pending.pop_back();
+            if (item.use_count() == 1) {
+                TSItemCollectionPtr& grand = item->m_children;
+                if (grand && grand.use_count() == 1) {
+                    for (auto& g : grand->m_items) {
+                        pending.push_back(std::move(g));
+                    }
+                    grand->m_items.clear();
+                }
+            }
+        }
+    }
+};
+
+TSFileItem::~TSFileItem() { Dismantler::Run(m_children); }
+
+const TSItemCollectionPtr& TSFileItem::Children() const {
+    if (!m_children) {
+        m_children = std::make_shared<TSItemCollection>();
+    }
+    return m_children;
+}
+
+void TSFileItem::SetChildren(TSItemCollectionPtr children) {
+    if (!children) {
+        throw std::invalid_argument("Children: the collection is null");
+    }
+    m_children = std::move(children);
+}
+
+std::uint32_t TSFileItem::ArraySize() const noexcept {
+    return m_params ? ReadU32(m_params.get()) : 0;
+}
+
+int TSFileItem::NumParameters() const noexcept {
+    return m_noParameters ? 0 : static_cast<int>(ArraySize());
+}
+
+void TSFileItem::SetNumParameters(int count) {
+    if (count < 0) {
+        throw std::out_of_range("NumParameters: " + std::to_string(count) +
+                                " is not a valid count (subscript out of range)");
+    }
+    if (count == 0) {
+        m_noParameters = true;
+        return;
+    }
+    const std::uint32_t size = ArraySize();
+    std::vector<std::string_view> values(static_cast<std::size_t>(count));
+    for (std::uint32_t i = 0; i < size && i < values.size(); ++i) {
+        values[i] = Unpack(m_params.get(), i);
+    }
+    m_params = Pack(values);
+    m_noParameters = false;
+}
+
+void TSFileItem::CheckIndex(int index) const {
+    if (index < 0 || static_cast<std::uint32_t>(index) >= ArraySize()) {
+        throw std::out_of_range("Parameter: index " + std::to_string(index) + " of item \"" +
+                                m_name + "\" is outside its " + std::to_string(ArraySize()) +
+                                " parameters (subscript out of range)");
+    }
+}
+
+std::string_view TSFileItem::ParameterView(int index) const {
+    CheckIndex(index);
+    return Unpack(m_params.get(), static_cast<std::uint32_t>(index));
+}
+
+std::string TSFileItem::Parameter(int index) const { return std::string(ParameterView(index)); }
+
+void TSFileItem::SetParameter(int index, std::string_view value) {
+    CheckIndex(index);
+    const std::uint32_t size = ArraySize();
+    std::vector<std::string_view> values(size);
+    for (std::uint32_t i = 0; i < size; ++i) {
+        values[i] = Unpack(m_params.get(), i);
+    }
+    values[static_cast<std::size_t>(index)] = value;
+    m_params = Pack(values);
+}
+
+void TSFileItem::AssignParameters(const std::vector<std::string_view>& values) {
+    if (values.empty()) {
+        m_noParameters = true;
+        return;
+    }
+    m_params = Pack(values);
+    m_noParameters = false;
+}
+
+TSFileItemPtr TSFileItem::Child(std::string_view name) const {
+    if (m_children) {
+        for (const auto& child : *m_children) {
+            if (child->Name() == name) {
+                return child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int TSFileItem::ChildIndex(std::string_view name, int afterIndex) const {
+    static const TSItemCollection kNone;
+    return FindChildIndex(m_children ? *m_children : kNone, name, afterIndex);
+}
+
+int FindChildIndex(const TSItemCollection& items, std::string_view name, int afterIndex) {
+    if (afterIndex < 0) {
+        throw std::out_of_range("ChildIndex: position " + std::to_string(afterIndex + 1) +
+                                " is outside the collection (subscript out of range)");
+    }
+    const bool alternatives = name.find('|') != std::string_view::npos;
+    std::string pattern;
+    if (alternatives) {
+        pattern.reserve(name.size() + 2);
+        pattern.append("|").append(name).append("|");
+    }
+    std::string candidate;
+    for (int i = afterIndex + 1; i <= items.Count(); ++i) {
+        const std::string& memberName = items.Item(i)->Name();
+        if (alternatives) {
+            candidate.assign("|").append(memberName).append("|");
+            if (pattern.find(candidate) != std::string::npos) {
+                return i;
+            }
+        } else if (memberName == name) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+}  // namespace corvane

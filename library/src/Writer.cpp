@@ -1,0 +1,130 @@
+#include "Writer.h"
+
+#include <array>
+#include <cerrno>
+#include <system_error>
+
+#include "Text.h"
+#include "corvane/TSFileItem.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr std::size_t kFlushAt = 1 << 20;
+
+// Items of these names keep their parameters on the opening line, before their children.
+bool ParametersFirst(std::string_view name) {
+    static constexpr std::array<std::string_view, 5> kNames = {
+        "SignalUnit", "SignalUnits", "TrainCfg", "Traffic_Definition", "Service_Definition"};
+    for (std::string_view n : kNames) {
+        if (n == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Writer::Writer(std::FILE* file) : m_file(file) { m_out.reserve(kFlushAt + 4096); }
+
+void Writer::Flush() {
+    if (!m_out.empty() && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size()) {
+        throw std::system_error(errno ? errno : EIO, std::generic_category(), "Cannot write");
+    }
+    m_out.clear();
+}
+
+void Writer::WriteText(std::string_view text, bool newLine) {
+    text::AppendUtf16Le(m_out, text);
+    if (newLine) {
+        text::AppendUtf16Le(m_out, "\r\n");
+    }
+    if (m_out.size() >= kFlushAt) {
+        Flush();
+    }
+}
+
+void Writer::WriteIndent(std::size_t level) {
+    for (std::size_t i = 0; i < level; ++i) {
+        m_out.push_back('\t');
+        m_out.push_back('\0');
+    }
+}
+
+void Writer::WriteHeader(std::string_view headerLine) {
+    m_out.push_back(static_cast<char>(0xFF));
+    m_out.push_back(static_cast<char>(0xFE));
+    WriteText(headerLine, true);
+    WriteText("", true);
+}
+
+std::string Writer::ParameterText(const TSFileItem& item) {
+    std::string p;
+    const int count = item.NumParameters();
+    for (int i = 0; i < count; ++i) {
+        const std::string_view v = item.ParameterView(i);
+        p.push_back(' ');
+        if (v.find(' ') != std::string_view::npos && v.front() != '"' && v.back() != '"') {
+            p.append("\"").append(v).append("\"");
+        } else {
+            p.append(v);
+        }
+    }
+    return p;
+}
+
+// Each item with children stays on a stack of our own until its closing line is
+// written, so that trees of any depth are written without recursion.
+void Writer::WriteItem(const TSFileItem& top, bool isLast) {
+    struct Frame {
+        const TSFileItem* item;
+        std::string suffix;
+        std::string parameters;
+        int next;
+        bool isLast;
+        bool parametersFirst;
+    };
+    std::vector<Frame> open;
+
+    auto begin = [&](const TSFileItem& item, std::string suffix, bool last) {
+        const std::size_t level = open.size();
+        std::string parameters = ParameterText(item);
+        WriteIndent(level);
+        if (!item.HasChildren()) {
+            if (parameters.empty()) {
+                WriteText(item.Name() + suffix, !last);
+            } else {
+                WriteText(item.Name() + " (" + parameters + " )" + suffix, !last);
+            }
+            return;
+        }
+        const bool first = ParametersFirst(item.Name());
+        WriteText(first ? item.Name() + " (" + parameters : item.Name() + " (", true);
+        open.push_back(Frame{&item, std::move(suffix), std::move(parameters), 1, last, first});
+    };
+
+    begin(top, {}, isLast);
+    while (!open.empty()) {
+        Frame& frame = open.back();
+        const TSItemCollection& children = *frame.item->Children();
+        if (frame.next <= children.Count()) {
+            const bool lastChild = frame.next == children.Count();
+            std::string childSuffix;
+            if (lastChild && !frame.parametersFirst &&
+                frame.parameters.find_first_not_of(' ') != std::string::npos) {
+                childSuffix = frame.parameters;
+            }
+            const TSFileItem& child = *children.Item(frame.next);
+            ++frame.next;
+            begin(child, std::move(childSuffix), false);
+            continue;
+        }
+        WriteIndent(open.size() - 1);
+        WriteText(")" + frame.suffix, frame.parametersFirst || !frame.isLast);
+        open.pop_back();
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,39 @@
+#pragma once
+
+// Writes an item tree in the simulator's text layout. Internal to the library.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvane/TSItemCollection.h"
+
+namespace corvane {
+
+class TSFileItem;
+
+// Produces the bytes of a file: UTF-16LE text behind the byte-order mark.
+class Writer {
+public:
+    // Sends the text to file, a buffer at a time.
+    explicit Writer(std::FILE* file);
+
+    // Writes the byte-order mark, the header line and an empty line.
+    void WriteHeader(std::string_view headerLine);
+    // Writes the top-level items; isLast marks the file's last one.
+    void WriteItem(const TSFileItem& item, bool isLast);
+    // Writes text, followed by CR LF when newLine is true.
+    void WriteText(std::string_view text, bool newLine);
+    // Sends what is buffered to the file.
+    void Flush();
+
+private:
+    void WriteIndent(std::size_t level);
+    static std::string ParameterText(const TSFileItem& item);
+
+    std::FILE* m_file;
+    std::vector<char> m_out;
+};
+
+}  // namespace corvane

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, when any is missing.
+# Usage: scripts/deps.sh [build|test|ci]
+set -euo pipefail
+
+profile=${1:-build}
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          nlohmann-json3-dev qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libglx-mesa0
+          libgl1-mesa-dri)
+case "$profile" in
+  build) ;;
+  test) packages+=(xvfb xauth) ;;
+  ci) packages+=(xvfb xauth clang libclang-rt-14-dev) ;;
+  *) echo "usage: $0 [build|test|ci]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,38 @@
+#pragma once
+
+// Throw-away folders and file helpers for tests.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testing_support {
+
+// A new empty folder, removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+    // Returns the path of a name inside the folder, as UTF-8 text.
+    [[nodiscard]] std::string File(std::string_view name) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Returns UTF-8 text as UTF-16LE bytes, behind the byte-order mark FF FE when bom is set.
+std::string Utf16Bytes(std::string_view utf8, bool bom = true);
+
+// Writes bytes to a file, replacing it.
+void WriteBytes(const std::string& path, std::string_view bytes);
+
+// Returns the bytes of a file.
+std::string ReadBytes(const std::string& path);
+
+}  // namespace testing_support
