@@ -1,1 +1,277 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "TreeText.h"
+#include "corvane/TSFile.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing_support::Describe;
+using testing_support::TempFolder;
+
+constexpr const char* kConsistHeader = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n";
+
+// Every reading rule holds for 8-bit files and for UTF-16 files alike.
+class ReaderTest : public testing::TestWithParam<bool> {
+protected:
+    bool Utf16() const { return GetParam(); }
+
+    // Writes text (UTF-8, line ends as given) in the encoding under test and loads it.
+    std::unique_ptr<corvane::TSFile> Load(const std::string& name, const std::string& text) {
+        const std::string path = m_folder.File(name);
+        testing_support::WriteBytes(path, Utf16() ? testing_support::Utf16Bytes(text) : text);
+        auto file = std::make_unique<corvane::TSFile>(path);
+        file->Load();
+        return file;
+    }
+
+    std::vector<std::string> Tree(const std::string& name, const std::string& text) {
+        return Describe(*Load(name, text)->Items());
+    }
+
+    // Loads the body of one item: "Train (" + body + ")" in a consist file.
+    std::string Body(const std::string& body) {
+        auto items = Tree("body.con", "Train (" + body + ")");
+        return items.size() == 1 ? items[0] : "<" + std::to_string(items.size()) + " items>";
+    }
+
+    TempFolder m_folder;
+};
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ReaderTest, testing::Values(false, true),
+                         [](const auto& param) { return param.param ? "Utf16" : "EightBit"; });
+
+TEST_P(ReaderTest, IndentedConsistKeepsQuotedNameAsTwoParameters) {
+    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) +
+                                  "Train (\r\n\tTrainCfg ( \"Two Car\"\r\n\t\tName ( \"Two Car\" )"
+                                  "\r\n\t)\r\n)"),
+                ElementsAre("train{TrainCfg<\"Two|Car\">{Name<\"Two|Car\">}}"));
+}
+
+TEST_P(ReaderTest, LinesRunTogetherWithoutIndentation) {
+    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) +
+                                  "Train (\r\nTrainCfg ( \"Two Car\"\r\nName ( \"Two Car\" )\r\n)\r\n)"),
+                ElementsAre("train{TrainCfg<\"Two>{Car\"Name<\"Two|Car\">}}"));
+}
+
+TEST_P(ReaderTest, BodiesSplitIntoParametersAndChildren) {
+    struct Row {
+        const char* why;
+        const char* body;
+        const char* tree;
+    };
+    const Row rows[] = {
+        {"second child without a name", " A ( 1 2 ) ( 3 ) ", "train{A<1|2>;<3>}"},
+        {"later group replaces earlier", " p1 Child ( x ) p2 p3 ", "train<p2|p3>{Child<x>}"},
+        {"earlier group kept when none follows", " p1 Child ( x ) ", "train<p1>{Child<x>}"},
+        {"two blanks give an empty parameter", " a  b ", "train<a||b>"},
+        {"quotes mean nothing", " \"Red Wagon\" 2 ", "train<\"Red|Wagon\"|2>"},
+        {"parenthesis inside quotes is structure", " \"a(b)\" ", "train<\">{\"a<b>}"},
+        {"tabs inside a line stay in parameters", " a\tb ", "train<a\tb>"},
+        {"tab before a name turns into a blank", " p\tChild ( 1 ) ", "train{p Child<1>}"},
+        {"empty body keeps no parameters", "  ", "train"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Body(row.body), row.tree) << row.why;
+    }
+}
+
+TEST_P(ReaderTest, WordsAcrossLinesJoinWithNothingBetween) {
+    EXPECT_THAT(Tree("a.con", "Train ( 1 2\r\n3 4 )"), ElementsAre("train<1|23|4>"));
+}
+
+TEST_P(ReaderTest, LoneLineFeedStaysInsideTheLineAndLoneCarriageReturnEndsIt) {
+    EXPECT_THAT(Tree("a.con", "Train ( 1\n2 3\r4 )"), ElementsAre("train<1\n2|34>"));
+}
+
+TEST_P(ReaderTest, EngineFileKeepsBlankAfterSecondTopLevelName) {
+    EXPECT_THAT(Tree("a.eng", std::string(kConsistHeader) +
+                                  "Wagon ( GP38\r\n\tMass ( 100t )\r\n)\r\nEngine ( GP38\r\n\tType ( "
+                                  "Diesel )\r\n)"),
+                ElementsAre("wagon<GP38>{Mass<100t>}", "Engine <GP38>{Type<Diesel>}"));
+}
+
+TEST_P(ReaderTest, CarSpawnerListTakesItsCountAsFirstItem) {
+    // The type of a .dat file comes from the name after the last "\".
+    const auto file = Load("\\carspawn.dat",
+                           "SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n10\r\nCarSpawnerItem ( \"car1.s\" 10 "
+                           ")\r\nCarSpawnerItem ( \"car2.s\" 12 )\r\n)");
+    EXPECT_THAT(Describe(*file->Items()),
+                ElementsAre("10", "CarSpawnerItem<\"car1.s\"|10>", "CarSpawnerItem <\"car2.s\"|12>"));
+}
+
+TEST_P(ReaderTest, ListFileWithoutItsElementIsAnInvalidArgument) {
+    EXPECT_THROW(Load("\\forest.dat", "SIMISA@@@@@@@@@@JINX0F0t______\r\n\r\n3\r\nTree ( 1 )"),
+                 std::invalid_argument);
+}
+
+TEST_P(ReaderTest, ReferenceFileTakesWhateverNameTheFileGives) {
+    EXPECT_THAT(Tree("a.ref", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\nStatic (\r\n\tClass ( X )\r\n)"),
+                ElementsAre("Static {Class<X>}"));
+}
+
+TEST_P(ReaderTest, FirstElementIsFoundInAnyCaseAndNamedInLowerCase) {
+    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) + "TRAIN ( x )"), ElementsAre("train<x>"));
+}
+
+TEST_P(ReaderTest, FileWithoutItsFirstElementReadsNoItemsAndStillReportsTheEnd) {
+    const std::string path = m_folder.File("b.con");
+    const std::string text = std::string(kConsistHeader) + "Wagon ( x )";
+    testing_support::WriteBytes(path, Utf16() ? testing_support::Utf16Bytes(text) : text);
+    corvane::TSFile file(path);
+    std::vector<int> events;
+    file.OnStatus([&](const std::string& message, std::int32_t n) {
+        EXPECT_EQ(message, "load");
+        events.push_back(n);
+    });
+    file.Load();
+    EXPECT_THAT(Describe(*file.Items()), IsEmpty());
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), 100);
+}
+
+TEST_P(ReaderTest, LoadingTwiceAppendsTheItemsAgain) {
+    auto file = Load("a.con", std::string(kConsistHeader) + "Train ( x )\r\n");
+    file->Load();
+    EXPECT_THAT(Describe(*file->Items()), ElementsAre("train<x>", "train<x>"));
+}
+
+TEST_P(ReaderTest, MissingClosingParenthesesEndTheOpenItems) {
+    EXPECT_THAT(Tree("x.txt", "A ( B ( C ( 1 2"), ElementsAre("{B{C<1|2>}}"));
+}
+
+TEST_P(ReaderTest, SurplusClosingParenthesisJoinsTheNextTopLevelName) {
+    EXPECT_THAT(Tree("x.txt", "A ( 1 ) ) B ( 2 )\r\n)"), ElementsAre("<1>", " ) B <2>"));
+}
+
+// Files not written by the library may end with a whole item on their last line.
+TEST_P(ReaderTest, ItemsOnTheLastLineAreRead) {
+    EXPECT_THAT(Tree("a.con", "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain ( TrainCfg ( x ) )"),
+                ElementsAre("train{TrainCfg<x>}"));
+    EXPECT_THAT(Tree("a.eng", "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nWagon ( a ) Engine ( b )"),
+                ElementsAre("wagon<a>", " Engine <b>"));
+    EXPECT_THAT(Tree("one.con", "Train ( x )"), ElementsAre("train<x>"));
+}
+
+TEST_P(ReaderTest, LongLinesAndPositionsBeyondSixteenBitsRead) {
+    std::string numbers;
+    for (int i = 0; i < 40000; ++i) {
+        numbers += " " + std::to_string(i);
+    }
+    const auto file = Load("x.txt", "Item (" + numbers + " Child ( last ) )");
+    ASSERT_EQ(file->Items()->Count(), 1);
+    const auto& item = *file->Items()->Item(1);
+    EXPECT_EQ(item.NumParameters(), 40000);
+    EXPECT_EQ(item.Parameter(39999), "39999");
+    EXPECT_EQ(item.Child("Child")->Parameter(0), "last");
+}
+
+TEST_P(ReaderTest, NonAsciiTextDecodes) {
+    // 8-bit files are Windows-1252: 0x80 is the euro sign, 0xE9 e with acute.
+    const std::string path = m_folder.File("x.txt");
+    testing_support::WriteBytes(path, Utf16() ? testing_support::Utf16Bytes("Item ( \xE2\x82\xAC\xC3\xA9 \xF0\x9F\x9A\x82 )")
+                                              : std::string("Item ( \x80\xE9 \x81 )"));
+    corvane::TSFile file(path);
+    file.Load();
+    ASSERT_EQ(file.Items()->Count(), 1);
+    EXPECT_EQ(file.Items()->Item(1)->Parameter(0), "\xE2\x82\xAC\xC3\xA9");
+    EXPECT_EQ(file.Items()->Item(1)->Parameter(1), Utf16() ? "\xF0\x9F\x9A\x82" : "\xC2\x81");
+}
+
+TEST(ReaderProgress, EventsCountTwoBytesPerCharacterAndRoundHalvesToEven) {
+    struct Row {
+        const char* why;
+        std::string bytes;
+        std::vector<int> events;
+    };
+    const Row rows[] = {
+        // 16 bytes, step 2: 10, 20, 30 bytes counted: 62.5, 125, 187.5 percent.
+        {"8-bit lines", "AAAA\r\nBBBB\r\nCCCC", {62, 125, 188, 100}},
+        // The byte-order mark is the first line's first character: 8 and 12 of 12 bytes.
+        {"UTF-16 with its mark", testing_support::Utf16Bytes("AB\r\nC"), {67, 100, 100}},
+        {"empty file", "", {100}},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        testing_support::WriteBytes(folder.File("p.txt"), row.bytes);
+        corvane::TSFile file(folder.File("p.txt"));
+        std::vector<int> events;
+        file.OnStatus([&](const std::string&, std::int32_t n) { events.push_back(n); });
+        file.Load();
+        EXPECT_EQ(events, row.events) << row.why;
+    }
+}
+
+TEST(ReaderProgress, LargeFilesReportProgressWithoutOverflow) {
+    // Beyond 21 MB the percentage product no longer fits 32 bits.
+    TempFolder folder;
+    const std::string line(1000, 'x');
+    std::string text;
+    text.reserve(23'000'000);
+    while (text.size() < 22'500'000) {
+        text += line + "\r\n";
+    }
+    testing_support::WriteBytes(folder.File("big.txt"), text);
+    corvane::TSFile file(folder.File("big.txt"));
+    std::vector<int> events;
+    file.OnStatus([&](const std::string&, std::int32_t n) { events.push_back(n); });
+    file.Load();
+    // Two bytes are counted per 8-bit character: an event at every tenth of the file
+    // size counted, up to 190 percent, then the closing 100.
+    std::vector<int> expected;
+    for (int percent = 10; percent <= 190; percent += 10) {
+        expected.push_back(percent);
+    }
+    expected.push_back(100);
+    EXPECT_EQ(events, expected);
+}
+
+TEST(ReaderFiles, MissingFileReadsNothingAndRaisesNoEvent) {
+    TempFolder folder;
+    corvane::TSFile file(folder.File("none.con"));
+    bool raised = false;
+    file.OnStatus([&](const std::string&, std::int32_t) { raised = true; });
+    file.Load();
+    EXPECT_EQ(file.Items()->Count(), 0);
+    EXPECT_FALSE(raised);
+    corvane::TSFile folderItself(folder.Path().string());
+    folderItself.Load();
+    EXPECT_EQ(folderItself.Items()->Count(), 0);
+}
+
+TEST(ReaderFiles, WindowsStyleNamesOpen) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "Consists");
+    testing_support::WriteBytes(folder.File("Consists/a.con"), "Train ( x )");
+    corvane::TSFile file(folder.Path().string() + "\\Consists\\a.con");
+    file.Load();
+    EXPECT_EQ(file.Items()->Count(), 1);
+}
+
+TEST(ReaderDepth, AMillionOpeningParenthesesReadWithoutExhaustingTheStack) {
+    TempFolder folder;
+    std::string text = "Train " + std::string(1'000'000, '(');
+    testing_support::WriteBytes(folder.File("deep.con"), text);
+    auto file = std::make_unique<corvane::TSFile>(folder.File("deep.con"));
+    file->Load();
+    ASSERT_EQ(file->Items()->Count(), 1);
+    int depth = 1;
+    auto item = file->Items()->Item(1);
+    while (item->HasChildren()) {
+        ASSERT_EQ(item->Children()->Count(), 1);
+        item = item->Children()->Item(1);
+        ++depth;
+    }
+    EXPECT_EQ(depth, 1'000'000);
+    item.reset();
+    file.reset();  // releasing the tree must not recurse either
+}
+
+}  // namespace

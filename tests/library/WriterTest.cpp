@@ -1,1 +1,173 @@
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "TempFolder.h"
+#include "TreeText.h"
+#include "corvane/TSFile.h"
+
+namespace {
+
+using corvane::TSFileItem;
+using corvane::TSFileItemPtr;
+using testing_support::TempFolder;
+using testing_support::Utf16Bytes;
+
+TSFileItemPtr Item(const std::string& name, std::initializer_list<const char*> parameters = {},
+                   std::initializer_list<TSFileItemPtr> children = {}) {
+    auto item = std::make_shared<TSFileItem>(name);
+    item->SetNumParameters(static_cast<int>(parameters.size()));
+    int i = 0;
+    for (const char* p : parameters) {
+        item->SetParameter(i++, p);
+    }
+    for (const auto& child : children) {
+        item->Children()->Add(child);
+    }
+    return item;
+}
+
+class WriterTest : public testing::Test {
+protected:
+    // Saves items under a name and returns the file's bytes.
+    std::string Save(const std::string& name, std::initializer_list<TSFileItemPtr> items) {
+        corvane::TSFile file(m_folder.File(name));
+        for (const auto& item : items) {
+            file.Items()->Add(item);
+        }
+        file.Save();
+        return testing_support::ReadBytes(m_folder.File(name));
+    }
+
+    static std::string Expected(const std::string& text) {
+        return Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n" + text);
+    }
+
+    TempFolder m_folder;
+};
+
+TEST_F(WriterTest, ConsistIsIndentedWithParametersOfTrainCfgOnItsOpeningLine) {
+    const auto bytes = Save(
+        "a.con", {Item("train", {}, {Item("TrainCfg", {"\"Two", "Car\""},
+                                          {Item("Name", {"\"Two", "Car\""}), Item("Serial", {"1"})})})});
+    EXPECT_EQ(bytes, Expected("train (\r\n\tTrainCfg ( \"Two Car\"\r\n\t\tName ( \"Two Car\" )\r\n"
+                              "\t\tSerial ( 1 )\r\n\t)\r\n)"));
+}
+
+TEST_F(WriterTest, ParametersWithBlanksAreQuotedUnlessAQuoteStandsAtAnEnd) {
+    const auto bytes =
+        Save("a.con", {Item("train", {"a b", "\"a b", "a b\"", "", "plain"})});
+    EXPECT_EQ(bytes, Expected("train ( \"a b\" \"a b a b\"  plain )"));
+}
+
+TEST_F(WriterTest, OtherParentsPutTheirParametersAfterTheLastChild) {
+    EXPECT_EQ(Save("a.con", {Item("train", {"p1", "p2"}, {Item("A", {"1"}), Item("B", {"2"})})}),
+              Expected("train (\r\n\tA ( 1 )\r\n\tB ( 2 ) p1 p2\r\n)"));
+    EXPECT_EQ(Save("b.con", {Item("train", {"p"}, {Item("A", {}, {Item("B", {"1"})})})}),
+              Expected("train (\r\n\tA (\r\n\t\tB ( 1 )\r\n\t) p\r\n)"));
+}
+
+TEST_F(WriterTest, ItemsWithoutParametersOrChildrenAreBareNames) {
+    EXPECT_EQ(Save("a.con", {Item("train", {}, {Item("Flag"), Item("X", {"1"})})}),
+              Expected("train (\r\n\tFlag\r\n\tX ( 1 )\r\n)"));
+}
+
+TEST_F(WriterTest, EmptyTreeIsHeaderAndEmptyLine) {
+    EXPECT_EQ(Save("a.con", {}), Expected(""));
+    EXPECT_EQ(Save("a.txt", {}), Utf16Bytes("\r\n\r\n"));
+}
+
+TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners) {
+    EXPECT_EQ(Save("a.con", {Item("A", {"1"}), Item("B", {"2"})}),
+              Expected("A ( 1 )\r\nB ( 2 )"));
+    EXPECT_EQ(Save("b.con", {Item("TrainCfg", {"x"}, {Item("A", {"1"})})}),
+              Expected("TrainCfg ( x\r\n\tA ( 1 )\r\n)\r\n"));
+    corvane::TSFile spawner(m_folder.Path().string() + "\\carspawn.dat");
+    spawner.Items()->Add(Item("2"));
+    spawner.Items()->Add(Item("CarSpawnerItem", {"\"a.s\"", "10"}));
+    spawner.Save();
+    EXPECT_EQ(testing_support::ReadBytes(m_folder.File("carspawn.dat")),
+              Utf16Bytes("SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n2\r\nCarSpawnerItem ( \"a.s\" 10 )\r\n)"));
+}
+
+TEST_F(WriterTest, EveryCharacterIsOneOrTwoUtf16UnitsBehindTheMark) {
+    const auto bytes = Save("a.con", {Item("train", {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x9A\x82"})});
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(bytes.find(std::string("\xE9\x00\xAC\x20\x3D\xD8\x82\xDE", 8)), std::string::npos);
+    EXPECT_EQ(bytes, Expected("train ( \xC3\xA9\xE2\x82\xAC\xF0\x9F\x9A\x82 )"));
+}
+
+TEST_F(WriterTest, SavingOverALongerFileLeavesNoTrace) {
+    testing_support::WriteBytes(m_folder.File("a.con"), std::string(10000, 'x'));
+    EXPECT_EQ(Save("a.con", {Item("train", {"1"})}), Expected("train ( 1 )"));
+}
+
+TEST_F(WriterTest, NamesWithTrailingBlanksGrowOneBlankPerCycle) {
+    Save("a.eng", {Item("wagon", {"1"}), Item("Engine ", {"2"})});
+    corvane::TSFile reread(m_folder.File("a.eng"));
+    reread.Load();
+    EXPECT_EQ(reread.Items()->Item(2)->Name(), "Engine  ");
+}
+
+TEST_F(WriterTest, MissingFolderIsAnErrorNamingTheFile) {
+    corvane::TSFile file(m_folder.File("no/such/folder/a.con"));
+    try {
+        file.Save();
+        FAIL() << "saving into a missing folder succeeded";
+    } catch (const std::system_error& e) {
+        EXPECT_NE(std::string(e.what()).find("a.con"), std::string::npos) << e.what();
+    }
+}
+
+// Makes writes past a size fail, as a full disk would, while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        ::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    sighandler_t m_oldHandler;
+};
+
+TEST_F(WriterTest, FailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) {
+    const std::string old = Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\ntrain ( old )");
+    testing_support::WriteBytes(m_folder.File("a.con"), old);
+    corvane::TSFile file(m_folder.File("a.con"));
+    file.Items()->Add(Item("train", {std::string(200'000, 'n').c_str()}));
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_THROW(file.Save(), std::system_error);
+    }
+    EXPECT_EQ(testing_support::ReadBytes(m_folder.File("a.con")), old);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(WriterTest, SavingThroughALinkReplacesTheLinkedFile) {
+    testing_support::WriteBytes(m_folder.File("real.con"), "old");
+    std::filesystem::create_symlink(m_folder.File("real.con"), m_folder.File("link.con"));
+    Save("link.con", {Item("train", {"1"})});
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder.File("link.con")));
+    EXPECT_EQ(testing_support::ReadBytes(m_folder.File("real.con")), Expected("train ( 1 )"));
+}
+
+}  // namespace

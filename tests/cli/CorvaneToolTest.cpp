@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "RunProgram.h"
+#include "TempFolder.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::RunProgram;
+using testing_support::TempFolder;
+using testing_support::Utf16Bytes;
+
+testing_support::ProgramResult Corvane(const std::vector<std::string>& arguments) {
+    return RunProgram(CORVANE_TOOL, arguments);
+}
+
+class CorvaneToolTest : public testing::Test {
+protected:
+    std::string Consist(const std::string& name) {
+        const std::string path = m_folder.File(name);
+        testing_support::WriteBytes(
+            path, Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n\tTrainCfg ( \"Two "
+                             "Car\"\r\n\t\tName ( \"Two Car\" )\r\n\t\tWagon (\r\n\t\t\tUiD ( "
+                             "1 )\r\n\t\t)\r\n\t)\r\n)"));
+        return path;
+    }
+    TempFolder m_folder;
+};
+
+TEST_F(CorvaneToolTest, TreePrintsItemsWithExactlyTheirParameters) {
+    const auto result = Corvane({"tree", Consist("a.con")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const json tree = json::parse(result.out);
+    EXPECT_EQ(tree["filetype"], "con");
+    EXPECT_EQ(tree["subfiletype"], "");
+    ASSERT_EQ(tree["items"].size(), 1u);
+    const json& train = tree["items"][0];
+    EXPECT_EQ(train["name"], "train");
+    EXPECT_EQ(train["params"], json::array());
+    const json& cfg = train["children"][0];
+    EXPECT_EQ(cfg["name"], "TrainCfg");
+    EXPECT_EQ(cfg["params"], json({"\"Two", "Car\""}));
+    EXPECT_EQ(cfg["children"][1]["children"][0]["params"], json({"1"}));
+    EXPECT_FALSE(tree.contains("error"));
+}
+
+TEST_F(CorvaneToolTest, TreeWithEventsPrintsProgressToStandardError) {
+    const auto result = Corvane({"tree", "--events", Consist("a.con")});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.err.find("status load "), std::string::npos);
+    EXPECT_EQ(result.err.substr(result.err.size() - 16), "status load 100\n");
+}
+
+TEST_F(CorvaneToolTest, LoadErrorsExitOneWithTheMessageAndWhatWasRead) {
+    testing_support::WriteBytes(m_folder.File("forest.dat"), "SIMISA@@@@@@@@@@JINX0F0t______\r\n\r\n3\r\nTree ( 1 )");
+    const auto list = Corvane({"tree", m_folder.Path().string() + "\\forest.dat"});
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_FALSE(list.err.empty());
+    EXPECT_EQ(json::parse(list.out)["items"], json::array());
+    EXPECT_TRUE(json::parse(list.out)["error"].is_string());
+
+    const auto missing = Corvane({"tree", m_folder.File("none.con")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("none.con"), std::string::npos);
+}
+
+TEST_F(CorvaneToolTest, SaveRewritesInTheSimulatorsLayout) {
+    testing_support::WriteBytes(m_folder.File("in.con"), "Train ( TrainCfg ( x Name ( y ) ) )");
+    const auto result = Corvane({"save", m_folder.File("in.con"), m_folder.File("out.con")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(testing_support::ReadBytes(m_folder.File("out.con")),
+              Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\ntrain (\r\n\tTrainCfg ( x\r\n\t\tName ( y "
+                         ")\r\n\t)\r\n)"));
+    EXPECT_EQ(Corvane({"save", m_folder.File("none.con"), m_folder.File("o.con")}).exitCode, 1);
+    EXPECT_EQ(Corvane({"save", m_folder.File("in.con"), m_folder.File("no/dir/o.con")}).exitCode, 1);
+}
+
+TEST_F(CorvaneToolTest, TypesNeedNoFile) {
+    const auto result = Corvane({"types", "C:\\Route\\carspawn.dat"});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_EQ(json::parse(result.out),
+              json({{"filetype", "dat"},
+                    {"subfiletype", "carspawn"},
+                    {"firstelement", "#CarSpawnerItem"},
+                    {"firstline", "\xC3\xBF\xC3\xBESIMISA@@@@@@@@@@JINX0v1t______"}}));
+}
+
+TEST_F(CorvaneToolTest, StatCountsTheWholeTree) {
+    const std::string path = Consist("a.con");
+    const auto result = Corvane({"stat", path});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const json stats = json::parse(result.out);
+    EXPECT_EQ(stats["items"], 5);       // train, TrainCfg, Name, Wagon, UiD
+    EXPECT_EQ(stats["parameters"], 5);  // 2 + 2 + 1
+    EXPECT_EQ(stats["depth"], 4);
+    EXPECT_EQ(stats["bytes"], testing_support::ReadBytes(path).size());
+}
+
+TEST_F(CorvaneToolTest, WrongArgumentsExitTwoAndHelpListsTheCommands) {
+    EXPECT_EQ(Corvane({}).exitCode, 2);
+    EXPECT_EQ(Corvane({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Corvane({"tree"}).exitCode, 2);
+    EXPECT_EQ(Corvane({"save", "only-one"}).exitCode, 2);
+    const auto help = Corvane({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* command : {"tree", "save", "types", "stat"}) {
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    }
+}
+
+}  // namespace
