@@ -18,6 +18,17 @@ constexpr std::size_t kCompactAt = 1 << 16;
 
 std::int32_t ReplacementCharacter() { return 0xFFFD; }
 
+// Returns the first c in [from, to), or null. The distances searched between
+// parentheses are short, where a plain loop beats a library call.
+inline const char* FindChar(const char* from, const char* to, char c) {
+    for (; from < to; ++from) {
+        if (*from == c) {
+            return from;
+        }
+    }
+    return nullptr;
+}
+
 // Returns an item name: tabs turned into blanks, then trimmed.
 std::string MakeName(std::string_view text) {
     if (text.find('\t') == std::string_view::npos) {
@@ -87,25 +98,60 @@ inline std::int32_t LineSource::Peek() {
     return m_utf16 ? (m_chunk[m_pos] | (m_chunk[m_pos + 1] << 8)) : m_chunk[m_pos];
 }
 
+// Appends the run of plain ASCII characters (no CR) that starts at the chunk's
+// position, and returns its length.
+std::size_t LineSource::AsciiRun8(std::string& out) {
+    const unsigned char* p = m_chunk.data() + m_pos;
+    const unsigned char* stop = m_chunk.data() + m_len;
+    const unsigned char* q = p;
+    while (q < stop && *q != '\r' && *q < 0x80) {
+        ++q;
+    }
+    const auto run = static_cast<std::size_t>(q - p);
+    out.append(reinterpret_cast<const char*>(p), run);
+    m_pos += run;
+    return run;
+}
+
+std::size_t LineSource::AsciiRun16(std::string& out) {
+    const unsigned char* p = m_chunk.data() + m_pos;
+    const std::size_t units = (m_len - m_pos) / 2;
+    std::size_t run = 0;
+    // Four units at a time: all below 0x80 and none a CR.
+    while (run + 4 <= units) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p + 2 * run, sizeof word);
+        const std::uint64_t cr = word ^ 0x000D000D000D000DULL;
+        if ((word & 0xFF80FF80FF80FF80ULL) != 0 ||
+            ((cr - 0x0001000100010001ULL) & ~cr & 0x8000800080008000ULL) != 0) {
+            break;
+        }
+        run += 4;
+    }
+    while (run < units && p[2 * run + 1] == 0 && p[2 * run] < 0x80 && p[2 * run] != '\r') {
+        ++run;
+    }
+    if (run > 0) {
+        const std::size_t old = out.size();
+        out.resize(old + run);
+        char* o = out.data() + old;
+        for (std::size_t k = 0; k < run; ++k) {
+            o[k] = static_cast<char>(p[2 * k]);
+        }
+        m_pos += 2 * run;
+    }
+    return run;
+}
+
 bool LineSource::AtEnd() { return m_pos >= m_len && !Fill(); }
 
 std::uint64_t LineSource::ReadLine(std::string& out) {
     std::uint64_t count = 0;
     bool leading = true;
     while (true) {
-        // Fast path: a run of plain ASCII bytes of an 8-bit file within the chunk.
-        if (!m_utf16 && !leading) {
-            const unsigned char* p = m_chunk.data() + m_pos;
-            const unsigned char* stop = m_chunk.data() + m_len;
-            const unsigned char* q = p;
-            while (q < stop && *q != '\r' && *q < 0x80) {
-                ++q;
-            }
-            if (q > p) {
-                out.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(q - p));
-                count += static_cast<std::uint64_t>(q - p);
-                m_pos += static_cast<std::size_t>(q - p);
-            }
+        if (!leading) {
+            const std::size_t run = m_utf16 ? AsciiRun16(out) : AsciiRun8(out);
+            count += run;
         }
         const std::int32_t c = Next();
         if (c < 0) {
@@ -235,9 +281,9 @@ void Reader::SkipUntilNoCase(std::string_view target) {
 std::size_t Reader::FindClose() {
     std::size_t from = std::max(m_head, m_closeFrom);
     while (true) {
-        const void* hit = std::memchr(m_buffer.data() + from, ')', m_buffer.size() - from);
+        const char* hit = FindChar(m_buffer.data() + from, m_buffer.data() + m_buffer.size(), ')');
         if (hit != nullptr) {
-            m_closeFrom = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
+            m_closeFrom = static_cast<std::size_t>(hit - m_buffer.data());
             return m_closeFrom;
         }
         from = m_buffer.size();
@@ -261,9 +307,9 @@ void Reader::ParseItem(TSFileItem& top) {
         const std::size_t close = FindClose();
         const std::size_t end = close == std::string::npos ? m_buffer.size() : close;
         const char* base = m_buffer.data();
-        const void* paren = std::memchr(base + m_head, '(', end - m_head);
+        const char* paren = FindChar(base + m_head, base + end, '(');
         if (paren != nullptr) {
-            const auto at = static_cast<std::size_t>(static_cast<const char*>(paren) - base);
+            const auto at = static_cast<std::size_t>(paren - base);
             const std::string_view pre =
                 text::TrimTrailingBlanks(std::string_view(base + m_head, at - m_head));
             const std::size_t blank = pre.rfind(' ');

@@ -29,6 +29,8 @@ private:
     // Returns the next 16-bit unit or byte, or -1 at the end of the file.
     std::int32_t Next();
     std::int32_t Peek();
+    std::size_t AsciiRun8(std::string& out);
+    std::size_t AsciiRun16(std::string& out);
 
     std::FILE* m_file;
     std::vector<unsigned char> m_chunk;
