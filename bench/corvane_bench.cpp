@@ -59,10 +59,18 @@ void operator delete(void* p) noexcept {
         std::free(p);
     }
 }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -166,7 +174,8 @@ const Sample& TheSample() {
         std::filesystem::create_directories(s.folder);
         s.path = (s.folder / "sample.s").string();
         const std::string bytes = Utf16(ShapeText(20 * 1000 * 1000).Text());
-        std::ofstream(s.path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(s.path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         s.bytes = bytes.size();
         return s;
     }();
@@ -187,8 +196,9 @@ void BM_Floor(benchmark::State& state) {
         std::string text(bytes.size() / 2 * 3, '\0');
         char* out = text.data();
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            const unsigned unit = static_cast<unsigned char>(bytes[i]) |
-                                  (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+            const unsigned unit =
+                static_cast<unsigned char>(bytes[i]) |
+                (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
             if (unit < 0x80) {
                 *out++ = static_cast<char>(unit);
             } else if (unit < 0x800) {

@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr std::array<const char*, 10> kNames = {
-    "in.con", "in.eng", "in.s", "in.sd", "carspawn.dat", "forest.dat",
-    "ttype.dat", "in.ref", "in.act", "in.txt"};
+constexpr std::array<const char*, 10> kNames = {"in.con",       "in.eng",     "in.s",      "in.sd",
+                                                "carspawn.dat", "forest.dat", "ttype.dat", "in.ref",
+                                                "in.act",       "in.txt"};
 
 std::string Folder() {
     static const std::string folder = [] {

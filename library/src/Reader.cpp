@@ -16,7 +16,9 @@ namespace {
 constexpr std::size_t kChunkSize = 1 << 16;
 constexpr std::size_t kCompactAt = 1 << 16;
 
-std::int32_t ReplacementCharacter() { return 0xFFFD; }
+std::int32_t ReplacementCharacter() {
+    return 0xFFFD;
+}
 
 // Returns the first c in [from, to), or null. The distances searched between
 // parentheses are short, where a plain loop beats a library call.
@@ -143,7 +145,9 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
     return run;
 }
 
-bool LineSource::AtEnd() { return m_pos >= m_len && !Fill(); }
+bool LineSource::AtEnd() {
+    return m_pos >= m_len && !Fill();
+}
 
 std::uint64_t LineSource::ReadLine(std::string& out) {
     std::uint64_t count = 0;
@@ -178,8 +182,8 @@ std::uint64_t LineSource::ReadLine(std::string& out) {
             if (low >= 0xDC00 && low < 0xE000) {
                 Next();
                 ++count;
-                text::AppendUtf8(out, static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) +
-                                                            (low - 0xDC00)));
+                text::AppendUtf8(
+                    out, static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00)));
             } else {
                 text::AppendUtf8(out, static_cast<char32_t>(c));
             }
@@ -212,10 +216,11 @@ bool Reader::ReadLine() {
     if (m_bytesRead > m_nextProgress) {
         m_nextProgress += m_progressStep;
         if (m_status && m_fileLength > 0) {
-            const std::int64_t percent = text::DivideRoundHalfEven(
-                static_cast<std::int64_t>(m_bytesRead) * 100, static_cast<std::int64_t>(m_fileLength));
-            m_status("load", static_cast<std::int32_t>(
-                                 std::min<std::int64_t>(percent, std::numeric_limits<std::int32_t>::max())));
+            const std::int64_t percent =
+                text::DivideRoundHalfEven(static_cast<std::int64_t>(m_bytesRead) * 100,
+                                          static_cast<std::int64_t>(m_fileLength));
+            m_status("load", static_cast<std::int32_t>(std::min<std::int64_t>(
+                                 percent, std::numeric_limits<std::int32_t>::max())));
         }
     }
     return true;
@@ -235,7 +240,8 @@ std::string Reader::ReadUntil(char target, bool& found) {
     while (true) {
         const void* hit = std::memchr(m_buffer.data() + from, target, m_buffer.size() - from);
         if (hit != nullptr) {
-            const auto pos = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
+            const auto pos =
+                static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
             std::string result = m_buffer.substr(m_head, pos - m_head);
             m_head = pos + 1;
             found = true;
@@ -329,7 +335,8 @@ void Reader::ParseItem(TSFileItem& top) {
             open.push_back(childPtr);
             continue;
         }
-        const std::string_view body = text::TrimBlanks(std::string_view(base + m_head, end - m_head));
+        const std::string_view body =
+            text::TrimBlanks(std::string_view(base + m_head, end - m_head));
         if (!body.empty()) {
             text::SplitAtBlanks(body, m_words);
             item.AssignParameters(m_words);

@@ -68,7 +68,7 @@ private:
     TSItemCollection& m_items;
     const TSFile::StatusHandler& m_status;
 
-    std::string m_buffer;       // look-ahead text; m_buffer[m_head..] is unconsumed
+    std::string m_buffer;  // look-ahead text; m_buffer[m_head..] is unconsumed
     std::size_t m_head = 0;
     std::size_t m_closeFrom = 0;  // no ")" lies in [m_head, m_closeFrom)
 

@@ -24,9 +24,13 @@ extern char** environ;
 
 namespace corvane {
 
-std::string Version() { return CORVANE_VERSION; }
+std::string Version() {
+    return CORVANE_VERSION;
+}
 
-std::string TSFile::About() { return "Corvane " + Version() + " - simulator file library"; }
+std::string TSFile::About() {
+    return "Corvane " + Version() + " - simulator file library";
+}
 
 #if defined(_WIN32)
 
@@ -113,8 +117,8 @@ void TSFile::Preview() const {
     }
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 0xFF;
     if (code != 0) {
-        throw std::system_error((code & 0x80) != 0 ? (code & 0x7F) : ECHILD, std::generic_category(),
-                                "Cannot start " + viewer);
+        throw std::system_error((code & 0x80) != 0 ? (code & 0x7F) : ECHILD,
+                                std::generic_category(), "Cannot start " + viewer);
     }
 }
 

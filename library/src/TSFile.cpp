@@ -15,7 +15,9 @@ namespace corvane {
 
 TSFile::TSFile() : m_items(std::make_shared<TSItemCollection>()) {}
 
-TSFile::TSFile(std::string fileName) : TSFile() { SetFileName(std::move(fileName)); }
+TSFile::TSFile(std::string fileName) : TSFile() {
+    SetFileName(std::move(fileName));
+}
 
 TSFile::~TSFile() = default;
 
@@ -24,7 +26,9 @@ void TSFile::SetFileName(std::string fileName) {
     m_filetype = filetypes::FiletypeOf(m_fileName);
 }
 
-std::string TSFile::SubFileType() const { return filetypes::SubFileTypeOf(m_fileName, m_filetype); }
+std::string TSFile::SubFileType() const {
+    return filetypes::SubFileTypeOf(m_fileName, m_filetype);
+}
 
 std::string TSFile::FirstElement() const {
     return std::string(filetypes::FirstElementOf(m_filetype, SubFileType()));

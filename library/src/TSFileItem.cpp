@@ -16,7 +16,9 @@ std::uint32_t ReadU32(const char* at) noexcept {
     return value;
 }
 
-void WriteU32(char* at, std::uint32_t value) noexcept { std::memcpy(at, &value, sizeof value); }
+void WriteU32(char* at, std::uint32_t value) noexcept {
+    std::memcpy(at, &value, sizeof value);
+}
 
 std::unique_ptr<char[]> Pack(const std::vector<std::string_view>& values) {
     std::size_t textSize = 0;
@@ -78,7 +80,9 @@ public:
     }
 };
 
-TSFileItem::~TSFileItem() { Dismantler::Run(m_children); }
+TSFileItem::~TSFileItem() {
+    Dismantler::Run(m_children);
+}
 
 const TSItemCollectionPtr& TSFileItem::Children() const {
     if (!m_children) {
@@ -133,7 +137,9 @@ std::string_view TSFileItem::ParameterView(int index) const {
     return Unpack(m_params.get(), static_cast<std::uint32_t>(index));
 }
 
-std::string TSFileItem::Parameter(int index) const { return std::string(ParameterView(index)); }
+std::string TSFileItem::Parameter(int index) const {
+    return std::string(ParameterView(index));
+}
 
 void TSFileItem::SetParameter(int index, std::string_view value) {
     CheckIndex(index);

@@ -27,7 +27,9 @@ bool ParametersFirst(std::string_view name) {
 
 }  // namespace
 
-Writer::Writer(std::FILE* file) : m_file(file) { m_out.reserve(kFlushAt + 4096); }
+Writer::Writer(std::FILE* file) : m_file(file) {
+    m_out.reserve(kFlushAt + 4096);
+}
 
 void Writer::Flush() {
     if (!m_out.empty() && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size()) {

@@ -57,7 +57,8 @@ TEST_F(CorvaneToolTest, TreeWithEventsPrintsProgressToStandardError) {
 }
 
 TEST_F(CorvaneToolTest, LoadErrorsExitOneWithTheMessageAndWhatWasRead) {
-    testing_support::WriteBytes(m_folder.File("forest.dat"), "SIMISA@@@@@@@@@@JINX0F0t______\r\n\r\n3\r\nTree ( 1 )");
+    testing_support::WriteBytes(m_folder.File("forest.dat"),
+                                "SIMISA@@@@@@@@@@JINX0F0t______\r\n\r\n3\r\nTree ( 1 )");
     const auto list = Corvane({"tree", m_folder.Path().string() + "\\forest.dat"});
     EXPECT_EQ(list.exitCode, 1);
     EXPECT_FALSE(list.err.empty());
@@ -74,10 +75,12 @@ TEST_F(CorvaneToolTest, SaveRewritesInTheSimulatorsLayout) {
     const auto result = Corvane({"save", m_folder.File("in.con"), m_folder.File("out.con")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(testing_support::ReadBytes(m_folder.File("out.con")),
-              Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\ntrain (\r\n\tTrainCfg ( x\r\n\t\tName ( y "
-                         ")\r\n\t)\r\n)"));
+              Utf16Bytes(
+                  "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\ntrain (\r\n\tTrainCfg ( x\r\n\t\tName ( y "
+                  ")\r\n\t)\r\n)"));
     EXPECT_EQ(Corvane({"save", m_folder.File("none.con"), m_folder.File("o.con")}).exitCode, 1);
-    EXPECT_EQ(Corvane({"save", m_folder.File("in.con"), m_folder.File("no/dir/o.con")}).exitCode, 1);
+    EXPECT_EQ(Corvane({"save", m_folder.File("in.con"), m_folder.File("no/dir/o.con")}).exitCode,
+              1);
 }
 
 TEST_F(CorvaneToolTest, TypesNeedNoFile) {

@@ -23,7 +23,8 @@ TEST(FileTypes, NameSelectsTypeElementAndHeader) {
         {"C:\\Route\\CarSpawn.dat", "dat", "CarSpawn", "TrGUI_", "w1t"},  // case counts
         {"C:\\Route\\x.sigscr.dat", "dat", "x.sigscr", "TrGUI_", "w1t"},
         {"C:\\Route\\sigscr.DAT", "dat", "sigscr", "", ""},
-        {"C:/Route/carspawn.dat", "dat", "C:/Route/carspawn", "TrGUI_", "w1t"},  // only "\" separates
+        {"C:/Route/carspawn.dat", "dat", "C:/Route/carspawn", "TrGUI_",
+         "w1t"},  // only "\" separates
         {"C:\\Route\\forest.dat", "dat", "forest", "#Forest", "F0t"},
         {"C:\\Route\\td_idx.dat", "dat", "td_idx", "terrain_desc", "D0t"},
         {"README", "", "", "", ""},

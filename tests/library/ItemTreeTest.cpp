@@ -177,7 +177,9 @@ TEST_F(SearchForTest, SearchesBelowTheGivenItemOnly) {
     EXPECT_EQ(m_file.SearchFor("GP38", "", "", wagon2), nullptr);
 }
 
-TEST_F(SearchForTest, EmptyArgumentsFindNothing) { EXPECT_EQ(m_file.SearchFor(), nullptr); }
+TEST_F(SearchForTest, EmptyArgumentsFindNothing) {
+    EXPECT_EQ(m_file.SearchFor(), nullptr);
+}
 
 TEST_F(SearchForTest, MatchingNameWithoutParametersIsASubscriptError) {
     m_file.Items()->Item(1)->Children()->AddBefore(Item("UiD"), 1);

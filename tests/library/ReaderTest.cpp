@@ -56,9 +56,10 @@ TEST_P(ReaderTest, IndentedConsistKeepsQuotedNameAsTwoParameters) {
 }
 
 TEST_P(ReaderTest, LinesRunTogetherWithoutIndentation) {
-    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) +
-                                  "Train (\r\nTrainCfg ( \"Two Car\"\r\nName ( \"Two Car\" )\r\n)\r\n)"),
-                ElementsAre("train{TrainCfg<\"Two>{Car\"Name<\"Two|Car\">}}"));
+    EXPECT_THAT(
+        Tree("a.con", std::string(kConsistHeader) +
+                          "Train (\r\nTrainCfg ( \"Two Car\"\r\nName ( \"Two Car\" )\r\n)\r\n)"),
+        ElementsAre("train{TrainCfg<\"Two>{Car\"Name<\"Two|Car\">}}"));
 }
 
 TEST_P(ReaderTest, BodiesSplitIntoParametersAndChildren) {
@@ -92,19 +93,21 @@ TEST_P(ReaderTest, LoneLineFeedStaysInsideTheLineAndLoneCarriageReturnEndsIt) {
 }
 
 TEST_P(ReaderTest, EngineFileKeepsBlankAfterSecondTopLevelName) {
-    EXPECT_THAT(Tree("a.eng", std::string(kConsistHeader) +
-                                  "Wagon ( GP38\r\n\tMass ( 100t )\r\n)\r\nEngine ( GP38\r\n\tType ( "
-                                  "Diesel )\r\n)"),
-                ElementsAre("wagon<GP38>{Mass<100t>}", "Engine <GP38>{Type<Diesel>}"));
+    EXPECT_THAT(
+        Tree("a.eng", std::string(kConsistHeader) +
+                          "Wagon ( GP38\r\n\tMass ( 100t )\r\n)\r\nEngine ( GP38\r\n\tType ( "
+                          "Diesel )\r\n)"),
+        ElementsAre("wagon<GP38>{Mass<100t>}", "Engine <GP38>{Type<Diesel>}"));
 }
 
 TEST_P(ReaderTest, CarSpawnerListTakesItsCountAsFirstItem) {
     // The type of a .dat file comes from the name after the last "\".
-    const auto file = Load("\\carspawn.dat",
-                           "SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n10\r\nCarSpawnerItem ( \"car1.s\" 10 "
-                           ")\r\nCarSpawnerItem ( \"car2.s\" 12 )\r\n)");
-    EXPECT_THAT(Describe(*file->Items()),
-                ElementsAre("10", "CarSpawnerItem<\"car1.s\"|10>", "CarSpawnerItem <\"car2.s\"|12>"));
+    const auto file =
+        Load("\\carspawn.dat",
+             "SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n10\r\nCarSpawnerItem ( \"car1.s\" 10 "
+             ")\r\nCarSpawnerItem ( \"car2.s\" 12 )\r\n)");
+    EXPECT_THAT(Describe(*file->Items()), ElementsAre("10", "CarSpawnerItem<\"car1.s\"|10>",
+                                                      "CarSpawnerItem <\"car2.s\"|12>"));
 }
 
 TEST_P(ReaderTest, ListFileWithoutItsElementIsAnInvalidArgument) {
@@ -113,12 +116,14 @@ TEST_P(ReaderTest, ListFileWithoutItsElementIsAnInvalidArgument) {
 }
 
 TEST_P(ReaderTest, ReferenceFileTakesWhateverNameTheFileGives) {
-    EXPECT_THAT(Tree("a.ref", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\nStatic (\r\n\tClass ( X )\r\n)"),
-                ElementsAre("Static {Class<X>}"));
+    EXPECT_THAT(
+        Tree("a.ref", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\nStatic (\r\n\tClass ( X )\r\n)"),
+        ElementsAre("Static {Class<X>}"));
 }
 
 TEST_P(ReaderTest, FirstElementIsFoundInAnyCaseAndNamedInLowerCase) {
-    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) + "TRAIN ( x )"), ElementsAre("train<x>"));
+    EXPECT_THAT(Tree("a.con", std::string(kConsistHeader) + "TRAIN ( x )"),
+                ElementsAre("train<x>"));
 }
 
 TEST_P(ReaderTest, FileWithoutItsFirstElementReadsNoItemsAndStillReportsTheEnd) {
@@ -176,8 +181,10 @@ TEST_P(ReaderTest, LongLinesAndPositionsBeyondSixteenBitsRead) {
 TEST_P(ReaderTest, NonAsciiTextDecodes) {
     // 8-bit files are Windows-1252: 0x80 is the euro sign, 0xE9 e with acute.
     const std::string path = m_folder.File("x.txt");
-    testing_support::WriteBytes(path, Utf16() ? testing_support::Utf16Bytes("Item ( \xE2\x82\xAC\xC3\xA9 \xF0\x9F\x9A\x82 )")
-                                              : std::string("Item ( \x80\xE9 \x81 )"));
+    testing_support::WriteBytes(
+        path, Utf16()
+                  ? testing_support::Utf16Bytes("Item ( \xE2\x82\xAC\xC3\xA9 \xF0\x9F\x9A\x82 )")
+                  : std::string("Item ( \x80\xE9 \x81 )"));
     corvane::TSFile file(path);
     file.Load();
     ASSERT_EQ(file.Items()->Count(), 1);

@@ -41,9 +41,20 @@ private:
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
     std::string Word() {
-        static const std::array<const char*, 14> kPieces = {
-            "a", "Z", "0", "9", ".", "-", "_", "\"", "\xC3\xA9", "\xE2\x82\xAC",
-            "\xF0\x9F\x9A\x82", "x1", "1.5e-005", "ff000000"};
+        static const std::array<const char*, 14> kPieces = {"a",
+                                                            "Z",
+                                                            "0",
+                                                            "9",
+                                                            ".",
+                                                            "-",
+                                                            "_",
+                                                            "\"",
+                                                            "\xC3\xA9",
+                                                            "\xE2\x82\xAC",
+                                                            "\xF0\x9F\x9A\x82",
+                                                            "x1",
+                                                            "1.5e-005",
+                                                            "ff000000"};
         std::string word;
         const int length = Pick(1, 4);
         for (int i = 0; i < length; ++i) {
@@ -54,7 +65,8 @@ private:
 
     std::string Name() {
         static const std::array<const char*, 8> kNames = {
-            "Wagon", "TrainCfg", "SignalUnit", "UiD", "Name", "x\"y", "N\xC3\xA9", "Service_Definition"};
+            "Wagon", "TrainCfg", "SignalUnit", "UiD",
+            "Name",  "x\"y",     "N\xC3\xA9",  "Service_Definition"};
         return kNames[static_cast<std::size_t>(Pick(0, kNames.size() - 1))];
     }
 

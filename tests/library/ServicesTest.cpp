@@ -29,8 +29,9 @@ protected:
 TEST_F(PreviewTest, StartsTheViewerWithTheFileNameAsOneArgument) {
     const std::string record = m_folder.File("args.txt");
     const std::string viewer = m_folder.File("viewer.sh");
-    testing_support::WriteBytes(viewer, "#!/bin/sh\necho \"$#|$1\" > \"" + record + ".part\" && mv \"" +
-                                            record + ".part\" \"" + record + "\"\n");
+    testing_support::WriteBytes(viewer, "#!/bin/sh\necho \"$#|$1\" > \"" + record +
+                                            ".part\" && mv \"" + record + ".part\" \"" + record +
+                                            "\"\n");
     std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
     ::setenv("CORVANE_VIEWER", viewer.c_str(), 1);
 

@@ -53,16 +53,16 @@ protected:
 };
 
 TEST_F(WriterTest, ConsistIsIndentedWithParametersOfTrainCfgOnItsOpeningLine) {
-    const auto bytes = Save(
-        "a.con", {Item("train", {}, {Item("TrainCfg", {"\"Two", "Car\""},
-                                          {Item("Name", {"\"Two", "Car\""}), Item("Serial", {"1"})})})});
+    const auto bytes =
+        Save("a.con", {Item("train", {},
+                            {Item("TrainCfg", {"\"Two", "Car\""},
+                                  {Item("Name", {"\"Two", "Car\""}), Item("Serial", {"1"})})})});
     EXPECT_EQ(bytes, Expected("train (\r\n\tTrainCfg ( \"Two Car\"\r\n\t\tName ( \"Two Car\" )\r\n"
                               "\t\tSerial ( 1 )\r\n\t)\r\n)"));
 }
 
 TEST_F(WriterTest, ParametersWithBlanksAreQuotedUnlessAQuoteStandsAtAnEnd) {
-    const auto bytes =
-        Save("a.con", {Item("train", {"a b", "\"a b", "a b\"", "", "plain"})});
+    const auto bytes = Save("a.con", {Item("train", {"a b", "\"a b", "a b\"", "", "plain"})});
     EXPECT_EQ(bytes, Expected("train ( \"a b\" \"a b a b\"  plain )"));
 }
 
@@ -84,8 +84,7 @@ TEST_F(WriterTest, EmptyTreeIsHeaderAndEmptyLine) {
 }
 
 TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners) {
-    EXPECT_EQ(Save("a.con", {Item("A", {"1"}), Item("B", {"2"})}),
-              Expected("A ( 1 )\r\nB ( 2 )"));
+    EXPECT_EQ(Save("a.con", {Item("A", {"1"}), Item("B", {"2"})}), Expected("A ( 1 )\r\nB ( 2 )"));
     EXPECT_EQ(Save("b.con", {Item("TrainCfg", {"x"}, {Item("A", {"1"})})}),
               Expected("TrainCfg ( x\r\n\tA ( 1 )\r\n)\r\n"));
     corvane::TSFile spawner(m_folder.Path().string() + "\\carspawn.dat");
@@ -93,7 +92,8 @@ TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners
     spawner.Items()->Add(Item("CarSpawnerItem", {"\"a.s\"", "10"}));
     spawner.Save();
     EXPECT_EQ(testing_support::ReadBytes(m_folder.File("carspawn.dat")),
-              Utf16Bytes("SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n2\r\nCarSpawnerItem ( \"a.s\" 10 )\r\n)"));
+              Utf16Bytes(
+                  "SIMISA@@@@@@@@@@JINX0v1t______\r\n\r\n2\r\nCarSpawnerItem ( \"a.s\" 10 )\r\n)"));
 }
 
 TEST_F(WriterTest, EveryCharacterIsOneOrTwoUtf16UnitsBehindTheMark) {
@@ -156,7 +156,8 @@ TEST_F(WriterTest, FailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) {
     }
     EXPECT_EQ(testing_support::ReadBytes(m_folder.File("a.con")), old);
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(m_folder.Path())) {
         ++files;
     }
     EXPECT_EQ(files, 1);

@@ -75,8 +75,7 @@ public:
     // Returns the first "FileName" item whose first parameter contains fileName or
     // the first "UiD" item whose first parameter contains uid, depth first.
     [[nodiscard]] TSFileItemPtr SearchFor(std::string_view fileName = {},
-                                          std::string_view position = {},
-                                          std::string_view uid = {},
+                                          std::string_view position = {}, std::string_view uid = {},
                                           const TSFileItemPtr& item = nullptr) const;
     // Returns the library's name and version.
     [[nodiscard]] static std::string About();
