@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "corvane/TSFileItem.h"
+#include "shell/Services.h"
+#include "shell/ShellCommands.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace vantor {
+
+class DocumentWindow;
+
+// The main window ("frmMain"): menus, toolbar and status bar around an area of
+// document and results windows.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(vantor::Services& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Reads the settings, places the window and opens the first windows: a consist
+    // list when the command line is empty, the command line's file otherwise.
+    void Load();
+    // Shows a text in the status bar's first panel.
+    void ShowStatus(const std::string& text);
+    // Creates, loads, shows and registers a document window.
+    DocumentWindow* NewDocumentWindow(const std::string& fileName, int mode,
+                                      const std::string& caption, corvane::TSFileItemPtr item);
+    // Opens a new numbered window of a mode ("Consist List 1").
+    DocumentWindow* NewDocumentByMode(int mode, const std::string& fileName);
+    // Opens a file in the kind of window its extension calls for.
+    void OpenFile(std::string path);
+
+    // The open document windows, in the order they were opened.
+    [[nodiscard]] std::vector<DocumentWindow*> Documents() const;
+    // The active child window's widget, or null.
+    [[nodiscard]] QWidget* ActiveChild() const;
+    // The active child as a document window, or null.
+    [[nodiscard]] DocumentWindow* ActiveDocument() const;
+    [[nodiscard]] QMenu* ConsistMenu() const { return m_consistMenu; }
+    [[nodiscard]] QMenu* StockMenu() const { return m_stockMenu; }
+    [[nodiscard]] vantor::Services& Services() { return m_services; }
+    [[nodiscard]] ShellCommands& Commands() { return m_commands; }
+    [[nodiscard]] QMdiArea* Area() const { return m_area; }
+    [[nodiscard]] Arrangement LastArrangement() const { return m_lastArrangement; }
+    [[nodiscard]] const std::string& ScreenShotDir() const { return m_screenShotDir; }
+
+    // Arranges the child windows and remembers the arrangement.
+    void Arrange(Arrangement arrangement);
+    // Runs the command of a toolbar button's key; errors of the command are ignored.
+    void ToolbarClick(const std::string& key);
+    // The Set MSTS Location command.
+    void SetMSTSLocation();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolbar();
+    QAction* AddAction(QMenu* menu, const char* name, const char* caption,
+                       std::function<void()> command, bool enabled = true);
+    // Runs a command; an error it throws is shown in a critical box titled with the operation.
+    void Run(const std::string& operation, const std::function<void()>& command);
+    void ShowAbout();
+    void ViewFilter();
+    void ViewRefresh();
+    void FileProperties();
+    void ViewShape();
+    void ViewReset();
+    void ConsistOpen(int mode);
+    void FileOpen();
+    void UpdateWindowMenu();
+    void Tile(Qt::Orientation orientation);
+    void ArrangeIcons();
+    void RetileAfterLoad();
+    void PlaceFromSettings();
+    [[nodiscard]] WindowPlacement CurrentPlacement() const;
+    [[nodiscard]] double TwipsPerPixel() const;
+
+    vantor::Services& m_services;
+    ShellCommands m_commands;
+    QMdiArea* m_area;
+    QLabel* m_status;
+    QToolBar* m_toolBar;
+    QMenu* m_consistMenu = nullptr;
+    QMenu* m_stockMenu = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QAction* m_lockTiling = nullptr;
+    QAction* m_viewToolbar = nullptr;
+    QAction* m_viewStatusBar = nullptr;
+    Arrangement m_lastArrangement = Arrangement::Cascade;
+    std::array<int, 4> m_counters{};
+    int m_nextIdentity = 1;
+    std::map<std::string, QMdiSubWindow*> m_documents;
+    std::string m_screenShotDir;
+};
+
+}  // namespace vantor

@@ -1,0 +1,23 @@
+#include "shell/Prompter.h"
+
+namespace vantor {
+
+std::vector<std::pair<std::string, std::string>> FilterPairs(const std::string& filter) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= filter.size()) {
+        const std::size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar - start));
+        if (bar == std::string::npos) {
+            break;
+        }
+        start = bar + 1;
+    }
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        pairs.emplace_back(parts[i], parts[i + 1]);
+    }
+    return pairs;
+}
+
+}  // namespace vantor

@@ -1,0 +1,115 @@
+#include "shell/QtPrompter.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace vantor {
+
+namespace {
+
+QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQt(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
+        case MessageButtons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer FromQt(int button) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+// Message texts come with CR LF line ends; Qt wants LF.
+QString Lines(const std::string& text) { return Q(text).replace("\r\n", "\n"); }
+
+}  // namespace
+
+QString QtFilter(const std::string& filter) {
+    QStringList parts;
+    for (const auto& [description, pattern] : FilterPairs(filter)) {
+        QString patterns = Q(pattern);
+        patterns.replace(';', ' ');
+        parts << Q(description) + " (" + patterns + ")";
+    }
+    return parts.join(";;");
+}
+
+Answer QtPrompter::Message(MessageIcon icon, const std::string& title, const std::string& text,
+                           MessageButtons buttons) {
+    QMessageBox box(ToQt(icon), Q(title), Lines(text), ToQt(buttons), m_parent);
+    return FromQt(box.exec());
+}
+
+std::string QtPrompter::Input(const std::string& prompt, const std::string& title,
+                              const std::string& defaultAnswer) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(m_parent, Q(title), Lines(prompt), QLineEdit::Normal, Q(defaultAnswer), &ok);
+    return ok ? S(answer) : std::string();
+}
+
+std::string QtPrompter::OpenFileName(const FileDialogRequest& request) {
+    const QString filters = QtFilter(request.filter);
+    const QStringList list = filters.split(";;");
+    QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
+                           ? list[request.filterIndex - 1]
+                           : QString();
+    const QString start = Q(request.folder.empty() ? request.fileName
+                                                   : request.folder + "/" + request.fileName);
+    return S(QFileDialog::getOpenFileName(m_parent, Q(request.title), start, filters, &selected));
+}
+
+std::string QtPrompter::SaveFileName(const FileDialogRequest& request) {
+    const QString filters = QtFilter(request.filter);
+    const QStringList list = filters.split(";;");
+    QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
+                           ? list[request.filterIndex - 1]
+                           : QString();
+    const QString start = Q(request.folder.empty() ? request.fileName
+                                                   : request.folder + "/" + request.fileName);
+    // The program asks its own overwrite question.
+    return S(QFileDialog::getSaveFileName(m_parent, Q(request.title), start, filters, &selected,
+                                          QFileDialog::DontConfirmOverwrite));
+}
+
+std::string QtPrompter::FolderName(const std::string& title, const std::string& start) {
+    return S(QFileDialog::getExistingDirectory(m_parent, Q(title), Q(start)));
+}
+
+}  // namespace vantor

@@ -1,0 +1,41 @@
+#pragma once
+
+// The seams between the program and the world outside it, built once in main()
+// and handed to the windows. Tests build them with fakes.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Launcher.h"
+#include "platform/Registry.h"
+#include "shell/Prompter.h"
+#include "shell/SettingsStore.h"
+
+namespace vantor {
+
+struct Services {
+    Prompter* prompts = nullptr;
+    SettingsStore* settings = nullptr;
+    const platform::Launcher* launcher = nullptr;
+    // Opens a document in the desktop's viewer; returns a description of the
+    // failure, empty on success.
+    std::function<std::string(const std::string& path)> openDocument;
+    // Shows a modal dialog and returns its result.
+    std::function<int(QDialog& dialog)> runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    // Lets pending window events run once.
+    std::function<void()> processEvents;
+    // The registry that the installation paths and System Info read.
+    platform::RegistrySource registry;
+    // Programs tried for System Info when the registry names none.
+    std::vector<std::string> systemInfoPrograms;
+    // The folder that holds the program, its file name, and its user manual.
+    std::string programFolder;
+    std::string executableName = "Vantor";
+    std::string manualFolder;
+    // The command line: one optional file path, untrimmed.
+    std::string commandLine;
+};
+
+}  // namespace vantor

@@ -1,0 +1,193 @@
+#include "shell/ShellCommands.h"
+
+#include <array>
+
+#include "platform/Locations.h"
+#include "platform/Paths.h"
+#include "shell/InstallPaths.h"
+#include "shell/Version.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr const char* kNotInstalled = "MSTS does not appear to be installed on this system!";
+constexpr const char* kNoHelp =
+    "Unable to display Help Contents. There is no Help currently associated with this "
+    "application.";
+constexpr const char* kNoSystemInfo = "System Information Is Unavailable At This Time";
+
+}  // namespace
+
+ShellCommands::ShellCommands(ShellContext context) : m_context(std::move(context)) {}
+
+void ShellCommands::Launch(const std::string& title, const platform::LaunchRequest& request) {
+    if (m_context.minimiseMain) {
+        m_context.minimiseMain();
+    }
+    const platform::LaunchResult result = m_context.launcher->Start(request);
+    if (!result.started) {
+        if (m_context.restoreMain) {
+            m_context.restoreMain();
+        }
+        m_context.prompts->Message(MessageIcon::Critical, title, result.error);
+    }
+}
+
+void ShellCommands::ViewMSTS() {
+    if (!MSTSInstalled()) {
+        m_context.prompts->Message(MessageIcon::Critical, "View MSTS", kNotInstalled);
+        return;
+    }
+    Launch("View MSTS", {MSTSPath() + "\\train.exe", {}, MSTSPath()});
+}
+
+void ShellCommands::ViewMSTSTools() {
+    if (!MSTSInstalled()) {
+        m_context.prompts->Message(MessageIcon::Critical, "View MSTS Tools", kNotInstalled);
+        return;
+    }
+    Launch("View MSTS Tools", {MSTSPath() + "\\launcher.exe", {"-runeditor"}, MSTSPath()});
+}
+
+void ShellCommands::ViewShapeViewer() {
+    if (!ShapeViewerInstalled()) {
+        m_context.prompts->Message(MessageIcon::Critical, "View Shape Viewer",
+                                   "The Shape Viewer does not appear to be installed on this system!");
+        return;
+    }
+    const std::string viewer = ShapeViewerPath();
+    Launch("View Shape Viewer", {viewer, {}, {}});
+}
+
+void ShellCommands::OpenManualPage(const std::string& page) {
+    const std::string path = m_context.manualFolder.empty()
+                                 ? std::string()
+                                 : m_context.manualFolder + "/" + page;
+    if (path.empty() || !platform::FileExists(path)) {
+        m_context.prompts->Message(MessageIcon::Information, m_context.mainCaption, kNoHelp);
+        return;
+    }
+    const std::string error = m_context.openDocument ? m_context.openDocument(path)
+                                                     : std::string("No viewer for help pages");
+    if (!error.empty()) {
+        m_context.prompts->Message(MessageIcon::None, m_context.mainCaption, error);
+    }
+}
+
+void ShellCommands::HelpContents() { OpenManualPage("index.html"); }
+
+void ShellCommands::HelpSearch() { OpenManualPage("keywords.html"); }
+
+void ShellCommands::SystemInfo() {
+    std::string program;
+    if (m_context.registry.getString) {
+        const auto read = [&](const char* key, const char* value) {
+            return m_context.registry.getString(platform::RegistryRoot::LocalMachine, key, value);
+        };
+        const auto host = [&](const std::string& windowsPath) {
+            if (!m_context.registry.toHostPath) {
+                return windowsPath;
+            }
+            const std::string converted = m_context.registry.toHostPath(windowsPath);
+            return converted.empty() ? windowsPath : converted;
+        };
+        program = read("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH");
+        if (!program.empty()) {
+            program = host(program);
+        } else {
+            const std::string folder = read("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO");
+            if (!folder.empty() && platform::FileExists(host(folder) + "\\MSINFO32.EXE")) {
+                program = host(folder) + "\\MSINFO32.EXE";
+            }
+        }
+    }
+    for (const std::string& name : m_context.systemInfoPrograms) {
+        if (!program.empty()) {
+            break;
+        }
+        program = platform::FindOnPath(name);
+    }
+    if (program.empty() || !m_context.launcher->Start({program, {}, {}}).started) {
+        m_context.prompts->Message(MessageIcon::None, kAppTitle, kNoSystemInfo);
+    }
+}
+
+void ShellCommands::EditUndo() {
+    m_context.prompts->Message(MessageIcon::Critical, kAppTitle, "Edit Undo not yet implemented");
+}
+
+void ShellCommands::EditPasteSpecial() {
+    m_context.prompts->Message(MessageIcon::Critical, kAppTitle,
+                               "Edit PasteSpecial not yet implemented");
+}
+
+void ShellCommands::ViewOptions() {
+    m_context.prompts->Message(MessageIcon::Critical, kAppTitle, "View Options not yet implemented");
+}
+
+std::string AboutCaption(const std::string& executableName) { return "About" + executableName; }
+
+std::string AboutVersionText() {
+    return "Version " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+           std::to_string(kVersionRevision);
+}
+
+std::string VersionHistoryTitle() {
+    return std::string(kAppTitle) + " V" + std::to_string(kVersionMajor) + "." +
+           std::to_string(kVersionMinor) + "-" + std::to_string(kVersionRevision);
+}
+
+std::string VersionHistoryText() {
+    struct Release {
+        const char* tag;
+        const char* description;
+    };
+    static constexpr std::array<Release, 3> kReleases = {{
+        {"1.0-50", "First public version"},
+        {"1.0-74", "Various bug fixes"},
+        {"1.0-75", "Second public version"},
+    }};
+    std::string text;
+    for (const Release& release : kReleases) {
+        std::string tag = release.tag;
+        tag.resize(std::max<std::size_t>(tag.size(), 6), ' ');
+        if (!text.empty()) {
+            text += "\r\n";
+        }
+        text += tag + "\t" + release.description;
+    }
+    return text;
+}
+
+ToolbarCommand ToolbarCommandForKey(const std::string& key) {
+    struct Entry {
+        const char* key;
+        ToolbarCommand command;
+    };
+    static constexpr std::array<Entry, 10> kKeys = {{
+        {"New", ToolbarCommand::NewConsist},
+        {"Open", ToolbarCommand::Open},
+        {"Save", ToolbarCommand::Save},
+        {"Print", ToolbarCommand::Print},
+        {"Cut", ToolbarCommand::Cut},
+        {"Copy", ToolbarCommand::Copy},
+        {"Paste", ToolbarCommand::Paste},
+        {"Properties", ToolbarCommand::ConsistEdit},
+        {"Render", ToolbarCommand::ConsistView},
+        {"Filter", ToolbarCommand::Filter},
+    }};
+    for (const Entry& entry : kKeys) {
+        if (key == entry.key) {
+            return entry.command;
+        }
+    }
+    return ToolbarCommand::None;
+}
+
+bool RetileOnResize(bool lockTiling, Arrangement lastArrangement) {
+    return lockTiling && (lastArrangement == Arrangement::TileHorizontal ||
+                          lastArrangement == Arrangement::TileVertical);
+}
+
+}  // namespace vantor

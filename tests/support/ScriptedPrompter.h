@@ -1,0 +1,63 @@
+#pragma once
+
+// A Prompter that plays a script: each expected prompt with its answer, in order.
+// A prompt that was not expected, or one that differs from the next expected one,
+// fails the test; so do expectations left over when the object goes.
+
+#include <deque>
+#include <string>
+
+#include "shell/Prompter.h"
+
+namespace testing_support {
+
+class ScriptedPrompter : public vantor::Prompter {
+public:
+    ~ScriptedPrompter() override;
+
+    // Expects a message box with exactly these texts and answers it.
+    ScriptedPrompter& ExpectMessage(vantor::MessageIcon icon, std::string title, std::string text,
+                                    vantor::Answer answer = vantor::Answer::Ok,
+                                    vantor::MessageButtons buttons = vantor::MessageButtons::Ok);
+    // Expects an input box and answers it ("" for Cancel).
+    ScriptedPrompter& ExpectInput(std::string prompt, std::string title, std::string defaultAnswer,
+                                  std::string answer);
+    // Expects a file-open dialog with this title and answers it with a name.
+    ScriptedPrompter& ExpectOpenFile(std::string title, std::string answer);
+    // Expects a file-save dialog with this title and answers it with a name.
+    ScriptedPrompter& ExpectSaveFile(std::string title, std::string answer);
+    // Expects a folder dialog and answers it.
+    ScriptedPrompter& ExpectFolder(std::string title, std::string answer);
+
+    // Returns true when every expected prompt came.
+    [[nodiscard]] bool Done() const { return m_script.empty(); }
+    // The last file dialog request seen, for checks of filters and start names.
+    [[nodiscard]] const vantor::FileDialogRequest& LastFileRequest() const { return m_lastFile; }
+
+    vantor::Answer Message(vantor::MessageIcon icon, const std::string& title, const std::string& text,
+                           vantor::MessageButtons buttons) override;
+    std::string Input(const std::string& prompt, const std::string& title,
+                      const std::string& defaultAnswer) override;
+    std::string OpenFileName(const vantor::FileDialogRequest& request) override;
+    std::string SaveFileName(const vantor::FileDialogRequest& request) override;
+    std::string FolderName(const std::string& title, const std::string& start) override;
+
+private:
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
+    struct Step {
+        Kind kind;
+        vantor::MessageIcon icon = vantor::MessageIcon::None;
+        vantor::MessageButtons buttons = vantor::MessageButtons::Ok;
+        std::string title;
+        std::string text;
+        std::string defaultAnswer;
+        vantor::Answer answer = vantor::Answer::Ok;
+        std::string textAnswer;
+    };
+    Step Next(Kind kind, const std::string& what);
+
+    std::deque<Step> m_script;
+    vantor::FileDialogRequest m_lastFile;
+};
+
+}  // namespace testing_support
