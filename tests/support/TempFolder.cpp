@@ -1,6 +1,7 @@
 #include "TempFolder.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -78,6 +79,40 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string MakeFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    WriteBytes(path.string(), bytes);
+    return path.string();
+}
+
+namespace {
+
+void SetVariable(const std::string& name, const std::optional<std::string>& value) {
+#if defined(_WIN32)
+    _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+    if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+    } else {
+        unsetenv(name.c_str());
+    }
+#endif
+}
+
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::optional<std::string>& value)
+    : m_name(name) {
+    if (const char* previous = std::getenv(name)) {
+        m_previous = previous;
+    }
+    SetVariable(m_name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    SetVariable(m_name, m_previous);
 }
 
 }  // namespace testing_support

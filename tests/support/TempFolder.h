@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,21 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 
 // Returns the bytes of a file.
 std::string ReadBytes(const std::string& path);
+
+// Writes bytes to a file, creating the folders above it, and returns its path as text.
+std::string MakeFile(const std::filesystem::path& path, std::string_view bytes = {});
+
+// Sets an environment variable, or unsets it for nothing, until the object goes.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_previous;
+};
 
 }  // namespace testing_support

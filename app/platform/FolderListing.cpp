@@ -1,0 +1,208 @@
+#include "platform/FolderListing.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+
+#include "platform/Names.h"
+#include "platform/Paths.h"
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+namespace vantor::platform {
+
+namespace detail {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using ListingMap = std::unordered_map<fs::path::string_type, std::shared_ptr<const FolderListing>>;
+
+// The listings kept by the active ListingCache of this thread, or null.
+thread_local std::unique_ptr<ListingMap> t_activeCache;
+
+#if defined(_WIN32)
+constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+FolderEntry EntryFromAttributes(std::string name, DWORD attributes) {
+    FolderEntry entry;
+    entry.name = std::move(name);
+    entry.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder : EntryKind::File;
+    entry.hidden = (attributes & kHiddenAttributes) != 0;
+    return entry;
+}
+
+std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
+    WIN32_FIND_DATAW data{};
+    const std::wstring pattern = (folder / L"*").wstring();
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    auto listing = std::make_shared<FolderListing>();
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") {
+            listing->entries.push_back(
+                EntryFromAttributes(ToUtf8(fs::path(name)), data.dwFileAttributes));
+        }
+    } while (FindNextFileW(find, &data) != 0);
+    FindClose(find);
+    return listing;
+}
+
+// Returns the entry of an exact name, or nothing when it does not exist.
+std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view name) {
+    const DWORD attributes = GetFileAttributesW((folder / FromUtf8(name)).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return std::nullopt;
+    }
+    return EntryFromAttributes(std::string(name), attributes);
+}
+#else
+EntryKind KindOf(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_directory(status)) {
+        return EntryKind::Folder;
+    }
+    return fs::is_regular_file(status) ? EntryKind::File : EntryKind::Other;
+}
+
+FolderEntry EntryOf(const fs::path& path, std::string name) {
+    FolderEntry entry;
+    entry.hidden = !name.empty() && name.front() == '.';
+    entry.name = std::move(name);
+    entry.kind = KindOf(path);
+    return entry;
+}
+
+std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    if (ec) {
+        return nullptr;
+    }
+    auto listing = std::make_shared<FolderListing>();
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        listing->entries.push_back(EntryOf(it->path(), it->path().filename().string()));
+    }
+    return ec ? nullptr : listing;
+}
+
+std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view name) {
+    const fs::path path = folder / fs::path(std::string(name));
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) {
+        return std::nullopt;
+    }
+    return EntryOf(path, std::string(name));
+}
+#endif
+
+// Sorts a listing into the order of NTFS and builds its index.
+std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listing) {
+    if (!listing) {
+        return nullptr;
+    }
+    std::vector<std::pair<std::string, FolderEntry>> keyed;
+    keyed.reserve(listing->entries.size());
+    for (auto& entry : listing->entries) {
+        keyed.emplace_back(UpperCase(entry.name), std::move(entry));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    });
+    listing->entries.clear();
+    for (auto& [upper, entry] : keyed) {
+        listing->byUpperName[upper].push_back(listing->entries.size());
+        listing->entries.push_back(std::move(entry));
+    }
+    return listing;
+}
+
+}  // namespace
+
+std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
+    if (!t_activeCache) {
+        return Finish(ReadFromDisk(folder));
+    }
+    const auto found = t_activeCache->find(folder.native());
+    if (found != t_activeCache->end()) {
+        return found->second;
+    }
+    auto listing = Finish(ReadFromDisk(folder));
+    t_activeCache->emplace(folder.native(), listing);
+    return listing;
+}
+
+std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
+    if (!t_activeCache) {
+        if (auto exact = ExactEntry(folder, name)) {
+            return {std::move(*exact)};
+        }
+    }
+    const auto listing = ReadListing(folder);
+    if (!listing) {
+        return {};
+    }
+    const auto found = listing->byUpperName.find(UpperCase(name));
+    if (found == listing->byUpperName.end()) {
+        return {};
+    }
+    std::vector<FolderEntry> result;
+    for (const std::size_t index : found->second) {
+        const FolderEntry& entry = listing->entries[index];
+        if (entry.name == name) {
+            return {entry};
+        }
+        result.push_back(entry);
+    }
+    return result;
+}
+
+void ForgetListing(const fs::path& folder) {
+    if (t_activeCache) {
+        t_activeCache->erase(folder.native());
+    }
+}
+
+fs::path FromUtf8(std::string_view text) {
+#if defined(_WIN32)
+    return fs::path(std::u8string(text.begin(), text.end()));
+#else
+    return fs::path(std::string(text));
+#endif
+}
+
+std::string ToUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace detail
+
+ListingCache::ListingCache() {
+    if (!detail::t_activeCache) {
+        detail::t_activeCache = std::make_unique<detail::ListingMap>();
+        m_owner = true;
+    }
+}
+
+ListingCache::~ListingCache() {
+    if (m_owner) {
+        detail::t_activeCache.reset();
+    }
+}
+
+}  // namespace vantor::platform

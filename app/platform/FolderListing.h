@@ -1,0 +1,50 @@
+#pragma once
+
+// Folder listings of the path layer, kept by the active ListingCache.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vantor::platform::detail {
+
+// What an entry of a folder is, links followed.
+enum class EntryKind : std::uint8_t { File, Folder, Other };
+
+// One entry of a folder as stored on disk.
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+    bool hidden = false;
+
+    [[nodiscard]] bool IsOrdinaryFile() const { return kind == EntryKind::File && !hidden; }
+};
+
+// The entries of one folder in listing order, with an index by upper-case name.
+struct FolderListing {
+    std::vector<FolderEntry> entries;
+    std::unordered_map<std::string, std::vector<std::size_t>> byUpperName;
+};
+
+// Returns the listing of a real folder, kept while a cache is active; null when
+// the folder cannot be read.
+std::shared_ptr<const FolderListing> ReadListing(const std::filesystem::path& folder);
+
+// Returns the entries of a real folder named name: the exact name when it exists,
+// otherwise every name equal to it ignoring case, in listing order.
+std::vector<FolderEntry> FindEntries(const std::filesystem::path& folder, std::string_view name);
+
+// Drops the kept listing of a folder after a change to it.
+void ForgetListing(const std::filesystem::path& folder);
+
+// Returns a path made from UTF-8 text.
+std::filesystem::path FromUtf8(std::string_view text);
+
+// Returns a path as UTF-8 text.
+std::string ToUtf8(const std::filesystem::path& path);
+
+}  // namespace vantor::platform::detail

@@ -1,0 +1,32 @@
+#pragma once
+
+// File names as Windows treats them: upper-case comparison, the listing order
+// of NTFS and wildcard patterns.
+
+#include <string>
+#include <string_view>
+
+namespace vantor::platform {
+
+// Returns UTF-8 text in upper case (Latin, Greek and Cyrillic letters); bytes
+// that are not valid UTF-8 stay as they are.
+std::string UpperCase(std::string_view text);
+
+// Returns true when two names are equal ignoring case.
+bool SameName(std::string_view a, std::string_view b);
+
+// Returns true when a sorts before b in the listing order of NTFS: names in upper
+// case compared by code point, ties broken by the exact names.
+bool NameLess(std::string_view a, std::string_view b);
+
+// Returns true when name matches a wildcard pattern as on Windows, ignoring case:
+// "*" and "?" as usual, "*." only names without an extension, "*.*" every name.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+// Appends a code point to UTF-8 text.
+void AppendUtf8(char32_t code, std::string& text);
+
+// Returns true when text holds "*" or "?".
+bool HasWildcards(std::string_view text);
+
+}  // namespace vantor::platform

@@ -1,0 +1,148 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempFolder.h"
+#include "platform/Launcher.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing_support::MakeFile;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using vantor::platform::FindInSearchPath;
+using vantor::platform::Launcher;
+using vantor::platform::LaunchRequest;
+
+// Records the commands a launcher would start.
+struct RecordingSpawner {
+    std::vector<std::vector<std::string>> commands;
+    std::vector<std::string> folders;
+
+    vantor::platform::ProgramSpawner Spawner() {
+        return [this](const std::vector<std::string>& command, const std::string& folder, bool) {
+            commands.push_back(command);
+            folders.push_back(folder);
+            return std::string();
+        };
+    }
+};
+
+std::string MakeProgram(const fs::path& path, const std::string& text = "#!/bin/sh\n") {
+    MakeFile(path, text);
+    fs::permissions(path, fs::perms::owner_all);
+    return path.string();
+}
+
+// Waits up to five seconds for a file that another process writes.
+std::string WaitForFile(const fs::path& path) {
+    for (int attempt = 0; attempt < 100 && !fs::exists(path); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return ReadBytes(path.string());
+}
+
+class LauncherTest : public testing::Test {
+protected:
+    Launcher FakeLauncher() {
+        const std::string bin = (m_folder.Path() / "bin").string();
+        return Launcher([bin](std::string_view name) { return FindInSearchPath(name, bin); },
+                        m_spawned.Spawner());
+    }
+
+    TempFolder m_folder;
+    RecordingSpawner m_spawned;
+};
+
+TEST_F(LauncherTest, StartsWithArgumentsAsGivenAndInTheWorkingFolder) {
+    const std::string script = MakeProgram(m_folder.Path() / "print args.sh",
+                                           "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"$a\"; "
+                                           "done; } > out.tmp && mv out.tmp out.txt\n");
+    const fs::path work = m_folder.Path() / "work";
+    fs::create_directories(work);
+    const auto result = Launcher().Start({script, {"two words", "$HOME", "a;b"}, work.string()});
+    ASSERT_TRUE(result.started) << result.error;
+    EXPECT_EQ(WaitForFile(work / "out.txt"),
+              fs::canonical(work).string() + "\ntwo words\n$HOME\na;b\n");
+}
+
+TEST_F(LauncherTest, ReturnsWithoutWaitingForTheProgram) {
+    const auto begin = std::chrono::steady_clock::now();
+    const auto result = Launcher().Start({"/bin/sleep", {"3"}, ""});
+    EXPECT_TRUE(result.started) << result.error;
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
+}
+
+TEST_F(LauncherTest, FailuresComeBackAsDescriptions) {
+    MakeFile(m_folder.Path() / "plain.sh", "#!/bin/sh\n");
+    fs::permissions(m_folder.Path() / "plain.sh", fs::perms::owner_read | fs::perms::owner_write);
+    MakeProgram(m_folder.Path() / "bin" / "tool");
+    struct Row {
+        const char* why;
+        LaunchRequest request;
+        std::string error;
+    };
+    const std::string root = m_folder.Path().string();
+    const Row rows[] = {
+        {"missing program", {root + "\\gone.sh", {}, ""}, "Cannot find " + root + "\\gone.sh"},
+        {"name not on the search path", {"frobnicate", {}, ""}, "Cannot find frobnicate"},
+        {"folder instead of a program", {root + "/bin", {}, ""}, "Cannot find " + root + "/bin"},
+        {"missing working folder",
+         {"tool", {}, root + "/gone"},
+         "Cannot find the folder " + root + "/gone"},
+    };
+    const Launcher launcher = FakeLauncher();
+    for (const Row& row : rows) {
+        const auto result = launcher.Start(row.request);
+        EXPECT_FALSE(result.started) << row.why;
+        EXPECT_EQ(result.error, row.error) << row.why;
+    }
+    EXPECT_TRUE(m_spawned.commands.empty());
+    const auto refused = Launcher().Start({root + "/plain.sh", {}, ""});
+    EXPECT_FALSE(refused.started);
+    EXPECT_THAT(refused.error, HasSubstr("Cannot start " + root + "/plain.sh: "));
+}
+
+TEST_F(LauncherTest, WindowsProgramStartsThroughWine) {
+    const std::string exe = MakeFile(m_folder.Path() / "MSTS" / "launcher.exe");
+    const std::string wine = MakeProgram(m_folder.Path() / "bin" / "wine");
+    const auto result = FakeLauncher().Start(
+        {m_folder.Path().string() + "\\msts\\LAUNCHER.EXE", {"-runeditor"}, ""});
+    EXPECT_TRUE(result.started) << result.error;
+    ASSERT_EQ(m_spawned.commands.size(), 1U);
+    EXPECT_THAT(m_spawned.commands[0], ElementsAre(wine, exe, "-runeditor"));
+}
+
+TEST_F(LauncherTest, WindowsProgramWithoutWineIsRefusedWithAReason) {
+    MakeFile(m_folder.Path() / "MSTS" / "train.exe");
+    fs::create_directories(m_folder.Path() / "bin");
+    const auto result =
+        FakeLauncher().Start({m_folder.Path().string() + "\\MSTS\\train.exe", {}, ""});
+    EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.error,
+              "Cannot start train.exe: it is a Windows program and needs Wine, which is not "
+              "installed.");
+    EXPECT_TRUE(m_spawned.commands.empty());
+}
+
+TEST_F(LauncherTest, SearchPathSkipsWhatCannotRun) {
+    MakeFile(m_folder.Path() / "one" / "tool");
+    fs::create_directories(m_folder.Path() / "two" / "tool");
+    const std::string tool = MakeProgram(m_folder.Path() / "three" / "tool");
+    const std::string root = m_folder.Path().string();
+    const std::string searchPath = "::" + root + "/one:" + root + "/two:" + root + "/three";
+    fs::permissions(m_folder.Path() / "one" / "tool", fs::perms::owner_read);
+    EXPECT_EQ(FindInSearchPath("tool", searchPath), tool);
+    EXPECT_EQ(FindInSearchPath("gone", searchPath), "");
+    EXPECT_EQ(FindInSearchPath("three/tool", root), "") << "names with a folder are not searched";
+}
+
+}  // namespace

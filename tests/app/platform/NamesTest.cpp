@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/Names.h"
+
+namespace {
+
+using vantor::platform::MatchesPattern;
+using vantor::platform::NameLess;
+using vantor::platform::UpperCase;
+
+TEST(NamesTest, UpperCaseCoversAccentedAndCyrillicLettersAndKeepsBrokenBytes) {
+    struct Row {
+        const char* why;
+        std::string text;
+        std::string upper;
+    };
+    const Row rows[] = {
+        {"ascii letters only", "Gp38-2_x", "GP38-2_X"},
+        {"latin-1 letter", "caf\xC3\xA9", "CAF\xC3\x89"},
+        {"y with diaeresis leaves latin-1", "\xC3\xBF", "\xC5\xB8"},
+        {"division sign is no letter", "\xC3\xB7", "\xC3\xB7"},
+        {"latin extended pair",
+         "\xC5\x82\xC3\xB3"
+         "d\xC5\xBA",
+         "\xC5\x81\xC3\x93"
+         "D\xC5\xB9"},
+        {"cyrillic", "\xD0\xB6\xD1\x91", "\xD0\x96\xD0\x81"},
+        {"greek final sigma", "\xCF\x82", "\xCE\xA3"},
+        {"invalid byte stays",
+         "a\xFF"
+         "b",
+         "A\xFF"
+         "B"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(UpperCase(row.text), row.upper) << row.why;
+    }
+}
+
+TEST(NamesTest, ListingOrderComparesUpperCaseThenExactName) {
+    std::vector<std::string> names = {"b", "_x", "a", "\xC3\xA4", "B1", "A"};
+    std::sort(names.begin(), names.end(),
+              [](const std::string& x, const std::string& y) { return NameLess(x, y); });
+    // "_" (0x5F) sorts after the upper-case letters, before it would not.
+    const std::vector<std::string> expected = {"A", "a", "b", "B1", "_x", "\xC3\xA4"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(NamesTest, PatternsMatchAsOnWindows) {
+    struct Row {
+        const char* why;
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Row rows[] = {
+        {"star takes every name", "any.thing", "*", true},
+        {"star dot star takes a name without extension", "README", "*.*", true},
+        {"star dot takes a folder name", "GP38", "*.", true},
+        {"star dot drops a name with extension", "GP38.eng", "*.", false},
+        {"??g takes eng", "GP38.eng", "*.??g", true},
+        {"??g ignores case", "GP38.ENG", "*.??g", true},
+        {"??g takes a png picture", "x.png", "*.??g", true},
+        {"??g drops two-letter extension", "x.pg", "*.??g", false},
+        {"??g drops four-letter extension", "x.jpeg", "*.??g", false},
+        {"??g uses the last dot", "a.b.wag", "*.??g", true},
+        {"??g drops a name without extension", "gag", "*.??g", false},
+        {"extension pattern ignores case", "Test.CON", "*.con", true},
+        {"extension pattern drops a later extension", "a.con.bak", "*.con", false},
+        {"question mark takes one character", "ab", "a?", true},
+        {"question mark takes no more than one", "abc", "a?", false},
+        {"trailing question marks take shorter names", "a", "a??", true},
+        {"plain name ignores case", "Alpine", "ALPINE", true},
+        {"plain name needs the whole name", "Alpine2", "ALPINE", false},
+        {"dot star takes the bare name", "readme", "readme.*", true},
+        {"star inside the name", "GP38 Set.con", "GP*Set.con", true},
+        {"accented letters ignore case", "\xC3\x84rger.con", "\xC3\xA4*.con", true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MatchesPattern(row.name, row.pattern), row.matches) << row.why;
+    }
+}
+
+}  // namespace

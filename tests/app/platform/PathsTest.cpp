@@ -1,0 +1,224 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "platform/Paths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing_support::MakeFile;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using vantor::platform::EntryTypes;
+using vantor::platform::ListingCache;
+using vantor::platform::ListNames;
+
+// A throw-away installation, addressed the way the application does: the real
+// folder followed by Windows-style parts.
+class PathsTest : public testing::Test {
+protected:
+    std::string Real(const std::string& relative) const {
+        return (m_folder.Path() / relative).string();
+    }
+    std::string Win(const std::string& windowsPart) const {
+        return m_folder.Path().string() + windowsPart;
+    }
+    std::string Make(const std::string& relative, const std::string& text = "x") const {
+        return MakeFile(m_folder.Path() / relative, text);
+    }
+    void MakeFolder(const std::string& relative) const {
+        fs::create_directories(m_folder.Path() / relative);
+    }
+
+    TempFolder m_folder;
+};
+
+TEST_F(PathsTest, ResolvesWindowsPathWhoseCaseDiffersFromTheDisk) {
+    const std::string file = Make("Trains/Consists/GP38 Set.con");
+    EXPECT_EQ(vantor::platform::ResolvePath(Win("\\TRAINS\\consists\\gp38 set.CON")), file);
+    EXPECT_EQ(vantor::platform::ResolvePath(Win("/Trains\\Consists/GP38 Set.con")), file);
+    EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Trains\\Consists\\GP39 Set.con")), std::nullopt);
+}
+
+TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {
+    MakeFolder("Routes/alpine");
+    MakeFolder("Routes/ALPINE");
+    for (const bool cached : {false, true}) {
+        std::optional<ListingCache> cache;
+        if (cached) {
+            cache.emplace();
+        }
+        EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Routes\\alpine")), Real("Routes/alpine"));
+        EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Routes\\Alpine")), Real("Routes/ALPINE"))
+            << "cached " << cached;
+    }
+}
+
+TEST_F(PathsTest, DotDotLeavesTheFolderTheWayWindowsReadsIt) {
+    const std::string texture = Make("Routes/R/Textures/Snow/x.ace");
+    MakeFolder("Routes/R/Shapes");
+    EXPECT_EQ(
+        vantor::platform::ResolvePath(Win("\\routes\\r\\shapes\\..\\TEXTURES\\.\\Snow\\X.ACE")),
+        texture);
+    EXPECT_TRUE(
+        vantor::platform::FileExists(Win("\\Routes\\R\\Shapes\\..\\Textures\\Snow\\x.ace")));
+}
+
+TEST_F(PathsTest, FileTestFindsOnlyOrdinaryFiles) {
+    Make("Trains/Consists/Coal.con");
+    Make("Trains/Consists/.Hidden.con");
+    Make("Trains/Trainset/GP38/GP38.eng");
+    MakeFolder("Trains/Trainset/Empty/Sub");
+    struct Row {
+        const char* why;
+        std::string path;
+        bool exists;
+    };
+    const Row rows[] = {
+        {"exact name", Win("\\Trains\\Consists\\Coal.con"), true},
+        {"other case", Win("\\trains\\CONSISTS\\coal.CON"), true},
+        {"a folder is no file", Win("\\Trains\\Consists"), false},
+        {"hidden file", Win("\\Trains\\Consists\\.Hidden.con"), false},
+        {"wildcard", Win("\\Trains\\Consists\\*.CON"), true},
+        {"wildcard matching only a hidden file", Win("\\Trains\\Consists\\.H*"), false},
+        {"trailing separator searches the folder", Win("\\Trains\\Trainset\\GP38\\"), true},
+        {"folder holding only a folder", Win("\\Trains\\Trainset\\Empty\\"), false},
+        {"missing file", Win("\\Trains\\Consists\\Gone.con"), false},
+        {"missing folder on the way", Win("\\Trains\\Gone\\Coal.con"), false},
+        {"file used as a folder", Win("\\Trains\\Consists\\Coal.con\\x"), false},
+        {"empty path", "", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(vantor::platform::FileExists(row.path), row.exists) << row.why;
+    }
+    EXPECT_TRUE(vantor::platform::FolderExists(Win("\\TRAINS\\trainset\\gp38")));
+    EXPECT_FALSE(vantor::platform::FolderExists(Win("\\Trains\\Consists\\Coal.con")));
+    EXPECT_FALSE(vantor::platform::FolderExists(""));
+}
+
+TEST_F(PathsTest, ListingsComeInNtfsOrderWithoutHiddenEntries) {
+    for (const char* name : {"b.con", "_x.con", "a.con", "A.con", ".hidden.con"}) {
+        Make(std::string("Consists/") + name);
+    }
+    MakeFolder("Consists/Sub.con");
+    EXPECT_THAT(ListNames(Win("\\CONSISTS\\*.con"), EntryTypes::Files),
+                ElementsAre("A.con", "a.con", "b.con", "_x.con"));
+    EXPECT_THAT(ListNames(Win("\\Consists\\*.con"), EntryTypes::Folders), ElementsAre("Sub.con"));
+    EXPECT_THAT(ListNames(Win("\\Consists\\*"), EntryTypes::Both),
+                ElementsAre("A.con", "a.con", "b.con", "Sub.con", "_x.con"));
+    EXPECT_THAT(ListNames(Win("\\Gone\\*"), EntryTypes::Both), testing::IsEmpty());
+}
+
+TEST_F(PathsTest, StockScanPatternsSelectFoldersAndStockFiles) {
+    Make("Trains/Trainset/GP38/GP38.eng");
+    Make("Trains/Trainset/GP38/gp38.WAG");
+    Make("Trains/Trainset/GP38/GP38.s");
+    Make("Trains/Trainset/GP38/GP38.jpeg");
+    Make("Trains/Trainset/readme");
+    MakeFolder("Trains/Trainset/Old.Stock");
+    EXPECT_THAT(ListNames(Win("\\Trains\\Trainset\\*."), EntryTypes::Both),
+                ElementsAre("GP38", "readme"));
+    EXPECT_THAT(ListNames(Win("\\trains\\trainset\\gp38\\*.??g"), EntryTypes::Files),
+                ElementsAre("GP38.eng", "gp38.WAG"));
+}
+
+TEST_F(PathsTest, CacheKeepsListingsUntilItGoesButSeesItsOwnChanges) {
+    const std::string source = Make("Consists/A.con", "first");
+    {
+        ListingCache cache;
+        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\B.con")));
+        Make("Consists/B.con");
+        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\B.con")))
+            << "a change made outside the layer shows only after the cache";
+        vantor::platform::FileCopy(source, Win("\\Consists\\C.con"));
+        EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\c.con")));
+        vantor::platform::RemoveFile(Win("\\Consists\\a.con"));
+        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\A.con")));
+    }
+    EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\b.con")));
+}
+
+TEST_F(PathsTest, CopyReplacesTheTargetWhateverItsCase) {
+    const std::string source = Make("Consists/GP38 Set.con", "new text");
+    const std::string target = Make("Consists/COPY.CON", "old text that is longer");
+    vantor::platform::FileCopy(Win("\\consists\\gp38 set.con"), Win("\\Consists\\Copy.con"));
+    EXPECT_EQ(ReadBytes(target), "new text");
+    EXPECT_THAT(ListNames(Win("\\Consists\\*"), EntryTypes::Both),
+                ElementsAre("COPY.CON", "GP38 Set.con"))
+        << "no second file and no temporary file left behind";
+    EXPECT_EQ(ReadBytes(source), "new text");
+}
+
+TEST_F(PathsTest, CopyAndDeleteDescribeWhatWentWrong) {
+    Make("Consists/A.con");
+    struct Row {
+        const char* why;
+        std::function<void()> action;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"missing source",
+         [&] { vantor::platform::FileCopy(Win("\\Consists\\Gone.con"), Win("\\Consists\\B.con")); },
+         "File not found: "},
+        {"missing target folder",
+         [&] { vantor::platform::FileCopy(Win("\\Consists\\A.con"), Win("\\Gone\\B.con")); },
+         "Path not found: "},
+        {"name Windows cannot hold",
+         [&] { vantor::platform::FileCopy(Win("\\Consists\\A.con"), Win("\\Consists\\a?b.con")); },
+         "Bad file name: "},
+        {"delete of a missing file",
+         [&] { vantor::platform::RemoveFile(Win("\\Consists\\Gone.con")); }, "File not found: "},
+        {"delete takes no wildcards",
+         [&] { vantor::platform::RemoveFile(Win("\\Consists\\*.con")); }, "File not found: "},
+    };
+    for (const Row& row : rows) {
+        try {
+            row.action();
+            ADD_FAILURE() << row.why << ": no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(row.message)) << row.why;
+        }
+    }
+    EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\A.con")));
+}
+
+TEST_F(PathsTest, DeleteRemovesTheFileFoundByAnyCase) {
+    const std::string file = Make("Consists/Coal.con");
+    vantor::platform::RemoveFile(Win("\\CONSISTS\\COAL.CON"));
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(PathsTest, SizeOfOrdinaryFilesOnly) {
+    Make("Consists/Coal.con", "12345");
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\consists\\coal.con")), 5);
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\Consists")), std::nullopt);
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\Consists\\Gone.con")), std::nullopt);
+}
+
+TEST_F(PathsTest, HostPathResolvesTheExistingPartAndKeepsTheNewName) {
+    MakeFolder("Trains/Consists");
+    EXPECT_EQ(vantor::platform::HostPath(Win("\\TRAINS\\consists\\New One.con")),
+              Real("Trains/Consists/New One.con"));
+    EXPECT_EQ(vantor::platform::HostPath(Win("\\Trains\\New\\..\\Consists\\x.con")),
+              Real("Trains/Consists/x.con"));
+}
+
+TEST_F(PathsTest, AppendCreatesTheFileAndAddsToIt) {
+    MakeFolder("Reports");
+    vantor::platform::AppendText(Win("\\REPORTS\\check.log"), "one\r\n");
+    vantor::platform::AppendText(Win("\\Reports\\CHECK.LOG"), "two\r\n");
+    EXPECT_EQ(ReadBytes(Real("Reports/check.log")), "one\r\ntwo\r\n");
+    EXPECT_THROW(vantor::platform::AppendText(Win("\\Gone\\x.log"), "x"), std::runtime_error);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TempFolder.h"
+#include "platform/Registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::MakeFile;
+using testing_support::ScopedEnvironment;
+using testing_support::TempFolder;
+using vantor::platform::GetWineRegistryString;
+using vantor::platform::RegistryRoot;
+using vantor::platform::WindowsToHostPath;
+
+constexpr const char* kSystemReg = R"(WINE REGISTRY Version 2
+;; All keys relative to \\Machine
+
+#arch=win64
+
+[Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Train Simulator\\1.0] 1700000000
+#time=1da0c1e5f6d2a10
+"Path"="C:\\Program Files\\Microsoft Games\\Train Simulator"
+
+[Software\\Test] 1700000000
+"Plain"="a\\b \"q\""
+"Escapes"="tab\there\nnew"
+"Unicode"="caf\xe9 \x00e9t\xe9"
+"Engine"="\xd83d\xde82"
+"Octal"="a\101"
+"Expand"=str(2):"%SystemRoot%\\x"
+"Multi"=str(7):"first\0second\0"
+"HexExpand"=hex(2):41,00,42,00,00,00
+"HexMulti"=hex(7):61,00,00,00,62,00,\
+  00,00,00,00
+"Number"=dword:00000001
+"Binary"=hex:01,02
+@="default"
+)";
+
+constexpr const char* kUserReg = R"(WINE REGISTRY Version 2
+;; All keys relative to \\User\\S-1-5-21-0-0-0-1000
+
+[Software\\Vantor\\Settings] 1700000000
+"MSTSDir"="D:\\Games\\MSTS"
+)";
+
+class RegistryTest : public testing::Test {
+protected:
+    RegistryTest() {
+        MakeFile(m_prefix.Path() / "system.reg", kSystemReg);
+        MakeFile(m_prefix.Path() / "user.reg", kUserReg);
+        fs::create_directories(m_prefix.Path() / "drive_c" / "Program Files");
+        fs::create_directories(m_prefix.Path() / "dosdevices");
+        fs::create_symlink("../drive_c", m_prefix.Path() / "dosdevices" / "c:");
+        fs::create_symlink("/", m_prefix.Path() / "dosdevices" / "z:");
+    }
+
+    std::string Prefix() const { return m_prefix.Path().string(); }
+
+    std::string Machine(const char* key, const char* value) const {
+        return GetWineRegistryString(Prefix(), RegistryRoot::LocalMachine, key, value);
+    }
+
+    TempFolder m_prefix;
+};
+
+TEST_F(RegistryTest, StringValuesAreUnescaped) {
+    struct Row {
+        const char* why;
+        const char* value;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"backslash and quote escapes", "Plain", "a\\b \"q\""},
+        {"tab and new line escapes", "Escapes", "tab\there\nnew"},
+        {"hex escapes of two and four digits", "Unicode", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9"},
+        {"surrogate pair becomes one character", "Engine", "\xF0\x9F\x9A\x82"},
+        {"octal escape", "Octal", "aA"},
+        {"str(2) read as text", "Expand", "%SystemRoot%\\x"},
+        {"str(7) cut before the first NUL", "Multi", "first"},
+        {"hex(2) decoded from UTF-16", "HexExpand", "AB"},
+        {"hex(7) continued on the next line", "HexMulti", "a"},
+        {"dword is no string", "Number", ""},
+        {"binary is no string", "Binary", ""},
+        {"value names ignore case", "plain", "a\\b \"q\""},
+        {"missing value", "Gone", ""},
+        {"default value", "", "default"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Machine("Software\\Test", row.value), row.text) << row.why;
+    }
+}
+
+TEST_F(RegistryTest, KeysIgnoreCaseAndFallBackToThe32BitView) {
+    EXPECT_EQ(Machine("SOFTWARE\\TEST", "Plain"), "a\\b \"q\"");
+    EXPECT_EQ(Machine("SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0", "Path"),
+              "C:\\Program Files\\Microsoft Games\\Train Simulator");
+    EXPECT_EQ(Machine("SOFTWARE\\Microsoft\\Missing", "Path"), "");
+    EXPECT_EQ(GetWineRegistryString(Prefix(), RegistryRoot::CurrentUser,
+                                    "Software\\Vantor\\Settings", "MSTSDir"),
+              "D:\\Games\\MSTS");
+    EXPECT_EQ(GetWineRegistryString(Prefix(), RegistryRoot::CurrentUser, "Software\\Test", "Plain"),
+              "")
+        << "HKEY_CURRENT_USER reads user.reg only";
+}
+
+TEST_F(RegistryTest, ChangedFileIsReadAgainAndMissingPrefixGivesNothing) {
+    EXPECT_EQ(Machine("Software\\Test", "Plain"), "a\\b \"q\"");
+    MakeFile(m_prefix.Path() / "system.reg",
+             "WINE REGISTRY Version 2\n\n[Software\\\\Test] 1\n\"Plain\"=\"changed text\"\n");
+    EXPECT_EQ(Machine("Software\\Test", "Plain"), "changed text");
+    EXPECT_EQ(GetWineRegistryString(Prefix() + "/gone", RegistryRoot::LocalMachine,
+                                    "Software\\Test", "Plain"),
+              "");
+}
+
+TEST_F(RegistryTest, SystemRegistryReadsThePrefixNamedByWinePrefix) {
+    const ScopedEnvironment prefix("WINEPREFIX", Prefix());
+    EXPECT_EQ(vantor::platform::DefaultWinePrefix(), Prefix());
+    EXPECT_EQ(
+        vantor::platform::GetRegistryString(RegistryRoot::LocalMachine, "Software\\Test", "Octal"),
+        "aA");
+    const auto source = vantor::platform::SystemRegistry();
+    EXPECT_EQ(source.toHostPath("C:\\x"), Prefix() + "/drive_c/x");
+}
+
+TEST_F(RegistryTest, DefaultPrefixIsWineInTheHomeFolder) {
+    const ScopedEnvironment prefix("WINEPREFIX", std::nullopt);
+    const ScopedEnvironment home("HOME", "/home/someone");
+    EXPECT_EQ(vantor::platform::DefaultWinePrefix(), "/home/someone/.wine");
+}
+
+TEST_F(RegistryTest, WindowsPathsFollowTheDriveLinksOfThePrefix) {
+    struct Row {
+        const char* why;
+        const char* windowsPath;
+        std::string hostPath;
+    };
+    const Row rows[] = {
+        {"drive linked relative to dosdevices", "C:\\Program Files\\MSTS",
+         Prefix() + "/drive_c/Program Files/MSTS"},
+        {"existing folder found in any case", "c:\\PROGRAM FILES\\MSTS\\",
+         Prefix() + "/drive_c/Program Files/MSTS"},
+        {"drive root", "C:\\", Prefix() + "/drive_c"},
+        {"drive linked to the root folder", "Z:\\tmp", "/tmp"},
+        {"drive without a link", "D:\\Games", ""},
+        {"no drive letter", "\\\\server\\share", ""},
+        {"empty text", "", ""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(WindowsToHostPath(row.windowsPath, Prefix()), row.hostPath) << row.why;
+    }
+}
+
+}  // namespace
