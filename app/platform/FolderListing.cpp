@@ -95,7 +95,21 @@ std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
     }
     auto listing = std::make_shared<FolderListing>();
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        listing->entries.push_back(EntryOf(it->path(), it->path().filename().string()));
+        // The listing already tells the type of most entries; only links and
+        // entries of unknown type need a look at what they stand for.
+        std::error_code typeError;
+        fs::file_type type = it->symlink_status(typeError).type();
+        if (type == fs::file_type::symlink || type == fs::file_type::unknown ||
+            type == fs::file_type::none) {
+            type = it->status(typeError).type();
+        }
+        FolderEntry entry;
+        entry.name = it->path().filename().string();
+        entry.hidden = !entry.name.empty() && entry.name.front() == '.';
+        entry.kind = type == fs::file_type::directory ? EntryKind::Folder
+                     : type == fs::file_type::regular ? EntryKind::File
+                                                      : EntryKind::Other;
+        listing->entries.push_back(std::move(entry));
     }
     return ec ? nullptr : listing;
 }

@@ -14,7 +14,8 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     emit clicked();
 }
 
-AboutDialog::AboutDialog(ShellCommands& commands, const std::string& executableName, QWidget* parent)
+AboutDialog::AboutDialog(ShellCommands& commands, const std::string& executableName,
+                         QWidget* parent)
     : QDialog(parent), m_commands(commands) {
     setObjectName("frmAbout");
     setWindowTitle(Q(AboutCaption(executableName)));

@@ -24,7 +24,8 @@ protected:
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    AboutDialog(ShellCommands& commands, const std::string& executableName, QWidget* parent = nullptr);
+    AboutDialog(ShellCommands& commands, const std::string& executableName,
+                QWidget* parent = nullptr);
 
 private:
     void ShowVersionHistory();

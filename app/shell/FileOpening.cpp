@@ -96,9 +96,11 @@ StockShape StockShapeOf(const std::string& path, bool isEngine) {
                                  " file: it names no shape.");
     }
     const std::size_t slash = path.rfind('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = wagon->NumParameters() > 0 ? wagon->Parameter(0) : std::string();
-    return {folder + shape->Parameter(0), std::string(isEngine ? "Engine" : "Wagon") + " - " + name};
+    return {folder + shape->Parameter(0),
+            std::string(isEngine ? "Engine" : "Wagon") + " - " + name};
 }
 
 }  // namespace vantor

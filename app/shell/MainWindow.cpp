@@ -63,16 +63,18 @@ MainWindow::MainWindow(vantor::Services& services, QWidget* parent)
     CreateToolbar();
 }
 
-MainWindow::~MainWindow() = default;
+// The child windows go first, while the collection they leave on closing still exists.
+MainWindow::~MainWindow() {
+    delete takeCentralWidget();
+}
 
 QAction* MainWindow::AddAction(QMenu* menu, const char* name, const char* caption,
                                std::function<void()> command, bool enabled) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     action->setEnabled(enabled);
-    connect(action, &QAction::triggered, this, [this, action, command = std::move(command)] {
-        Run(S(action->text()), command);
-    });
+    connect(action, &QAction::triggered, this,
+            [this, action, command = std::move(command)] { Run(S(action->text()), command); });
     return action;
 }
 
@@ -94,20 +96,28 @@ void MainWindow::CreateMenus() {
     file->setObjectName("mnuFile");
     QMenu* fileNew = file->addMenu("&New");
     fileNew->setObjectName("mnuFileNew");
-    AddAction(fileNew, "mnuFileNewConsist", "&Consist", [this] { NewDocumentByMode(1, ""); }, false);
+    AddAction(
+        fileNew, "mnuFileNewConsist", "&Consist", [this] { NewDocumentByMode(1, ""); }, false);
     AddAction(fileNew, "mnuFileNewConsistList", "Consist &List Window",
               [this] { NewDocumentByMode(0, ""); });
-    AddAction(file, "mnuFileOpen", "&Open...", [this] { FileOpen(); }, false);
-    AddAction(file, "mnuFileClose", "&Close", [] {}, false);
+    AddAction(
+        file, "mnuFileOpen", "&Open...", [this] { FileOpen(); }, false);
+    AddAction(
+        file, "mnuFileClose", "&Close", [] {}, false);
     file->addSeparator();
-    AddAction(file, "mnuFileSave", "&Save", [] {}, false);
-    AddAction(file, "mnuFileSaveAs", "Save &As...", [] {}, false);
-    AddAction(file, "mnuFileSaveAll", "Save A&ll", [] {}, false);
+    AddAction(
+        file, "mnuFileSave", "&Save", [] {}, false);
+    AddAction(
+        file, "mnuFileSaveAs", "Save &As...", [] {}, false);
+    AddAction(
+        file, "mnuFileSaveAll", "Save A&ll", [] {}, false);
     file->addSeparator();
     AddAction(file, "mnuFileProperties", "Propert&ies", [this] { FileProperties(); });
     file->addSeparator();
-    AddAction(file, "mnuFilePrint", "&Print...", [] {}, false);
-    AddAction(file, "mnuFilePrintPreview", "Print Pre&view...", [] {}, false);
+    AddAction(
+        file, "mnuFilePrint", "&Print...", [] {}, false);
+    AddAction(
+        file, "mnuFilePrintPreview", "Print Pre&view...", [] {}, false);
     file->addSeparator();
     AddAction(file, "mnuFileSetLocation", "Set MSTS Location...", [this] { SetMSTSLocation(); });
     file->addSeparator();
@@ -117,23 +127,26 @@ void MainWindow::CreateMenus() {
     edit->setObjectName("mnuEdit");
     AddAction(edit, "mnuEditUndo", "&Undo", [this] { m_commands.EditUndo(); });
     edit->addSeparator();
-    AddAction(edit, "mnuEditCut", "Cu&t", [] {}, false);
-    AddAction(edit, "mnuEditCopy", "&Copy", [] {}, false);
-    AddAction(edit, "mnuEditPaste", "&Paste", [] {}, false);
-    AddAction(edit, "mnuEditPasteSpecial", "Paste &Special...", [this] { m_commands.EditPasteSpecial(); });
+    AddAction(
+        edit, "mnuEditCut", "Cu&t", [] {}, false);
+    AddAction(
+        edit, "mnuEditCopy", "&Copy", [] {}, false);
+    AddAction(
+        edit, "mnuEditPaste", "&Paste", [] {}, false);
+    AddAction(edit, "mnuEditPasteSpecial", "Paste &Special...",
+              [this] { m_commands.EditPasteSpecial(); });
     edit->addSeparator();
-    AddAction(edit, "mnuEditSetAssoc", "Set File Associations...", [] {}, false);
+    AddAction(
+        edit, "mnuEditSetAssoc", "Set File Associations...", [] {}, false);
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("mnuView");
-    m_viewToolbar = AddAction(view, "mnuViewToolbar", "&Toolbar", [this] {
-        m_toolBar->setVisible(m_viewToolbar->isChecked());
-    });
+    m_viewToolbar = AddAction(view, "mnuViewToolbar", "&Toolbar",
+                              [this] { m_toolBar->setVisible(m_viewToolbar->isChecked()); });
     m_viewToolbar->setCheckable(true);
     m_viewToolbar->setChecked(true);
-    m_viewStatusBar = AddAction(view, "mnuViewStatusBar", "Status &Bar", [this] {
-        statusBar()->setVisible(m_viewStatusBar->isChecked());
-    });
+    m_viewStatusBar = AddAction(view, "mnuViewStatusBar", "Status &Bar",
+                                [this] { statusBar()->setVisible(m_viewStatusBar->isChecked()); });
     m_viewStatusBar->setCheckable(true);
     m_viewStatusBar->setChecked(true);
     view->addSeparator();
@@ -143,24 +156,31 @@ void MainWindow::CreateMenus() {
     view->addSeparator();
     AddAction(view, "mnuViewTS", "&MSTS", [this] { m_commands.ViewMSTS(); });
     AddAction(view, "mnuViewTSE", "MSTS &Tools", [this] { m_commands.ViewMSTSTools(); });
-    AddAction(view, "mnuViewShapeViewer", "&Shape Viewer", [this] { m_commands.ViewShapeViewer(); });
+    AddAction(view, "mnuViewShapeViewer", "&Shape Viewer",
+              [this] { m_commands.ViewShapeViewer(); });
     view->addSeparator();
     AddAction(view, "mnuViewOptions", "&Options...", [this] { m_commands.ViewOptions(); });
 
     m_consistMenu = menuBar()->addMenu("&Consist");
     m_consistMenu->setObjectName("mnuConsist");
-    AddAction(m_consistMenu, "mnuConsistEdit", "&Edit", [this] { ConsistOpen(1); }, false);
-    AddAction(m_consistMenu, "mnuConsistView", "&View Consist", [this] { ConsistOpen(2); }, false);
+    AddAction(
+        m_consistMenu, "mnuConsistEdit", "&Edit", [this] { ConsistOpen(1); }, false);
+    AddAction(
+        m_consistMenu, "mnuConsistView", "&View Consist", [this] { ConsistOpen(2); }, false);
     AddAction(m_consistMenu, "mnuConsistViewShape", "View &Shape", [this] { ViewShape(); });
     m_consistMenu->addSeparator();
-    AddAction(m_consistMenu, "mnuConsistCheckStock", "&Check Stock...", [] {}, false);
-    AddAction(m_consistMenu, "mnuFileCheckDep", "Chec&k Dependencies...", [] {}, false);
+    AddAction(
+        m_consistMenu, "mnuConsistCheckStock", "&Check Stock...", [] {}, false);
+    AddAction(
+        m_consistMenu, "mnuFileCheckDep", "Chec&k Dependencies...", [] {}, false);
 
     m_stockMenu = menuBar()->addMenu("&Stock");
     m_stockMenu->setObjectName("mnuStock");
     AddAction(m_stockMenu, "mnuStockViewShape", "View &Shape", [this] { ViewShape(); });
-    AddAction(m_stockMenu, "mnuStockCheckDep", "Check &Dependencies...", [] {}, false);
-    AddAction(m_stockMenu, "mnuStockCheckAll", "Check &All Stock...", [] {}, false);
+    AddAction(
+        m_stockMenu, "mnuStockCheckDep", "Check &Dependencies...", [] {}, false);
+    AddAction(
+        m_stockMenu, "mnuStockCheckAll", "Check &All Stock...", [] {}, false);
 
     m_windowMenu = menuBar()->addMenu("&Window");
     m_windowMenu->setObjectName("mnuWindow");
@@ -170,7 +190,8 @@ void MainWindow::CreateMenus() {
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
     AddAction(help, "mnuHelpContents", "&Contents", [this] { m_commands.HelpContents(); });
-    AddAction(help, "mnuHelpSearchForHelpOn", "&Search For Help On...", [this] { m_commands.HelpSearch(); });
+    AddAction(help, "mnuHelpSearchForHelpOn", "&Search For Help On...",
+              [this] { m_commands.HelpSearch(); });
     help->addSeparator();
     AddAction(help, "mnuHelpAbout", "&About ", [this] { ShowAbout(); });
 }
@@ -178,8 +199,10 @@ void MainWindow::CreateMenus() {
 void MainWindow::UpdateWindowMenu() {
     const bool locked = m_lockTiling != nullptr && m_lockTiling->isChecked();
     m_windowMenu->clear();
-    AddAction(m_windowMenu, "mnuWindowNewWindow", "&New Window", [this] { NewDocumentByMode(0, ""); });
-    AddAction(m_windowMenu, "mnuWindowCascade", "&Cascade", [this] { Arrange(Arrangement::Cascade); });
+    AddAction(m_windowMenu, "mnuWindowNewWindow", "&New Window",
+              [this] { NewDocumentByMode(0, ""); });
+    AddAction(m_windowMenu, "mnuWindowCascade", "&Cascade",
+              [this] { Arrange(Arrangement::Cascade); });
     AddAction(m_windowMenu, "mnuWindowTileHorizontal", "Tile &Horizontal",
               [this] { Arrange(Arrangement::TileHorizontal); });
     AddAction(m_windowMenu, "mnuWindowTileVertical", "Tile &Vertical",
@@ -196,11 +219,12 @@ void MainWindow::UpdateWindowMenu() {
     }
     int number = 0;
     for (QMdiSubWindow* window : windows) {
-        QAction* action = m_windowMenu->addAction(
-            QString("&%1 %2").arg(++number).arg(window->windowTitle()));
+        QAction* action =
+            m_windowMenu->addAction(QString("&%1 %2").arg(++number).arg(window->windowTitle()));
         action->setCheckable(true);
         action->setChecked(window == m_area->activeSubWindow());
-        connect(action, &QAction::triggered, this, [this, window] { m_area->setActiveSubWindow(window); });
+        connect(action, &QAction::triggered, this,
+                [this, window] { m_area->setActiveSubWindow(window); });
     }
 }
 
@@ -238,11 +262,16 @@ void MainWindow::CreateToolbar() {
 
 void MainWindow::ToolbarClick(const std::string& key) {
     static const std::map<ToolbarCommand, const char*> kActions = {
-        {ToolbarCommand::NewConsist, "mnuFileNewConsist"}, {ToolbarCommand::Open, "mnuFileOpen"},
-        {ToolbarCommand::Save, "mnuFileSave"},             {ToolbarCommand::Print, "mnuFilePrint"},
-        {ToolbarCommand::Cut, "mnuEditCut"},               {ToolbarCommand::Copy, "mnuEditCopy"},
-        {ToolbarCommand::Paste, "mnuEditPaste"},           {ToolbarCommand::ConsistEdit, "mnuConsistEdit"},
-        {ToolbarCommand::ConsistView, "mnuConsistView"},   {ToolbarCommand::Filter, "mnuViewFilter"},
+        {ToolbarCommand::NewConsist, "mnuFileNewConsist"},
+        {ToolbarCommand::Open, "mnuFileOpen"},
+        {ToolbarCommand::Save, "mnuFileSave"},
+        {ToolbarCommand::Print, "mnuFilePrint"},
+        {ToolbarCommand::Cut, "mnuEditCut"},
+        {ToolbarCommand::Copy, "mnuEditCopy"},
+        {ToolbarCommand::Paste, "mnuEditPaste"},
+        {ToolbarCommand::ConsistEdit, "mnuConsistEdit"},
+        {ToolbarCommand::ConsistView, "mnuConsistView"},
+        {ToolbarCommand::Filter, "mnuViewFilter"},
     };
     const auto it = kActions.find(ToolbarCommandForKey(key));
     if (it == kActions.end()) {
@@ -312,7 +341,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void MainWindow::ShowStatus(const std::string& text) { m_status->setText(Q(text)); }
+void MainWindow::ShowStatus(const std::string& text) {
+    m_status->setText(Q(text));
+}
 
 std::vector<DocumentWindow*> MainWindow::Documents() const {
     std::vector<DocumentWindow*> documents;
@@ -453,12 +484,12 @@ void MainWindow::ViewFilter() {
         return;
     }
     if (active->Mode() == 0) {
-        active->SetFilter(m_services.prompts->Input("Enter a filter string for consists:",
-                                                    "Filter Consist List", "*"));
+        active->SetFilter(m_services.prompts->Input(
+            "Enter a filter string for consists:", "Filter Consist List", "*"));
         active->LoadForm();
     } else if (active->Mode() == 1) {
-        active->SetFilter(
-            m_services.prompts->Input("Enter a filter string for stock:", "Filter Stock List", "*"));
+        active->SetFilter(m_services.prompts->Input(
+            "Enter a filter string for stock:", "Filter Stock List", "*"));
         active->ReloadAllStock();
     }
 }

@@ -56,7 +56,9 @@ Answer FromQt(int button) {
 }
 
 // Message texts come with CR LF line ends; Qt wants LF.
-QString Lines(const std::string& text) { return Q(text).replace("\r\n", "\n"); }
+QString Lines(const std::string& text) {
+    return Q(text).replace("\r\n", "\n");
+}
 
 }  // namespace
 
@@ -79,8 +81,8 @@ Answer QtPrompter::Message(MessageIcon icon, const std::string& title, const std
 std::string QtPrompter::Input(const std::string& prompt, const std::string& title,
                               const std::string& defaultAnswer) {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(m_parent, Q(title), Lines(prompt), QLineEdit::Normal, Q(defaultAnswer), &ok);
+    const QString answer = QInputDialog::getText(m_parent, Q(title), Lines(prompt),
+                                                 QLineEdit::Normal, Q(defaultAnswer), &ok);
     return ok ? S(answer) : std::string();
 }
 
@@ -90,8 +92,8 @@ std::string QtPrompter::OpenFileName(const FileDialogRequest& request) {
     QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
                            ? list[request.filterIndex - 1]
                            : QString();
-    const QString start = Q(request.folder.empty() ? request.fileName
-                                                   : request.folder + "/" + request.fileName);
+    const QString start =
+        Q(request.folder.empty() ? request.fileName : request.folder + "/" + request.fileName);
     return S(QFileDialog::getOpenFileName(m_parent, Q(request.title), start, filters, &selected));
 }
 
@@ -101,8 +103,8 @@ std::string QtPrompter::SaveFileName(const FileDialogRequest& request) {
     QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
                            ? list[request.filterIndex - 1]
                            : QString();
-    const QString start = Q(request.folder.empty() ? request.fileName
-                                                   : request.folder + "/" + request.fileName);
+    const QString start =
+        Q(request.folder.empty() ? request.fileName : request.folder + "/" + request.fileName);
     // The program asks its own overwrite question.
     return S(QFileDialog::getSaveFileName(m_parent, Q(request.title), start, filters, &selected,
                                           QFileDialog::DontConfirmOverwrite));

@@ -29,7 +29,11 @@ private:
 QString QtFilter(const std::string& filter);
 
 // Returns a UTF-8 string as a QString, and back.
-inline QString Q(const std::string& text) { return QString::fromStdString(text); }
-inline std::string S(const QString& text) { return text.toStdString(); }
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string S(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace vantor

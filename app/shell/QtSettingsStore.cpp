@@ -8,7 +8,8 @@ namespace vantor {
 QtSettingsStore::QtSettingsStore() {
 #if defined(_WIN32)
     m_settings = std::make_unique<QSettings>(
-        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Vantor", QSettings::NativeFormat);
+        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Vantor",
+        QSettings::NativeFormat);
 #else
     m_settings = std::make_unique<QSettings>(Q(platform::SettingsFile()), QSettings::IniFormat);
 #endif
@@ -29,6 +30,8 @@ void QtSettingsStore::Write(const std::string& key, const std::string& value) {
     m_settings->setValue("Settings/" + Q(key), Q(value));
 }
 
-void QtSettingsStore::Sync() { m_settings->sync(); }
+void QtSettingsStore::Sync() {
+    m_settings->sync();
+}
 
 }  // namespace vantor

@@ -19,9 +19,11 @@ std::string LocationFromText(const std::string& text, const std::string& registe
     return !registeredFolder.empty() && text == registeredFolder ? "$MSTS" : text;
 }
 
-SetLocationDialog::SetLocationDialog(std::vector<platform::Drive> drives, std::string registeredFolder,
-                                     QWidget* parent)
-    : QDialog(parent), m_drives(std::move(drives)), m_registeredFolder(std::move(registeredFolder)) {
+SetLocationDialog::SetLocationDialog(std::vector<platform::Drive> drives,
+                                     std::string registeredFolder, QWidget* parent)
+    : QDialog(parent),
+      m_drives(std::move(drives)),
+      m_registeredFolder(std::move(registeredFolder)) {
     setObjectName("frmSetLoc");
     setWindowTitle("Location");
 

@@ -52,8 +52,9 @@ void ShellCommands::ViewMSTSTools() {
 
 void ShellCommands::ViewShapeViewer() {
     if (!ShapeViewerInstalled()) {
-        m_context.prompts->Message(MessageIcon::Critical, "View Shape Viewer",
-                                   "The Shape Viewer does not appear to be installed on this system!");
+        m_context.prompts->Message(
+            MessageIcon::Critical, "View Shape Viewer",
+            "The Shape Viewer does not appear to be installed on this system!");
         return;
     }
     const std::string viewer = ShapeViewerPath();
@@ -61,9 +62,8 @@ void ShellCommands::ViewShapeViewer() {
 }
 
 void ShellCommands::OpenManualPage(const std::string& page) {
-    const std::string path = m_context.manualFolder.empty()
-                                 ? std::string()
-                                 : m_context.manualFolder + "/" + page;
+    const std::string path =
+        m_context.manualFolder.empty() ? std::string() : m_context.manualFolder + "/" + page;
     if (path.empty() || !platform::FileExists(path)) {
         m_context.prompts->Message(MessageIcon::Information, m_context.mainCaption, kNoHelp);
         return;
@@ -75,9 +75,13 @@ void ShellCommands::OpenManualPage(const std::string& page) {
     }
 }
 
-void ShellCommands::HelpContents() { OpenManualPage("index.html"); }
+void ShellCommands::HelpContents() {
+    OpenManualPage("index.html");
+}
 
-void ShellCommands::HelpSearch() { OpenManualPage("keywords.html"); }
+void ShellCommands::HelpSearch() {
+    OpenManualPage("keywords.html");
+}
 
 void ShellCommands::SystemInfo() {
     std::string program;
@@ -123,10 +127,13 @@ void ShellCommands::EditPasteSpecial() {
 }
 
 void ShellCommands::ViewOptions() {
-    m_context.prompts->Message(MessageIcon::Critical, kAppTitle, "View Options not yet implemented");
+    m_context.prompts->Message(MessageIcon::Critical, kAppTitle,
+                               "View Options not yet implemented");
 }
 
-std::string AboutCaption(const std::string& executableName) { return "About" + executableName; }
+std::string AboutCaption(const std::string& executableName) {
+    return "About" + executableName;
+}
 
 std::string AboutVersionText() {
     return "Version " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +

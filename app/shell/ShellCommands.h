@@ -39,7 +39,17 @@ enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, Arra
 
 // The commands behind the toolbar's buttons.
 enum class ToolbarCommand {
-    None, NewConsist, Open, Save, Print, Cut, Copy, Paste, ConsistEdit, ConsistView, Filter
+    None,
+    NewConsist,
+    Open,
+    Save,
+    Print,
+    Cut,
+    Copy,
+    Paste,
+    ConsistEdit,
+    ConsistView,
+    Filter
 };
 
 class ShellCommands {

@@ -26,7 +26,7 @@ ScriptedPrompter::~ScriptedPrompter() {
 ScriptedPrompter& ScriptedPrompter::ExpectMessage(MessageIcon icon, std::string title,
                                                   std::string text, Answer answer,
                                                   MessageButtons buttons) {
-    Step step{Kind::Message};
+    Step step(Kind::Message);
     step.icon = icon;
     step.buttons = buttons;
     step.title = std::move(title);
@@ -38,7 +38,7 @@ ScriptedPrompter& ScriptedPrompter::ExpectMessage(MessageIcon icon, std::string 
 
 ScriptedPrompter& ScriptedPrompter::ExpectInput(std::string prompt, std::string title,
                                                 std::string defaultAnswer, std::string answer) {
-    Step step{Kind::Input};
+    Step step(Kind::Input);
     step.text = std::move(prompt);
     step.title = std::move(title);
     step.defaultAnswer = std::move(defaultAnswer);
@@ -48,7 +48,7 @@ ScriptedPrompter& ScriptedPrompter::ExpectInput(std::string prompt, std::string 
 }
 
 ScriptedPrompter& ScriptedPrompter::ExpectOpenFile(std::string title, std::string answer) {
-    Step step{Kind::OpenFile};
+    Step step(Kind::OpenFile);
     step.title = std::move(title);
     step.textAnswer = std::move(answer);
     m_script.push_back(std::move(step));
@@ -56,7 +56,7 @@ ScriptedPrompter& ScriptedPrompter::ExpectOpenFile(std::string title, std::strin
 }
 
 ScriptedPrompter& ScriptedPrompter::ExpectSaveFile(std::string title, std::string answer) {
-    Step step{Kind::SaveFile};
+    Step step(Kind::SaveFile);
     step.title = std::move(title);
     step.textAnswer = std::move(answer);
     m_script.push_back(std::move(step));
@@ -64,7 +64,7 @@ ScriptedPrompter& ScriptedPrompter::ExpectSaveFile(std::string title, std::strin
 }
 
 ScriptedPrompter& ScriptedPrompter::ExpectFolder(std::string title, std::string answer) {
-    Step step{Kind::Folder};
+    Step step(Kind::Folder);
     step.title = std::move(title);
     step.textAnswer = std::move(answer);
     m_script.push_back(std::move(step));
@@ -74,7 +74,9 @@ ScriptedPrompter& ScriptedPrompter::ExpectFolder(std::string title, std::string 
 ScriptedPrompter::Step ScriptedPrompter::Next(Kind kind, const std::string& what) {
     if (m_script.empty()) {
         ADD_FAILURE() << "unexpected " << KindName(static_cast<int>(kind)) << ": " << what;
-        return Step{kind, MessageIcon::None, MessageButtons::Ok, {}, {}, {}, Answer::Cancel, {}};
+        Step none(kind);
+        none.answer = Answer::Cancel;
+        return none;
     }
     Step step = m_script.front();
     m_script.pop_front();
@@ -85,8 +87,8 @@ ScriptedPrompter::Step ScriptedPrompter::Next(Kind kind, const std::string& what
     return step;
 }
 
-Answer ScriptedPrompter::Message(MessageIcon icon, const std::string& title, const std::string& text,
-                                 MessageButtons buttons) {
+Answer ScriptedPrompter::Message(MessageIcon icon, const std::string& title,
+                                 const std::string& text, MessageButtons buttons) {
     const Step step = Next(Kind::Message, title + " / " + text);
     EXPECT_EQ(title, step.title);
     EXPECT_EQ(text, step.text);

@@ -34,8 +34,8 @@ public:
     // The last file dialog request seen, for checks of filters and start names.
     [[nodiscard]] const vantor::FileDialogRequest& LastFileRequest() const { return m_lastFile; }
 
-    vantor::Answer Message(vantor::MessageIcon icon, const std::string& title, const std::string& text,
-                           vantor::MessageButtons buttons) override;
+    vantor::Answer Message(vantor::MessageIcon icon, const std::string& title,
+                           const std::string& text, vantor::MessageButtons buttons) override;
     std::string Input(const std::string& prompt, const std::string& title,
                       const std::string& defaultAnswer) override;
     std::string OpenFileName(const vantor::FileDialogRequest& request) override;
@@ -45,6 +45,7 @@ public:
 private:
     enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
     struct Step {
+        explicit Step(Kind k) : kind(k) {}
         Kind kind;
         vantor::MessageIcon icon = vantor::MessageIcon::None;
         vantor::MessageButtons buttons = vantor::MessageButtons::Ok;

@@ -14,8 +14,8 @@ TempFolder::TempFolder() {
     std::random_device random;
     const auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("vantor-test-" + std::to_string(random()) + "-" +
-                                 std::to_string(counter++));
+        auto candidate =
+            base / ("vantor-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
         if (std::filesystem::create_directory(candidate)) {
             m_path = candidate;
             return;
@@ -31,7 +31,9 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(m_path, ec);
 }
 
-std::string TempFolder::File(std::string_view name) const { return (m_path / name).string(); }
+std::string TempFolder::File(std::string_view name) const {
+    return (m_path / name).string();
+}
 
 std::string Utf16Bytes(std::string_view utf8, bool bom) {
     std::string out;

@@ -1,0 +1,170 @@
+#include "Cli.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <variant>
+
+#include "Commands.h"
+#include "platform/IniFile.h"
+#include "platform/Locations.h"
+#include "shell/InstallPaths.h"
+
+namespace vantor::cli {
+
+namespace {
+
+constexpr std::string_view kProgram = "vantor-cli";
+
+// The arguments taken apart: options and the words that name a command and its arguments.
+struct CommandLine {
+    std::optional<std::string> msts;
+    bool help = false;
+    std::vector<std::string> words;
+};
+
+// A mistake in the arguments, with its description.
+struct UsageError {
+    std::string message;
+};
+
+std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    bool options = true;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!options || argument == "-" || !argument.starts_with("-")) {
+            line.words.push_back(argument);
+        } else if (argument == "--") {
+            options = false;
+        } else if (argument == "--help" || argument == "-h") {
+            line.help = true;
+        } else if (argument == "--msts") {
+            if (i + 1 == arguments.size()) {
+                return UsageError{"option --msts needs a folder"};
+            }
+            line.msts = arguments[++i];
+        } else if (argument.starts_with("--msts=")) {
+            line.msts = argument.substr(7);
+        } else {
+            return UsageError{"unknown option " + argument};
+        }
+    }
+    return line;
+}
+
+// Returns the command whose name is the longest run of leading words, or null.
+const Command* FindCommand(const std::vector<Command>& commands,
+                           const std::vector<std::string>& words, std::size_t& nameWords) {
+    const Command* found = nullptr;
+    nameWords = 0;
+    for (const Command& command : commands) {
+        std::size_t count = 0;
+        std::string_view rest = command.name;
+        bool matches = true;
+        while (matches && !rest.empty()) {
+            const std::size_t blank = rest.find(' ');
+            const std::string_view word = rest.substr(0, blank);
+            matches = count < words.size() && words[count] == word;
+            ++count;
+            rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+        }
+        if (matches && count > nameWords) {
+            found = &command;
+            nameWords = count;
+        }
+    }
+    return found;
+}
+
+void PrintHelp(std::ostream& out, const std::vector<Command>& commands) {
+    out << "Usage: " << kProgram << " [--msts DIR] COMMAND [ARGUMENTS]\n\n"
+        << "Prints what a Microsoft Train Simulator installation holds, as Vantor lists it.\n\n"
+        << "Commands:\n";
+    std::size_t width = 0;
+    for (const Command& command : commands) {
+        width = std::max(width, command.name.size() + 1 + command.arguments.size());
+    }
+    for (const Command& command : commands) {
+        std::string head = std::string(command.name);
+        if (!command.arguments.empty()) {
+            head += " " + std::string(command.arguments);
+        }
+        out << "  " << head << std::string(width + 2 - head.size(), ' ') << command.summary << "\n";
+    }
+    out << "\nOptions (anywhere among the arguments):\n"
+        << "  --msts DIR   The installation folder. Without it, the \"MSTSDir\" setting of\n"
+        << "               Vantor's settings file (" << platform::SettingsFile() << "),\n"
+        << "               else the simulator's folder in the registry (through Wine).\n"
+        << "  --help       Prints this text.\n"
+        << "  --           Ends the options; later arguments are taken as they are.\n\n"
+        << "FILTER: empty or only \"*\" keeps every name; \"GP*\" keeps names beginning with\n"
+        << "GP, \"*38\" names ending in 38, anything else names containing it. Matching is\n"
+        << "case-sensitive. Names and paths are printed as UTF-8, one per line.\n\n"
+        << "Exit status: 0 when the command ran, 2 for a mistake in the arguments.\n";
+}
+
+int Usage(std::ostream& err, const std::string& message) {
+    err << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
+    return kExitUsage;
+}
+
+// Returns the installation folder the application would use: the chosen folder,
+// else the "MSTSDir" setting, else the registered folder.
+std::string InstallFolder(const std::optional<std::string>& chosen) {
+    if (chosen) {
+        SetMSTSPath(*chosen);
+    } else {
+        const auto settings = ReadIniGroup(platform::SettingsFile(), "Settings");
+        const auto found = settings.find("MSTSDir");
+        SetMSTSPath(found == settings.end() ? std::string() : found->second);
+    }
+    return MSTSPath();
+}
+
+}  // namespace
+
+std::vector<Command> AllCommands() {
+    std::vector<Command> commands;
+    for (const auto* table : {&ListCommands()}) {
+        commands.insert(commands.end(), table->begin(), table->end());
+    }
+    return commands;
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    const auto parsed = Parse(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        return Usage(err, error->message);
+    }
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    const std::vector<Command> commands = AllCommands();
+    if (line.help || (!line.words.empty() && line.words.front() == "help")) {
+        PrintHelp(out, commands);
+        return kExitOk;
+    }
+    if (line.words.empty()) {
+        return Usage(err, "no command given");
+    }
+    std::size_t nameWords = 0;
+    const Command* command = FindCommand(commands, line.words, nameWords);
+    if (command == nullptr) {
+        return Usage(err, "unknown command '" + line.words.front() + "'");
+    }
+    const std::vector<std::string> rest(line.words.begin() + static_cast<std::ptrdiff_t>(nameWords),
+                                        line.words.end());
+    const int count = static_cast<int>(rest.size());
+    if (count < command->minArguments || count > command->maxArguments) {
+        std::string expected = std::string(command->name);
+        if (!command->arguments.empty()) {
+            expected += " " + std::string(command->arguments);
+        }
+        return Usage(
+            err, "wrong arguments; usage: " + std::string(kProgram) + " [--msts DIR] " + expected);
+    }
+    const Context context{InstallFolder(line.msts), out, err};
+    return command->run(context, rest);
+}
+
+}  // namespace vantor::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+// The commands of vantor-cli: each a row of a table, found by its name's words.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor::cli {
+
+// What a command works with.
+struct Context {
+    std::string installFolder;  // the simulator's folder, empty when none is known
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// One command: its name (one or more words, such as "stock" or "consist show"),
+// its arguments and summary for the help text, how many arguments it takes, and
+// the routine that runs it and returns the exit status.
+struct Command {
+    std::string_view name;
+    std::string_view arguments;
+    std::string_view summary;
+    int minArguments = 0;
+    int maxArguments = 0;
+    int (*run)(const Context& context, const std::vector<std::string>& arguments) = nullptr;
+};
+
+// Returns the commands that print the lists of an installation: routes, consists, stock.
+const std::vector<Command>& ListCommands();
+
+// Returns every command, in the order of the help text.
+std::vector<Command> AllCommands();
+
+}  // namespace vantor::cli

@@ -1,0 +1,504 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "ScriptedPrompter.h"
+#include "TempFolder.h"
+#include "documents/DocumentWindow.h"
+#include "shell/AboutDialog.h"
+#include "shell/InstallPaths.h"
+#include "shell/MainWindow.h"
+#include "shell/QtSettingsStore.h"
+#include "shell/SetLocationDialog.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing_support::MakeFile;
+using testing_support::ScriptedPrompter;
+using testing_support::TempFolder;
+using vantor::Answer;
+using vantor::MessageIcon;
+using vantor::platform::RegistryRoot;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+class ShellTest : public testing::Test {
+protected:
+    ShellTest() {
+        m_registered = (m_folder.Path() / "Registered").string();
+        std::filesystem::create_directories(m_registered);
+        UseRegistry({{vantor::kMSTSRegistryKey, m_registered}});
+        m_services.prompts = &m_prompts;
+        m_services.settings = &m_settings;
+        m_services.launcher = &m_launcher;
+        m_services.processEvents = [] { QCoreApplication::processEvents(); };
+        m_services.runDialog = [this](QDialog& dialog) {
+            return m_onDialog ? m_onDialog(dialog) : int(QDialog::Rejected);
+        };
+        m_services.openDocument = [this](const std::string& path) {
+            m_opened.push_back(path);
+            return m_openError;
+        };
+        m_services.programFolder = m_folder.Path().string();
+    }
+    ~ShellTest() override { vantor::ResetInstallPaths(); }
+
+    void UseRegistry(std::map<std::string, std::string> values) {
+        vantor::platform::RegistrySource source;
+        source.getString = [values](RegistryRoot, std::string_view key, std::string_view) {
+            const auto found = values.find(std::string(key));
+            return found == values.end() ? std::string() : found->second;
+        };
+        source.toHostPath = [](std::string_view path) { return std::string(path); };
+        vantor::SetRegistrySource(source);
+        m_services.registry = source;
+    }
+
+    // An installation folder with consists of these names.
+    std::string Installation(const std::string& name, std::initializer_list<const char*> consists) {
+        const auto root = m_folder.Path() / name;
+        for (const char* consist : consists) {
+            MakeFile(root / "Trains" / "Consists" / (std::string(consist) + ".con"), "Train ( )");
+        }
+        std::filesystem::create_directories(root / "Trains" / "Consists");
+        return root.string();
+    }
+
+    std::unique_ptr<vantor::MainWindow> Start(const std::string& commandLine = "") {
+        m_services.commandLine = commandLine;
+        auto window = std::make_unique<vantor::MainWindow>(m_services);
+        window->Load();
+        window->show();
+        return window;
+    }
+
+    static std::vector<std::string> Captions(const vantor::MainWindow& window) {
+        std::vector<std::string> captions;
+        for (QMdiSubWindow* sub : window.Area()->subWindowList(QMdiArea::CreationOrder)) {
+            captions.push_back(sub->windowTitle().toStdString());
+        }
+        return captions;
+    }
+
+    static void Trigger(vantor::MainWindow& window, const char* action) {
+        auto* found = window.findChild<QAction*>(action);
+        ASSERT_NE(found, nullptr) << action;
+        found->trigger();
+    }
+
+    TempFolder m_folder;
+    std::string m_registered;
+    ScriptedPrompter m_prompts;
+    vantor::MemorySettingsStore m_settings;
+    std::vector<std::vector<std::string>> m_spawned;
+    std::string m_spawnError;
+    vantor::platform::Launcher m_launcher{
+        [](std::string_view name) {
+            return name == "wine" ? std::string("/usr/bin/wine") : std::string();
+        },
+        [this](const std::vector<std::string>& command, const std::string&, bool) {
+            m_spawned.push_back(command);
+            return m_spawnError;
+        }};
+    std::function<int(QDialog&)> m_onDialog;
+    std::vector<std::string> m_opened;
+    std::string m_openError;
+    vantor::Services m_services;
+};
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown
+
+TEST_F(ShellTest, FirstStartUsesDefaultsAndTheRegisteredFolderWhichClosingStores) {
+    auto window = Start();
+    EXPECT_EQ(window->windowTitle(), "Vantor v1.0-75");
+    EXPECT_EQ(window->pos(), QPoint(67, 67));  // 1000 twips at 15 twips a pixel
+    EXPECT_EQ(window->size(), QSize(433, 433));
+    EXPECT_EQ(vantor::MSTSDir(), "");
+    EXPECT_EQ(vantor::MSTSPath(), m_registered);
+    EXPECT_THAT(Captions(*window), ElementsAre("Consist List 1"));
+    window->close();
+    EXPECT_EQ(m_settings.Read("MSTSDir"), m_registered);
+    EXPECT_EQ(m_settings.Read("MainLeft"), "1005");
+    EXPECT_EQ(m_settings.Read("MainWidth"), "6495");
+    EXPECT_EQ(m_settings.Read("ScreenShotDir"), m_folder.Path().string());
+}
+
+TEST_F(ShellTest, SettingsRoundTripThroughTheIniFile) {
+    const std::string ini = m_folder.File("Vantor.conf");
+    {
+        vantor::QtSettingsStore store(Q(ini));
+        store.Write("MainLeft", "3000");
+        store.Write("MainTop", "1500");
+        store.Write("MainWidth", "9000");
+        store.Write("MainHeight", "7500");
+        store.Write("MSTSDir", "/opt/my msts");
+    }
+    EXPECT_NE(testing_support::ReadBytes(ini).find("[Settings]"), std::string::npos);
+    vantor::QtSettingsStore store(Q(ini));
+    m_services.settings = &store;
+    auto window = Start();
+    EXPECT_EQ(window->pos(), QPoint(200, 100));
+    EXPECT_EQ(window->size(), QSize(600, 500));
+    EXPECT_EQ(vantor::MSTSPath(), "/opt/my msts");
+    window->move(300, 150);
+    window->close();
+    vantor::QtSettingsStore reread(Q(ini));
+    EXPECT_EQ(reread.Read("MainLeft"), "4500");
+    EXPECT_EQ(reread.Read("MainTop"), "2250");
+    EXPECT_EQ(reread.Read("MainHeight"), "7500");
+    EXPECT_EQ(reread.Read("MSTSDir"), "/opt/my msts");
+}
+
+TEST_F(ShellTest, MacroAndUnreadableNumbersInTheSettings) {
+    m_settings.Write("MSTSDir", " $msts ");
+    m_settings.Write("MainWidth", "wide");
+    auto window = Start();
+    EXPECT_EQ(vantor::MSTSDir(), "");
+    EXPECT_EQ(window->width(), 433);  // the default stands in for a bad number
+}
+
+TEST_F(ShellTest, CommandLineOfBlanksOpensNothing) {
+    auto window = Start("   ");
+    EXPECT_TRUE(Captions(*window).empty());
+}
+
+TEST_F(ShellTest, CommandLineOpensItsFileInsteadOfAConsistList) {
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Open File",
+                            "World files not supported in this version!");
+    auto window = Start(" w-005655+015119.w ");
+    EXPECT_TRUE(Captions(*window).empty());
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Open File", "File type not supported!");
+    auto quoted = Start("\"My Train.con\"");
+}
+
+// ---------------------------------------------------------------------------
+// Windows and menus
+
+TEST_F(ShellTest, MenuItemsCarryTheirCaptions) {
+    auto window = Start();
+    const std::map<std::string, std::string> captions = {
+        {"mnuFileExit", "E&xit"},
+        {"mnuFileOpen", "&Open..."},
+        {"mnuFileNewConsist", "&Consist"},
+        {"mnuFileNewConsistList", "Consist &List Window"},
+        {"mnuFileSave", "&Save"},
+        {"mnuFileSaveAs", "Save &As..."},
+        {"mnuFileSaveAll", "Save A&ll"},
+        {"mnuFileClose", "&Close"},
+        {"mnuFileProperties", "Propert&ies"},
+        {"mnuFilePrint", "&Print..."},
+        {"mnuFilePrintPreview", "Print Pre&view..."},
+        {"mnuEditUndo", "&Undo"},
+        {"mnuEditCut", "Cu&t"},
+        {"mnuEditCopy", "&Copy"},
+        {"mnuEditPaste", "&Paste"},
+        {"mnuEditPasteSpecial", "Paste &Special..."},
+        {"mnuEditSetAssoc", "Set File Associations..."},
+        {"mnuViewToolbar", "&Toolbar"},
+        {"mnuViewStatusBar", "Status &Bar"},
+        {"mnuViewFilter", "&Filter..."},
+        {"mnuViewRefresh", "&Refresh"},
+        {"mnuViewReset", "Reset &View"},
+        {"mnuViewOptions", "&Options..."},
+        {"mnuViewTS", "&MSTS"},
+        {"mnuViewTSE", "MSTS &Tools"},
+        {"mnuViewShapeViewer", "&Shape Viewer"},
+        {"mnuConsistEdit", "&Edit"},
+        {"mnuConsistView", "&View Consist"},
+        {"mnuConsistViewShape", "View &Shape"},
+        {"mnuConsistCheckStock", "&Check Stock..."},
+        {"mnuFileCheckDep", "Chec&k Dependencies..."},
+        {"mnuStockViewShape", "View &Shape"},
+        {"mnuStockCheckDep", "Check &Dependencies..."},
+        {"mnuStockCheckAll", "Check &All Stock..."},
+        {"mnuWindowNewWindow", "&New Window"},
+        {"mnuWindowCascade", "&Cascade"},
+        {"mnuWindowTileHorizontal", "Tile &Horizontal"},
+        {"mnuWindowTileVertical", "Tile &Vertical"},
+        {"mnuWindowArrangeIcons", "&Arrange Icons"},
+        {"mnuWindowLockTiling", "&Lock Tiling"},
+        {"mnuHelpContents", "&Contents"},
+        {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
+        {"mnuHelpAbout", "&About "},
+        {"mnuFileSetLocation", "Set MSTS Location..."},
+    };
+    for (const auto& [name, caption] : captions) {
+        auto* action = window->findChild<QAction*>(Q(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text().toStdString(), caption) << name;
+    }
+    EXPECT_NE(window->findChild<QToolBar*>("tbToolBar"), nullptr);
+}
+
+TEST_F(ShellTest, NewWindowsAreNumberedPerMode) {
+    auto window = Start();
+    Trigger(*window, "mnuWindowNewWindow");
+    Trigger(*window, "mnuFileNewConsistList");
+    EXPECT_THAT(Captions(*window),
+                ElementsAre("Consist List 1", "Consist List 2", "Consist List 3"));
+    EXPECT_EQ(window->Documents().at(2)->WindowNumber(), 3);
+}
+
+TEST_F(ShellTest, CommandsThatAreNotImplementedSaySo) {
+    auto window = Start();
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Vantor", "Edit Undo not yet implemented")
+        .ExpectMessage(MessageIcon::Critical, "Vantor", "Edit PasteSpecial not yet implemented")
+        .ExpectMessage(MessageIcon::Critical, "Vantor", "View Options not yet implemented");
+    Trigger(*window, "mnuEditUndo");
+    Trigger(*window, "mnuEditPasteSpecial");
+    Trigger(*window, "mnuViewOptions");
+}
+
+TEST_F(ShellTest, ViewShapeWithoutWindowsSaysNothingIsSelectedAndResetViewDoesNothing) {
+    auto window = Start("   ");
+    m_prompts.ExpectMessage(MessageIcon::Critical, "View Shape", "Nothing selected!");
+    Trigger(*window, "mnuConsistViewShape");
+    Trigger(*window, "mnuViewReset");
+}
+
+TEST_F(ShellTest, ToggledToolbarAndStatusBarFollowTheirCheckMarks) {
+    auto window = Start();
+    auto* toolbar = window->findChild<QToolBar*>("tbToolBar");
+    Trigger(*window, "mnuViewToolbar");
+    EXPECT_FALSE(toolbar->isVisible());
+    Trigger(*window, "mnuViewStatusBar");
+    EXPECT_FALSE(window->statusBar()->isVisible());
+    Trigger(*window, "mnuViewToolbar");
+    EXPECT_TRUE(toolbar->isVisible());
+}
+
+TEST_F(ShellTest, LockedTilingTilesAgainAfterAResize) {
+    auto window = Start();
+    Trigger(*window, "mnuWindowNewWindow");
+    window->resize(800, 600);
+    QCoreApplication::processEvents();
+    Trigger(*window, "mnuWindowTileVertical");
+    auto windows = window->Area()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 2);
+
+    // Unlocked, a resize leaves the windows where they are.
+    const QRect before = windows[1]->geometry();
+    window->resize(1000, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(windows[1]->geometry(), before);
+
+    Trigger(*window, "mnuWindowLockTiling");
+    window->resize(600, 500);
+    QCoreApplication::processEvents();
+    const int width = window->Area()->viewport()->width();
+    EXPECT_EQ(windows[0]->geometry().left(), 0);
+    EXPECT_EQ(windows[1]->geometry().left(), width / 2);
+    EXPECT_EQ(windows[0]->geometry().height(), window->Area()->viewport()->height());
+
+    // A new window joins the tiling at once.
+    Trigger(*window, "mnuWindowNewWindow");
+    EXPECT_EQ(window->Area()->subWindowList(QMdiArea::CreationOrder)[2]->geometry().left(),
+              width * 2 / 3);
+}
+
+TEST_F(ShellTest, ToolbarKeysRunTheirCommands) {
+    m_settings.Write("MSTSDir", Installation("Inst", {"GP38 Freight", "Local"}));
+    auto window = Start();
+    m_prompts.ExpectInput("Enter a filter string for consists:", "Filter Consist List", "*", "GP");
+    window->ToolbarClick("Filter");
+    EXPECT_EQ(Captions(*window).at(0), "Consist List 1 (Filtered on GP)");
+    EXPECT_EQ(window->Documents().at(0)->ConsistRows(), std::vector<std::string>{"GP38 Freight"});
+    window->ToolbarClick("Nothing");  // an unknown key does nothing
+}
+
+TEST_F(ShellTest, ConsistListPropertiesAndFilterCancelled) {
+    const std::string folder = Installation("Inst", {"A", "B", "C"});
+    m_settings.Write("MSTSDir", folder);
+    auto window = Start();
+    m_prompts.ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
+                            "Path:\t" + folder + "\\Trains\\Consists\r\n\r\nCount:\t3");
+    Trigger(*window, "mnuFileProperties");
+    m_prompts.ExpectInput("Enter a filter string for consists:", "Filter Consist List", "*", "")
+        .ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
+                       "Path:\t" + folder + "\\Trains\\Consists\r\n\r\nCount:\t3");
+    Trigger(*window, "mnuViewFilter");
+    Trigger(*window, "mnuFileProperties");
+}
+
+// ---------------------------------------------------------------------------
+// Set MSTS Location
+
+TEST_F(ShellTest, SetLocationOkStoresTheFolderAndReloadsConsistLists) {
+    const std::string first = Installation("First", {"One"});
+    const std::string second = Installation("Second", {"Two", "Three"});
+    m_settings.Write("MSTSDir", first);
+    auto window = Start();
+    m_onDialog = [&](QDialog& dialog) {
+        auto& location = dynamic_cast<vantor::SetLocationDialog&>(dialog);
+        EXPECT_EQ(location.windowTitle(), "Location");
+        auto* text = location.findChild<QLineEdit*>("txtLocation");
+        EXPECT_EQ(text->text().toStdString(), first);
+        text->setText(Q(second));
+        QTest::mouseClick(location.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        return location.result();
+    };
+    Trigger(*window, "mnuFileSetLocation");
+    EXPECT_EQ(vantor::MSTSDir(), second);
+    EXPECT_EQ(window->Documents().at(0)->ConsistRows(), (std::vector<std::string>{"Three", "Two"}));
+}
+
+TEST_F(ShellTest, SetLocationResetStoresTheMacroAndCancelChangesNothing) {
+    m_settings.Write("MSTSDir", Installation("Mine", {}));
+    auto window = Start();
+    m_onDialog = [&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+        return dialog.result();
+    };
+    Trigger(*window, "mnuFileSetLocation");
+    EXPECT_NE(vantor::MSTSDir(), "");
+
+    m_onDialog = [&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSetDefault"), Qt::LeftButton);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("txtLocation")->text().toStdString(), m_registered);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        EXPECT_EQ(dynamic_cast<vantor::SetLocationDialog&>(dialog).Location(), "$MSTS");
+        return dialog.result();
+    };
+    Trigger(*window, "mnuFileSetLocation");
+    EXPECT_EQ(vantor::MSTSDir(), "");
+    EXPECT_EQ(vantor::MSTSPath(), m_registered);
+}
+
+TEST_F(ShellTest, SetLocationIsRefusedWhileAConsistIsEdited) {
+    m_settings.Write("MSTSDir", Installation("Inst", {"One"}));
+    auto window = Start();
+    window->NewDocumentWindow("x.con", 1, "Consist - x", nullptr);
+    m_onDialog = [](QDialog&) {
+        ADD_FAILURE() << "the dialog opened";
+        return 0;
+    };
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Set MSTS Location",
+                            "Can't change MSTS location whilst editting a consist!");
+    Trigger(*window, "mnuFileSetLocation");
+}
+
+// ---------------------------------------------------------------------------
+// Launchers
+
+TEST_F(ShellTest, LaunchersWithoutTheSimulatorSayItIsNotInstalledAndStayOpen) {
+    UseRegistry({});
+    auto window = Start();
+    m_prompts
+        .ExpectMessage(MessageIcon::Critical, "View MSTS",
+                       "MSTS does not appear to be installed on this system!")
+        .ExpectMessage(MessageIcon::Critical, "View MSTS Tools",
+                       "MSTS does not appear to be installed on this system!")
+        .ExpectMessage(MessageIcon::Critical, "View Shape Viewer",
+                       "The Shape Viewer does not appear to be installed on this system!");
+    Trigger(*window, "mnuViewTS");
+    Trigger(*window, "mnuViewTSE");
+    Trigger(*window, "mnuViewShapeViewer");
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(m_spawned.empty());
+}
+
+TEST_F(ShellTest, LaunchersStartTheSimulatorThroughWine) {
+    MakeFile(std::filesystem::path(m_registered) / "TRAIN.EXE");
+    MakeFile(std::filesystem::path(m_registered) / "Launcher.exe");
+    auto window = Start();
+    Trigger(*window, "mnuViewTS");
+    Trigger(*window, "mnuViewTSE");
+    ASSERT_EQ(m_spawned.size(), 2u);
+    EXPECT_THAT(m_spawned[0], ElementsAre("/usr/bin/wine", m_registered + "/TRAIN.EXE"));
+    EXPECT_THAT(m_spawned[1],
+                ElementsAre("/usr/bin/wine", m_registered + "/Launcher.exe", "-runeditor"));
+}
+
+TEST_F(ShellTest, FailedStartRestoresTheWindowAndSaysWhy) {
+    MakeFile(std::filesystem::path(m_registered) / "train.exe");
+    m_spawnError = "Cannot start train.exe: permission denied";
+    auto window = Start();
+    m_prompts.ExpectMessage(MessageIcon::Critical, "View MSTS",
+                            "Cannot start train.exe: permission denied");
+    Trigger(*window, "mnuViewTS");
+    EXPECT_FALSE(window->isMinimized());
+}
+
+// ---------------------------------------------------------------------------
+// Help and About
+
+TEST_F(ShellTest, HelpOpensTheManualOrSaysThereIsNone) {
+    auto window = Start();
+    m_prompts.ExpectMessage(
+        MessageIcon::Information, "Vantor v1.0-75",
+        "Unable to display Help Contents. There is no Help currently associated "
+        "with this application.");
+    Trigger(*window, "mnuHelpContents");
+
+    const auto manual = m_folder.Path() / "manual";
+    MakeFile(manual / "index.html", "<html></html>");
+    MakeFile(manual / "keywords.html", "<html></html>");
+    m_services.manualFolder = manual.string();
+    auto withManual = Start();
+    Trigger(*withManual, "mnuHelpContents");
+    Trigger(*withManual, "mnuHelpSearchForHelpOn");
+    EXPECT_THAT(m_opened,
+                ElementsAre(manual.string() + "/index.html", manual.string() + "/keywords.html"));
+    m_openError = "No browser";
+    m_prompts.ExpectMessage(MessageIcon::None, "Vantor v1.0-75", "No browser");
+    Trigger(*withManual, "mnuHelpContents");
+}
+
+TEST_F(ShellTest, AboutShowsVersionAndHistory) {
+    auto window = Start();
+    bool shown = false;
+    m_onDialog = [&](QDialog& dialog) {
+        shown = true;
+        EXPECT_EQ(dialog.objectName(), "frmAbout");
+        EXPECT_EQ(dialog.windowTitle(), "AboutVantor");
+        EXPECT_EQ(dialog.findChild<QLabel*>("lblVersion")->text(), "Version 1.0.75");
+        EXPECT_EQ(dialog.findChild<QLabel*>("lblTitle")->text(), "Vantor");
+        m_prompts.ExpectMessage(MessageIcon::Information, "Vantor V1.0-75",
+                                "1.0-50\tFirst public version\r\n1.0-74\tVarious bug fixes\r\n"
+                                "1.0-75\tSecond public version");
+        QTest::mouseClick(dialog.findChild<QLabel*>("lblDescription"), Qt::LeftButton);
+        m_prompts.ExpectMessage(MessageIcon::None, "Vantor",
+                                "System Information Is Unavailable At This Time");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        return dialog.result();
+    };
+    Trigger(*window, "mnuHelpAbout");
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ShellTest, SystemInfoStartsTheToolTheRegistryNames) {
+    const auto tool = m_folder.Path() / "msinfo" / "MSINFO32.EXE";
+    MakeFile(tool);
+    UseRegistry(
+        {{vantor::kMSTSRegistryKey, m_registered},
+         {"SOFTWARE\\Microsoft\\Shared Tools Location", (m_folder.Path() / "msinfo").string()}});
+    auto window = Start();
+    vantor::ShellCommands commands(window->Commands().Context());
+    commands.SystemInfo();
+    ASSERT_EQ(m_spawned.size(), 1u);
+    EXPECT_THAT(m_spawned[0], ElementsAre("/usr/bin/wine", tool.string()));
+}
+
+}  // namespace
