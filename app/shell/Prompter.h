@@ -1,7 +1,7 @@
 #pragma once
 
 // The one way the program asks the user anything: message boxes, input boxes,
-// file and folder dialogs. The windows use the Qt
+// file and folder dialogs and the print dialog. The windows use the Qt
 // implementation; tests script the answers.
 
 #include <string>
@@ -26,6 +26,17 @@ struct FileDialogRequest {
     std::string defaultExtension;
 };
 
+// What the print dialog starts with and what the user chose in it.
+struct PrintRequest {
+    std::string title;
+    int maxPage = 0;   // 0 when the page count is unknown
+    int fromPage = 0;  // 0: all pages
+    int toPage = 0;
+    int copies = 1;
+    std::string printerName;  // empty: the default printer
+    std::string outputFile;   // not empty: print to this PDF file
+};
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -42,6 +53,8 @@ public:
     virtual std::string SaveFileName(const FileDialogRequest& request) = 0;
     // Asks for a folder; empty when cancelled.
     virtual std::string FolderName(const std::string& title, const std::string& start) = 0;
+    // Shows the print dialog and fills in the choices; false when cancelled.
+    virtual bool PrintDialog(PrintRequest& request) = 0;
 };
 
 // Splits a filter list "Description|pattern|Description|pattern" into its pairs.

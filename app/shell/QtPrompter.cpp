@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace vantor {
 
@@ -112,6 +114,32 @@ std::string QtPrompter::SaveFileName(const FileDialogRequest& request) {
 
 std::string QtPrompter::FolderName(const std::string& title, const std::string& start) {
     return S(QFileDialog::getExistingDirectory(m_parent, Q(title), Q(start)));
+}
+
+bool QtPrompter::PrintDialog(PrintRequest& request) {
+    QPrinter printer;
+    if (!request.printerName.empty()) {
+        printer.setPrinterName(Q(request.printerName));
+    }
+    if (!request.outputFile.empty()) {
+        printer.setOutputFileName(Q(request.outputFile));
+    }
+    printer.setCopyCount(request.copies);
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(Q(request.title));
+    if (request.maxPage > 0) {
+        dialog.setMinMax(1, request.maxPage);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    request.printerName = S(printer.printerName());
+    request.outputFile = S(printer.outputFileName());
+    request.copies = printer.copyCount();
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    request.fromPage = range ? printer.fromPage() : 0;
+    request.toPage = range ? printer.toPage() : 0;
+    return true;
 }
 
 }  // namespace vantor

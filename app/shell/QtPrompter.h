@@ -20,6 +20,7 @@ public:
     std::string OpenFileName(const FileDialogRequest& request) override;
     std::string SaveFileName(const FileDialogRequest& request) override;
     std::string FolderName(const std::string& title, const std::string& start) override;
+    bool PrintDialog(PrintRequest& request) override;
 
 private:
     QPointer<QWidget> m_parent;

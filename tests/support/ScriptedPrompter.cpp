@@ -10,8 +10,8 @@ using vantor::MessageIcon;
 
 namespace {
 const char* KindName(int kind) {
-    static const char* kNames[] = {"message box", "input box", "open dialog", "save dialog",
-                                   "folder dialog"};
+    static const char* kNames[] = {"message box", "input box",     "open dialog",
+                                   "save dialog", "folder dialog", "print dialog"};
     return kNames[kind];
 }
 }  // namespace
@@ -71,6 +71,16 @@ ScriptedPrompter& ScriptedPrompter::ExpectFolder(std::string title, std::string 
     return *this;
 }
 
+ScriptedPrompter& ScriptedPrompter::ExpectPrint(std::string title, bool accept,
+                                                std::string outputFile) {
+    Step step(Kind::Print);
+    step.title = std::move(title);
+    step.accept = accept;
+    step.textAnswer = std::move(outputFile);
+    m_script.push_back(std::move(step));
+    return *this;
+}
+
 ScriptedPrompter::Step ScriptedPrompter::Next(Kind kind, const std::string& what) {
     if (m_script.empty()) {
         ADD_FAILURE() << "unexpected " << KindName(static_cast<int>(kind)) << ": " << what;
@@ -125,6 +135,15 @@ std::string ScriptedPrompter::FolderName(const std::string& title, const std::st
     const Step step = Next(Kind::Folder, title + " from " + start);
     EXPECT_EQ(title, step.title);
     return step.textAnswer;
+}
+
+bool ScriptedPrompter::PrintDialog(vantor::PrintRequest& request) {
+    const Step step = Next(Kind::Print, request.title);
+    EXPECT_EQ(request.title, step.title);
+    if (step.accept) {
+        request.outputFile = step.textAnswer;
+    }
+    return step.accept;
 }
 
 }  // namespace testing_support

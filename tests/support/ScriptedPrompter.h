@@ -29,6 +29,9 @@ public:
     // Expects a folder dialog and answers it.
     ScriptedPrompter& ExpectFolder(std::string title, std::string answer);
 
+    // Expects the print dialog and accepts it with a printer (or output file) or cancels it.
+    ScriptedPrompter& ExpectPrint(std::string title, bool accept, std::string outputFile = {});
+
     // Returns true when every expected prompt came.
     [[nodiscard]] bool Done() const { return m_script.empty(); }
     // The last file dialog request seen, for checks of filters and start names.
@@ -41,9 +44,10 @@ public:
     std::string OpenFileName(const vantor::FileDialogRequest& request) override;
     std::string SaveFileName(const vantor::FileDialogRequest& request) override;
     std::string FolderName(const std::string& title, const std::string& start) override;
+    bool PrintDialog(vantor::PrintRequest& request) override;
 
 private:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Print };
     struct Step {
         explicit Step(Kind k) : kind(k) {}
         Kind kind;
@@ -54,6 +58,7 @@ private:
         std::string defaultAnswer;
         vantor::Answer answer = vantor::Answer::Ok;
         std::string textAnswer;
+        bool accept = true;
     };
     Step Next(Kind kind, const std::string& what);
 

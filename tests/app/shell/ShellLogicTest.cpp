@@ -1,0 +1,140 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "TempFolder.h"
+#include "platform/Drives.h"
+#include "shell/FileOpening.h"
+#include "shell/InstallPaths.h"
+#include "shell/Prompter.h"
+#include "shell/SettingsStore.h"
+#include "shell/ShellCommands.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::Pair;
+using testing_support::MakeFile;
+using testing_support::TempFolder;
+using testing_support::Utf16Bytes;
+
+TEST(OpenExtension, IsTheTextAfterTheLastDotInLowerCaseOrTheWholePath) {
+    EXPECT_EQ(vantor::OpenExtension("C:\\Stock\\GP38\\GP38.ENG"), "eng");
+    EXPECT_EQ(vantor::OpenExtension("\"My Train.con\""), "con\"");
+    EXPECT_EQ(vantor::OpenExtension("C:\\a.b\\README"), "b\\readme");
+    EXPECT_EQ(vantor::OpenExtension("README"), "readme");
+}
+
+TEST(LooseConsistAnswers, StarOrTheLeadingNumberChooses) {
+    struct Row {
+        const char* answer;
+        int index;
+        bool chosen;
+    };
+    const Row rows[] = {
+        {"*", 3, true},   {"2", 2, true},   {"2", 1, false}, {" 2 ", 2, true},
+        {"2x", 2, true},  {"1 2", 12, true}, {"x", 0, true},  {"x", 1, false},
+        {"", 1, false},   {"**", 1, false}, {"2.0", 2, true}, {"-1", 1, false},
+        {"1e1", 10, true}, {"3e", 3, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(vantor::LooseConsistChosen(row.answer, row.index), row.chosen)
+            << "\"" << row.answer << "\" for " << row.index;
+    }
+}
+
+TEST(LooseConsists, AreTheFirstChildrenOfEachObjectsTrainConfig) {
+    TempFolder folder;
+    MakeFile(folder.Path() / "a.act",
+             Utf16Bytes("SIMISA@@@@@@@@@@JINX0a0t______\r\n\r\nTr_Activity (\r\n\tTr_Activity_File (\r\n"
+                        "\t\tActivityObjects (\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n"
+                        "\t\t\t\t\tTrainCfg ( One\r\n\t\t\t\t\t\tName ( One )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n"
+                        "\t\t\t)\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n\t\t\t\t\tTrainCfg "
+                        "( Two\r\n\t\t\t\t\t\tName ( Two )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n\t\t\t)\r\n\t\t)\r\n"
+                        "\t)\r\n)"));
+    corvane::TSFile activity(folder.File("a.act"));
+    activity.Load();
+    const auto consists = vantor::LooseConsists(activity);
+    ASSERT_EQ(consists.size(), 2u);
+    EXPECT_EQ(consists[1]->Parameter(0), "Two");
+    EXPECT_EQ(vantor::LooseConsistQuestion(2, "C:\\a.act"),
+              "Found 2 loose consist(s) in activity C:\\a.act\r\n\r\nWhich do you want to load?");
+
+    MakeFile(folder.Path() / "b.act", "Tr_Activity ( Tr_Activity_File ( ) )");
+    corvane::TSFile broken(folder.File("b.act"));
+    broken.Load();
+    EXPECT_THROW(vantor::LooseConsists(broken), std::runtime_error);
+}
+
+TEST(StockShape, IsTheStockFoldersShapeNamedByWagonShape) {
+    TempFolder folder;
+    MakeFile(folder.Path() / "GP38" / "GP38.ENG",
+             "Wagon ( GP38\r\n\tWagonShape ( \"GP38.s\" )\r\n)\r\nEngine ( GP38 )");
+    const auto shape =
+        vantor::StockShapeOf(folder.Path().string() + "\\gp38\\gp38.eng", /*isEngine=*/true);
+    EXPECT_EQ(shape.path, folder.Path().string() + "\\gp38\\\"GP38.s\"");
+    EXPECT_EQ(shape.caption, "Engine - GP38");
+
+    MakeFile(folder.Path() / "Box" / "Box.wag", "Wagon ( Box )");
+    EXPECT_THROW(vantor::StockShapeOf(folder.Path().string() + "\\Box\\Box.wag", false),
+                 std::runtime_error);
+}
+
+TEST(Settings, BadNumbersKeepTheirDefaultsAndNumbersWriteShortest) {
+    vantor::MemorySettingsStore store;
+    store.Write("MainLeft", "1012.5");
+    store.Write("MainTop", "12abc");
+    store.Write("MainWidth", "");
+    store.Write("MainHeight", "nan");
+    const auto settings = vantor::ReadStartupSettings(store, "/opt/vantor");
+    EXPECT_EQ(settings.placement.left, 1012.5f);
+    EXPECT_EQ(settings.placement.top, 1000.0f);
+    EXPECT_EQ(settings.placement.width, 6500.0f);
+    EXPECT_EQ(settings.placement.height, 6500.0f);
+    EXPECT_EQ(settings.screenShotDir, "/opt/vantor");
+    EXPECT_EQ(vantor::FormatSingle(6495.0f), "6495");
+    EXPECT_EQ(vantor::FormatSingle(0.1f), "0.1");
+    vantor::ResetInstallPaths();
+}
+
+TEST(ShellTexts, VersionHistoryAboutAndToolbarKeys) {
+    EXPECT_EQ(vantor::VersionHistoryTitle(), "Vantor V1.0-75");
+    EXPECT_EQ(vantor::VersionHistoryText(),
+              "1.0-50\tFirst public version\r\n1.0-74\tVarious bug fixes\r\n1.0-75\tSecond public version");
+    EXPECT_EQ(vantor::AboutCaption("Vantor"), "AboutVantor");
+    EXPECT_EQ(vantor::AboutVersionText(), "Version 1.0.75");
+    EXPECT_EQ(vantor::ToolbarCommandForKey("Render"), vantor::ToolbarCommand::ConsistView);
+    EXPECT_EQ(vantor::ToolbarCommandForKey("Properties"), vantor::ToolbarCommand::ConsistEdit);
+    EXPECT_EQ(vantor::ToolbarCommandForKey("render"), vantor::ToolbarCommand::None);
+    EXPECT_FALSE(vantor::RetileOnResize(true, vantor::Arrangement::Cascade));
+    EXPECT_FALSE(vantor::RetileOnResize(false, vantor::Arrangement::TileVertical));
+    EXPECT_TRUE(vantor::RetileOnResize(true, vantor::Arrangement::TileHorizontal));
+    EXPECT_THAT(vantor::FilterPairs("Consist Files (*.con)|*.con|All Files (*.*)|*.*"),
+                ElementsAre(Pair("Consist Files (*.con)", "*.con"), Pair("All Files (*.*)", "*.*")));
+}
+
+TEST(Drives, MountTableGivesRealFileSystemsAndWineDrives) {
+    TempFolder prefix;
+    std::filesystem::create_directories(prefix.Path() / "drive_c");
+    std::filesystem::create_directories(prefix.Path() / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix.Path() / "dosdevices" / "c:");
+    const std::string table =
+        "proc /proc proc rw 0 0\n"
+        "/dev/sda1 / ext4 rw 0 0\n"
+        "/dev/sdb1 /mnt/My\\040Games ext4 rw 0 0\n"
+        "tmpfs /tmp tmpfs rw 0 0\n"
+        "/dev/sdb1 /mnt/My\\040Games ext4 rw 0 0\n";
+    const auto drives = vantor::platform::DrivesFrom(table, prefix.Path().string());
+    ASSERT_EQ(drives.size(), 3u);
+    EXPECT_EQ(drives[0].path, "/");
+    EXPECT_EQ(drives[1].path, "/mnt/My Games");
+    EXPECT_EQ(drives[2].label, "c: (Wine)");
+    EXPECT_EQ(drives[2].path, std::filesystem::canonical(prefix.Path() / "drive_c").string());
+    EXPECT_EQ(vantor::platform::DriveOf(drives, "/mnt/My Games/MSTS"), 1u);
+    EXPECT_EQ(vantor::platform::DriveOf(drives, "/mnt/My Gamesx"), 0u);
+    EXPECT_EQ(vantor::platform::DriveOf(drives, drives[2].path + "/MSTS"), 2u);
+}
+
+}  // namespace
