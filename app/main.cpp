@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 #include "shell/InstallPaths.h"
 #include "shell/MainWindow.h"
+#include "shell/QtClipboard.h"
 #include "shell/QtPrompter.h"
 #include "shell/QtSettingsStore.h"
 
@@ -35,11 +36,13 @@ int main(int argc, char** argv) {
     vantor::QtPrompter prompts;
     vantor::QtSettingsStore settings;
     const vantor::platform::Launcher launcher;
+    vantor::QtClipboard clipboard;
 
     vantor::Services services;
     services.prompts = &prompts;
     services.settings = &settings;
     services.launcher = &launcher;
+    services.clipboard = &clipboard;
     services.openDocument = [](const std::string& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(vantor::Q(path)))
                    ? std::string()

@@ -5,6 +5,7 @@
 // it has no widgets. The window shows Rows(), SelectedRow(), the fields and the
 // caption after every command, and tells the editor which list has the focus.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +26,14 @@ struct VehicleRow {
 };
 
 // The editing commands, by the index of their button.
-enum class MoveCommand { Add = 0, Remove = 1, RemoveAll = 2, Forwards = 3, Backwards = 4, Flip = 5 };
+enum class MoveCommand {
+    Add = 0,
+    Remove = 1,
+    RemoveAll = 2,
+    Forwards = 3,
+    Backwards = 4,
+    Flip = 5
+};
 
 class ConsistEditor {
 public:
@@ -33,25 +41,35 @@ public:
 
     // Loads an existing consist file (a Windows-style path is resolved); Changed
     // becomes false. Throws std::runtime_error with a clear message when the file
-    // is not a usable consist; the editor then keeps what it had.
+    // is missing or is not a usable consist (no "Train", "TrainCfg", "MaxVelocity"
+    // with two values, "Durability" with one, or a vehicle without its Data item
+    // with a file name and a folder); the editor then keeps what it had.
     void Load(const std::string& fileName);
     // Starts a new consist from the template; Changed becomes true.
     void New();
 
     // Runs an editing command. stock is the selected stock row for Add (none when
-    // no stock row is selected); the selected vehicle row is SelectedRow().
-    void Move(MoveCommand command, const std::optional<StockRow>& stock = std::nullopt);
+    // no stock row is selected); the selected vehicle row is SelectedRow(). Returns
+    // empty, or why the command was refused (no stock row for Add, no consist, a
+    // "NextWagonUID" that is not a whole number or has no room left below 32,768):
+    // a refused command changes nothing, Changed included.
+    std::string Move(MoveCommand command, const std::optional<StockRow>& stock = std::nullopt);
 
     [[nodiscard]] const std::vector<VehicleRow>& Rows() const { return m_rows; }
     // The selected vehicle row, 1-based; 0 when none is selected.
     [[nodiscard]] int SelectedRow() const { return m_selected; }
+    // Selects a row; a number outside the rows selects none.
     void SelectRow(int row);
     // The caption "Consist - " + name, as loading sets it (empty for a new consist
     // until its first edit).
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
+    // The consist's name shown in the caption: TrainCfg's words, unquoted.
+    [[nodiscard]] const std::string& Name() const { return m_name; }
+    // The two maximum-velocity fields (index 0 and 1); throws std::out_of_range otherwise.
     [[nodiscard]] const std::string& MaxVelocity(int index) const;
     [[nodiscard]] const std::string& Durability() const { return m_durability; }
     [[nodiscard]] bool Changed() const { return m_changed; }
+    // Sets Changed alone; Apply and OK keep their state.
     void SetChanged(bool changed);
     // True when Apply and OK are enabled.
     [[nodiscard]] bool CanApply() const { return m_canApply; }
@@ -60,19 +78,27 @@ public:
     void SetConsistListActive(bool active) { m_consistListActive = active; }
 
     // Writes the consist to fileName, naming it after the file; Changed becomes
-    // false. The old file is replaced only when all was written.
+    // false. The old file is replaced only when all was written; a failure throws
+    // std::system_error and leaves Changed as it was. An empty fileName does nothing.
     void Save(const std::string& fileName);
 
     [[nodiscard]] corvane::TSFile& File() { return *m_file; }
     [[nodiscard]] const corvane::TSFile& File() const { return *m_file; }
 
 private:
+    // Rebuilds the fields, the caption and the rows from the tree; selects no row.
     void Reload();
+    [[nodiscard]] std::string Add(const std::optional<StockRow>& stock);
+    void Remove(int selected);
+    void MoveForwards(int selected);
+    void MoveBackwards(int selected);
+    void Flip(int selected);
 
     std::unique_ptr<corvane::TSFile> m_file;
     std::vector<VehicleRow> m_rows;
     int m_selected = 0;
     std::string m_caption;
+    std::string m_name;
     std::string m_maxVelocity[2];
     std::string m_durability;
     bool m_changed = false;

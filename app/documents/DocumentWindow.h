@@ -4,6 +4,8 @@
 #include <string>
 
 #include "corvane/TSFileItem.h"
+#include "documents/ConsistEditor.h"
+#include "documents/StockList.h"
 
 class QLabel;
 class QStackedLayout;
@@ -12,6 +14,7 @@ class QTreeWidgetItem;
 
 namespace vantor {
 
+class ConsistEditorView;
 class MainWindow;
 
 // The document window ("frmDocument"). It works in one of four modes: 0 the
@@ -34,8 +37,12 @@ public:
     void SetFilter(std::string filter) { m_filter = std::move(filter); }
     [[nodiscard]] const std::string& FileName() const { return m_fileName; }
     void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
-    // Runs one of the window's action commands (4: View Shape).
+    // Runs one of the window's action commands: 0 Cancel, 1 Apply, 2 OK, 3 View
+    // Consist, 4 View Shape.
     void ActionClick(int index);
+    // Writes the consist to the window's file (consist mode only); false when
+    // nothing was written.
+    bool SaveForm(bool quiet);
     // Loads the window's contents for its mode.
     void LoadForm();
     // Rebuilds the installed stock list with the current filter.
@@ -45,6 +52,14 @@ public:
     // Reports the window's properties.
     void ShowProperties();
 
+    // The consist being edited (mode 1).
+    [[nodiscard]] ConsistEditor& Editor() { return m_editor; }
+    [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
+    // The stock rows as built, before sorting.
+    [[nodiscard]] const std::vector<StockRow>& StockRows() const { return m_stockRows; }
+    // Runs an editing command as its button does (0 Add ... 5 Flip).
+    void MoveClick(int index);
+
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
     // The consist list's rows.
@@ -53,9 +68,21 @@ public:
     void EditConsist(const std::string& name);
     void ViewConsist(const std::string& name);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void LoadConsistList();
+    void LoadConsistMode();
+    void LoadStockList();
+    void ShowEditor();
     void ShowModeControls();
+    void ViewShape();
+    void ViewConsist3D();
+    void CancelClicked();
+    // Asks the close question when the consist has unsaved changes; false keeps
+    // the window open.
+    bool MayClose();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     MainWindow& m_main;
@@ -69,6 +96,12 @@ private:
     QStackedLayout* m_pages;
     QTreeWidget* m_consists;
     QLabel* m_pending;
+    ConsistEditorView* m_editorView;
+
+    ConsistEditor m_editor;
+    std::vector<StockRow> m_stockRows;
+    StockSort m_stockSort;
+    bool m_stockBuilt = false;
 };
 
 }  // namespace vantor

@@ -12,8 +12,10 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "documents/ConsistFiles.h"
 #include "documents/DocumentWindow.h"
 #include "platform/Drives.h"
+#include "platform/Locations.h"
 #include "platform/Paths.h"
 #include "shell/AboutDialog.h"
 #include "shell/FileOpening.h"
@@ -96,21 +98,15 @@ void MainWindow::CreateMenus() {
     file->setObjectName("mnuFile");
     QMenu* fileNew = file->addMenu("&New");
     fileNew->setObjectName("mnuFileNew");
-    AddAction(
-        fileNew, "mnuFileNewConsist", "&Consist", [this] { NewDocumentByMode(1, ""); }, false);
+    AddAction(fileNew, "mnuFileNewConsist", "&Consist", [this] { NewDocumentByMode(1, ""); });
     AddAction(fileNew, "mnuFileNewConsistList", "Consist &List Window",
               [this] { NewDocumentByMode(0, ""); });
-    AddAction(
-        file, "mnuFileOpen", "&Open...", [this] { FileOpen(); }, false);
-    AddAction(
-        file, "mnuFileClose", "&Close", [] {}, false);
+    AddAction(file, "mnuFileOpen", "&Open...", [this] { FileOpen(); });
+    AddAction(file, "mnuFileClose", "&Close", [this] { FileClose(); });
     file->addSeparator();
-    AddAction(
-        file, "mnuFileSave", "&Save", [] {}, false);
-    AddAction(
-        file, "mnuFileSaveAs", "Save &As...", [] {}, false);
-    AddAction(
-        file, "mnuFileSaveAll", "Save A&ll", [] {}, false);
+    AddAction(file, "mnuFileSave", "&Save", [this] { SaveCurrentConsist(false); });
+    AddAction(file, "mnuFileSaveAs", "Save &As...", [this] { FileSaveAs(); });
+    AddAction(file, "mnuFileSaveAll", "Save A&ll", [this] { FileSaveAll(); });
     file->addSeparator();
     AddAction(file, "mnuFileProperties", "Propert&ies", [this] { FileProperties(); });
     file->addSeparator();
@@ -127,17 +123,13 @@ void MainWindow::CreateMenus() {
     edit->setObjectName("mnuEdit");
     AddAction(edit, "mnuEditUndo", "&Undo", [this] { m_commands.EditUndo(); });
     edit->addSeparator();
-    AddAction(
-        edit, "mnuEditCut", "Cu&t", [] {}, false);
-    AddAction(
-        edit, "mnuEditCopy", "&Copy", [] {}, false);
-    AddAction(
-        edit, "mnuEditPaste", "&Paste", [] {}, false);
+    AddAction(edit, "mnuEditCut", "Cu&t", [this] { EditCut(); });
+    AddAction(edit, "mnuEditCopy", "&Copy", [this] { EditCopy(); });
+    AddAction(edit, "mnuEditPaste", "&Paste", [this] { EditPaste(); });
     AddAction(edit, "mnuEditPasteSpecial", "Paste &Special...",
               [this] { m_commands.EditPasteSpecial(); });
     edit->addSeparator();
-    AddAction(
-        edit, "mnuEditSetAssoc", "Set File Associations...", [] {}, false);
+    AddAction(edit, "mnuEditSetAssoc", "Set File Associations...", [this] { EditSetAssociations(); });
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("mnuView");
@@ -163,10 +155,8 @@ void MainWindow::CreateMenus() {
 
     m_consistMenu = menuBar()->addMenu("&Consist");
     m_consistMenu->setObjectName("mnuConsist");
-    AddAction(
-        m_consistMenu, "mnuConsistEdit", "&Edit", [this] { ConsistOpen(1); }, false);
-    AddAction(
-        m_consistMenu, "mnuConsistView", "&View Consist", [this] { ConsistOpen(2); }, false);
+    AddAction(m_consistMenu, "mnuConsistEdit", "&Edit", [this] { ConsistOpen(1); });
+    AddAction(m_consistMenu, "mnuConsistView", "&View Consist", [this] { ConsistOpen(2); });
     AddAction(m_consistMenu, "mnuConsistViewShape", "View &Shape", [this] { ViewShape(); });
     m_consistMenu->addSeparator();
     AddAction(
@@ -317,7 +307,7 @@ void MainWindow::Load() {
     path.erase(0, path.find_first_not_of(' '));
     path.erase(path.find_last_not_of(' ') + 1);
     if (!path.empty()) {
-        Run("Open File", [&] { OpenFile(path); });
+        OpenFile(path);
     }
 }
 
@@ -410,6 +400,14 @@ void MainWindow::RetileAfterLoad() {
 }
 
 void MainWindow::OpenFile(std::string path) {
+    try {
+        OpenFileOfKind(path);
+    } catch (const std::exception& e) {
+        m_services.prompts->Message(MessageIcon::Critical, "Open File", e.what());
+    }
+}
+
+void MainWindow::OpenFileOfKind(const std::string& path) {
     const std::string extension = OpenExtension(path);
     if (extension == "wag" || extension == "eng") {
         const StockShape shape = StockShapeOf(path, extension == "eng");
@@ -459,6 +457,91 @@ void MainWindow::FileOpen() {
     if (!name.empty()) {
         OpenFile(name);
     }
+}
+
+namespace {
+
+// A document window as the save operation sees it.
+class WindowSaveTarget : public ConsistSaveTarget {
+public:
+    explicit WindowSaveTarget(DocumentWindow& window) : m_window(window) {}
+    [[nodiscard]] std::string FileName() const override { return m_window.FileName(); }
+    void SetFileName(const std::string& fileName) override { m_window.SetFileName(fileName); }
+    void SetCaption(const std::string& caption) override { m_window.setWindowTitle(Q(caption)); }
+    bool SaveForm(bool quiet) override { return m_window.SaveForm(quiet); }
+
+private:
+    DocumentWindow& m_window;
+};
+
+std::optional<std::string> FirstSelected(const DocumentWindow& window) {
+    const auto selected = window.SelectedConsists();
+    return selected.empty() ? std::nullopt : std::optional<std::string>(selected.front());
+}
+
+}  // namespace
+
+bool MainWindow::SaveCurrentConsist(bool quiet, DocumentWindow* target) {
+    DocumentWindow* window = target != nullptr ? target : ActiveDocument();
+    if (window == nullptr || window->Mode() != 1) {
+        return false;
+    }
+    WindowSaveTarget saveTarget(*window);
+    return vantor::SaveCurrentConsist(saveTarget, quiet, *m_services.prompts) == SaveOutcome::Saved;
+}
+
+std::string MainWindow::TemporaryConsistPath() const {
+    return vantor::TemporaryConsistPath(m_services.programFolder, platform::CacheFolder());
+}
+
+void MainWindow::FileSaveAs() {
+    DocumentWindow* window = ActiveDocument();
+    if (window != nullptr && window->Mode() == 1) {
+        window->SetFileName("");
+        SaveCurrentConsist(false);
+    }
+}
+
+void MainWindow::FileSaveAll() {
+    for (DocumentWindow* document : Documents()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(document->parentWidget())) {
+            m_area->setActiveSubWindow(sub);
+        }
+        SaveCurrentConsist(false, document);
+    }
+}
+
+void MainWindow::FileClose() {
+    if (QMdiSubWindow* active = m_area->activeSubWindow()) {
+        active->close();
+    }
+}
+
+void MainWindow::EditCopy() {
+    DocumentWindow* window = ActiveDocument();
+    if (window != nullptr && window->Mode() == 0 && m_services.clipboard != nullptr) {
+        CopyConsist(FirstSelected(*window), *m_services.clipboard);
+    }
+}
+
+void MainWindow::EditCut() {
+    DocumentWindow* window = ActiveDocument();
+    if (window != nullptr && window->Mode() == 0 &&
+        CutConsist(MSTSPath(), FirstSelected(*window), *m_services.prompts)) {
+        window->SetMode(0);
+        window->LoadForm();
+    }
+}
+
+void MainWindow::EditPaste() {
+    DocumentWindow* window = ActiveDocument();
+    if (window != nullptr && window->Mode() == 0 && m_services.clipboard != nullptr) {
+        PasteConsist(MSTSPath(), *m_services.clipboard, *m_services.prompts);
+    }
+}
+
+void MainWindow::EditSetAssociations() {
+    SetFileAssociations(DefaultAssociationSetup(*m_services.prompts, *m_services.launcher));
 }
 
 void MainWindow::ConsistOpen(int mode) {

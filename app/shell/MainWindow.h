@@ -58,6 +58,11 @@ public:
 
     // Arranges the child windows and remembers the arrangement.
     void Arrange(Arrangement arrangement);
+    // Saves the consist of a window (the active one when none is given), asking for
+    // a file name when it has none; true when it was written.
+    bool SaveCurrentConsist(bool quiet, DocumentWindow* target = nullptr);
+    // Returns where the temporary consist of View Consist goes.
+    [[nodiscard]] std::string TemporaryConsistPath() const;
     // Runs the command of a toolbar button's key; errors of the command are ignored.
     void ToolbarClick(const std::string& key);
     // The Set MSTS Location command.
@@ -82,6 +87,14 @@ private:
     void ViewReset();
     void ConsistOpen(int mode);
     void FileOpen();
+    void OpenFileOfKind(const std::string& path);
+    void FileSaveAs();
+    void FileSaveAll();
+    void FileClose();
+    void EditCopy();
+    void EditCut();
+    void EditPaste();
+    void EditSetAssociations();
     void UpdateWindowMenu();
     void Tile(Qt::Orientation orientation);
     void ArrangeIcons();

@@ -15,10 +15,13 @@
 
 namespace vantor {
 
+class Clipboard;
+
 struct Services {
     Prompter* prompts = nullptr;
     SettingsStore* settings = nullptr;
     const platform::Launcher* launcher = nullptr;
+    Clipboard* clipboard = nullptr;
     // Opens a document in the desktop's viewer; returns a description of the
     // failure, empty on success.
     std::function<std::string(const std::string& path)> openDocument;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 #include "Commands.h"
@@ -21,7 +22,12 @@ constexpr std::string_view kProgram = "vantor-cli";
 struct CommandLine {
     std::optional<std::string> msts;
     bool help = false;
+    bool json = false;
+    bool progress = false;
     std::vector<std::string> words;
+    // The first "--" option that the program does not know; it stays among the
+    // words for a command with options of its own.
+    std::string unknownOption;
 };
 
 // A mistake in the arguments, with its description.
@@ -40,6 +46,10 @@ std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& argu
             options = false;
         } else if (argument == "--help" || argument == "-h") {
             line.help = true;
+        } else if (argument == "--json") {
+            line.json = true;
+        } else if (argument == "--progress") {
+            line.progress = true;
         } else if (argument == "--msts") {
             if (i + 1 == arguments.size()) {
                 return UsageError{"option --msts needs a folder"};
@@ -47,6 +57,11 @@ std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& argu
             line.msts = arguments[++i];
         } else if (argument.starts_with("--msts=")) {
             line.msts = argument.substr(7);
+        } else if (argument.starts_with("--")) {
+            if (line.unknownOption.empty()) {
+                line.unknownOption = argument;
+            }
+            line.words.push_back(argument);
         } else {
             return UsageError{"unknown option " + argument};
         }
@@ -79,30 +94,61 @@ const Command* FindCommand(const std::vector<Command>& commands,
 }
 
 void PrintHelp(std::ostream& out, const std::vector<Command>& commands) {
+    // Heads longer than this stand on a line of their own, above their summary.
+    constexpr std::size_t kLongHead = 28;
     out << "Usage: " << kProgram << " [--msts DIR] COMMAND [ARGUMENTS]\n\n"
-        << "Prints what a Microsoft Train Simulator installation holds, as Vantor lists it.\n\n"
+        << "Prints what a Microsoft Train Simulator installation holds, as Vantor lists it,\n"
+        << "and edits consists with the commands of Vantor's consist editor.\n\n"
         << "Commands:\n";
+    std::vector<std::string> heads;
     std::size_t width = 0;
-    for (const Command& command : commands) {
-        width = std::max(width, command.name.size() + 1 + command.arguments.size());
-    }
     for (const Command& command : commands) {
         std::string head = std::string(command.name);
         if (!command.arguments.empty()) {
             head += " " + std::string(command.arguments);
         }
-        out << "  " << head << std::string(width + 2 - head.size(), ' ') << command.summary << "\n";
+        if (head.size() <= kLongHead) {
+            width = std::max(width, head.size());
+        }
+        heads.push_back(std::move(head));
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const std::string& head = heads[i];
+        if (head.size() > width) {
+            out << "  " << head << "\n" << std::string(width + 4, ' ');
+        } else {
+            out << "  " << head << std::string(width + 2 - head.size(), ' ');
+        }
+        out << commands[i].summary << "\n";
     }
     out << "\nOptions (anywhere among the arguments):\n"
         << "  --msts DIR   The installation folder. Without it, the \"MSTSDir\" setting of\n"
         << "               Vantor's settings file (" << platform::SettingsFile() << "),\n"
         << "               else the simulator's folder in the registry (through Wine).\n"
+        << "  --json       Check commands: print the raw error entries instead, as a JSON\n"
+        << "               array of {\"code\", \"file\", \"reference\"} objects.\n"
+        << "  --progress   Check commands: send the progress texts to the error stream.\n"
         << "  --help       Prints this text.\n"
         << "  --           Ends the options; later arguments are taken as they are.\n\n"
         << "FILTER: empty or only \"*\" keeps every name; \"GP*\" keeps names beginning with\n"
         << "GP, \"*38\" names ending in 38, anything else names containing it. Matching is\n"
         << "case-sensitive. Names and paths are printed as UTF-8, one per line.\n\n"
-        << "Exit status: 0 when the command ran, 2 for a mistake in the arguments.\n";
+        << "NAME|FILE: a NAME is a consist of the installation (Trains\\Consists\\NAME.con);\n"
+        << "an argument with a folder separator, or ending in .con, is a consist FILE.\n"
+        << "--new starts from the new-consist template instead. EDIT, applied in order as\n"
+        << "the editor's buttons would (ROW counts vehicles from 1, front first):\n"
+        << "  --add FOLDER/FILE.eng   Adds that engine (FILE.wag: that wagon) at the end.\n"
+        << "  --remove ROW            Removes vehicle ROW.\n"
+        << "  --remove-all            Removes every vehicle.\n"
+        << "  --forward ROW           Moves vehicle ROW one place towards the front.\n"
+        << "  --backward ROW          Moves vehicle ROW one place towards the end.\n"
+        << "  --flip ROW              Turns vehicle ROW round (or back).\n"
+        << "  --save-as PATH          The file to write; the consist takes its name.\n\n"
+        << "Exit status: 0 when the command ran, 1 when a consist cannot be read, edited or\n"
+        << "saved (a ROW that is not a vehicle, for one), 2 for a mistake in the arguments.\n"
+        << "The check commands print their report, one finding a line, and exit 1 when a\n"
+        << "line is an ERROR. Their FILE may be written with / or \\; a file inside the\n"
+        << "installation is reported as the installation folder, \\ and the rest.\n";
 }
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -127,7 +173,7 @@ std::string InstallFolder(const std::optional<std::string>& chosen) {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> commands;
-    for (const auto* table : {&ListCommands()}) {
+    for (const auto* table : {&ListCommands(), &ConsistCommands(), &CheckCommands()}) {
         commands.insert(commands.end(), table->begin(), table->end());
     }
     return commands;
@@ -149,6 +195,9 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     }
     std::size_t nameWords = 0;
     const Command* command = FindCommand(commands, line.words, nameWords);
+    if (!line.unknownOption.empty() && (command == nullptr || !command->ownOptions)) {
+        return Usage(err, "unknown option " + line.unknownOption);
+    }
     if (command == nullptr) {
         return Usage(err, "unknown command '" + line.words.front() + "'");
     }
@@ -163,7 +212,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         return Usage(
             err, "wrong arguments; usage: " + std::string(kProgram) + " [--msts DIR] " + expected);
     }
-    const Context context{InstallFolder(line.msts), out, err};
+    const Context context{InstallFolder(line.msts), out, err, line.json, line.progress};
     return command->run(context, rest);
 }
 

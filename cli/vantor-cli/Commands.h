@@ -14,11 +14,14 @@ struct Context {
     std::string installFolder;  // the simulator's folder, empty when none is known
     std::ostream& out;
     std::ostream& err;
+    bool json = false;      // the check commands print their raw error entries as JSON
+    bool progress = false;  // the check commands send progress texts to err
 };
 
 // One command: its name (one or more words, such as "stock" or "consist show"),
 // its arguments and summary for the help text, how many arguments it takes, and
-// the routine that runs it and returns the exit status.
+// the routine that runs it and returns the exit status. A command with options of
+// its own receives the options that the program does not know among its arguments.
 struct Command {
     std::string_view name;
     std::string_view arguments;
@@ -26,10 +29,17 @@ struct Command {
     int minArguments = 0;
     int maxArguments = 0;
     int (*run)(const Context& context, const std::vector<std::string>& arguments) = nullptr;
+    bool ownOptions = false;
 };
 
 // Returns the commands that print the lists of an installation: routes, consists, stock.
 const std::vector<Command>& ListCommands();
+
+// Returns the commands that show and edit a consist.
+const std::vector<Command>& ConsistCommands();
+
+// Returns the commands that run one check of the validator each.
+const std::vector<Command>& CheckCommands();
 
 // Returns every command, in the order of the help text.
 std::vector<Command> AllCommands();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "documents/ConsistFiles.h"
+#include "shell/QtPrompter.h"
+
+namespace vantor {
+
+// The desktop's clipboard, as text.
+class QtClipboard : public Clipboard {
+public:
+    [[nodiscard]] std::string Text() const override { return S(QGuiApplication::clipboard()->text()); }
+    void SetText(const std::string& text) override { QGuiApplication::clipboard()->setText(Q(text)); }
+};
+
+}  // namespace vantor

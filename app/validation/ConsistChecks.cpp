@@ -1,0 +1,258 @@
+// The consist and route-usage checks, and the check of all installed stock.
+
+#include <cstdint>
+#include <exception>
+#include <vector>
+
+#include "platform/Paths.h"
+#include "shell/Routines.h"
+#include "validation/CheckSupport.h"
+#include "validation/TSValidation.h"
+
+namespace vantor {
+
+namespace {
+
+using validation::Exists;
+using validation::NamesFile;
+
+std::string LowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// Returns the TrainCfg item of a consist (the first child of its first top-level
+// item), or null with the name of the missing section in section.
+corvane::TSFileItemPtr TrainConfig(const corvane::TSFile& file, std::string& section) {
+    if (file.Items()->Count() == 0) {
+        section = "Train section";
+        return nullptr;
+    }
+    const auto& train = file.Items()->Item(1);
+    if (!train->HasChildren()) {
+        section = "TrainCfg section";
+        return nullptr;
+    }
+    return train->Children()->Item(1);
+}
+
+}  // namespace
+
+TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
+    const platform::ListingCache cache;
+    const std::string trainset = m_installFolder + "\\Trains\\Trainset\\";
+    Status status = IsValid();
+    try {
+        if (!Exists(fileName)) {
+            return status = RaiseError(IsMissing(), fileName, "");
+        }
+        const auto file = validation::LoadFile(fileName);
+        std::string section;
+        const auto cfg = TrainConfig(*file, section);
+        if (!cfg) {
+            return status = RaiseError(IsMissing(), fileName, section);
+        }
+        validation::ForEachVehicle(*cfg, [&](const corvane::TSFileItem& vehicle) {
+            const auto data = validation::VehicleData(vehicle);
+            const std::string folder = validation::VehicleFolder(*data);
+            const std::string stock = trainset + folder + "\\" + StripQuotes(data->Parameter(0)) +
+                                      "." + LowerCase(vehicle.Name().substr(0, 3));
+            if (!Exists(stock)) {
+                status = RaiseError(HasMissingReference(), fileName, stock);
+                return true;
+            }
+            RaiseError(IsReferenced(), fileName, stock);
+            const auto stockFile = validation::LoadFile(stock);
+            const auto wagon = stockFile->Child("Wagon");
+            const auto shapeItem = wagon ? wagon->Child("WagonShape") : nullptr;
+            const std::string shapeName = shapeItem && shapeItem->NumParameters() > 0
+                                              ? StripQuotes(shapeItem->Parameter(0))
+                                              : std::string();
+            if (!wagon) {
+                status = RaiseError(IsCorrupt(), stock, "");
+            } else if (!shapeItem) {
+                status = RaiseError(IsMissing(), stock, "WagonShape section");
+            } else if (!NamesFile(shapeName)) {
+                status = RaiseError(IsCorrupt(), stock, "WagonShape section");
+            } else if (const std::string shape = trainset + folder + "\\" + shapeName;
+                       !Exists(shape)) {
+                status = RaiseError(HasMissingReference(), stock, shape);
+            } else {
+                RaiseError(IsReferenced(), stock, shape);
+            }
+            return true;
+        });
+    } catch (const std::exception& error) {
+        status = RaiseError(IsCorrupt(), validation::ErrorText(error), fileName);
+    }
+    return status;
+}
+
+TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
+    const platform::ListingCache cache;
+    RaiseProgress("Checking your TS Installation");
+    Status status = IsValid();
+    const std::string trainset = m_installFolder + "\\Trains\\Trainset\\";
+    std::vector<std::string> files;
+    for (const std::string& folder :
+         platform::ListNames(trainset + "*.", platform::EntryTypes::Both)) {
+        if (!FilterMatch(folder, filter)) {
+            continue;
+        }
+        const std::string folderPath = trainset + folder + "\\";
+        for (const std::string& name :
+             platform::ListNames(folderPath + "*.??g", platform::EntryTypes::Files)) {
+            files.push_back(folderPath + name);
+        }
+        LetEventsRun();
+    }
+    const std::string total = std::to_string(files.size());
+    std::int64_t counter = 0;
+    for (const std::string& path : files) {
+        ++counter;
+        RaiseProgress("Checking (" + std::to_string(counter) + " of " + total + ") " + path);
+        if (CheckStock(path) != IsValid()) {
+            status = IsSuspect();
+        }
+    }
+    RaiseProgress("TS Installation check complete");
+    return status;
+}
+
+TSValidation::Status TSValidation::CheckStockInConsists(const std::string& fileName) {
+    const platform::ListingCache cache;
+    const validation::StockIdentity identity = validation::IdentityOf(fileName);
+    Status status = IsValid();
+    bool found = false;
+    const std::string consists = m_installFolder + "\\Trains\\Consists\\";
+    for (const std::string& name :
+         platform::ListNames(consists + "*.con", platform::EntryTypes::Files)) {
+        RaiseProgress("Checking " + name);
+        const std::string path = consists + name;
+        try {
+            const auto file = validation::LoadFile(path);
+            std::string section;
+            const auto cfg = TrainConfig(*file, section);
+            if (!cfg) {
+                status = RaiseError(IsMissing(), path, section);
+                continue;
+            }
+            validation::ForEachVehicle(*cfg, [&](const corvane::TSFileItem& vehicle) {
+                if (!validation::RefersTo(vehicle, identity)) {
+                    return true;
+                }
+                RaiseError(IsReferenced(), path, fileName);
+                found = true;
+                return false;
+            });
+        } catch (const std::exception& error) {
+            status = RaiseError(IsCorrupt(), validation::ErrorText(error), path);
+        }
+    }
+    if (!found) {
+        status = RaiseError(IsMissing(), "all consists", fileName);
+    }
+    RaiseProgress("Done");
+    return status;
+}
+
+TSValidation::Status TSValidation::CheckConsistUseInRoute(const std::string& route,
+                                                          const std::string& consistName) {
+    const platform::ListingCache cache;
+    Status status = IsValid();
+    bool found = false;
+    const std::string routeFolder = m_installFolder + "\\Routes\\" + route;
+    if (!platform::FolderExists(routeFolder)) {
+        return RaiseError(IsMissing(), "Route " + route, "");
+    }
+    const std::string services = routeFolder + "\\Services\\";
+    for (const std::string& name :
+         platform::ListNames(services + "*.srv", platform::EntryTypes::Files)) {
+        const std::string path = services + name;
+        try {
+            const auto file = validation::LoadFile(path);
+            const auto definition = file->Child("Service_Definition");
+            const auto config = definition ? definition->Child("Train_Config") : nullptr;
+            if (!config) {
+                status =
+                    RaiseError(IsMissing(), path,
+                               definition ? "Train_Config section" : "Service_Definition section");
+                continue;
+            }
+            if (config->NumParameters() == 0) {
+                status = RaiseError(IsCorrupt(), path, "Train_Config section");
+                continue;
+            }
+            if (QuotedParameter(*config, 0) == consistName) {
+                RaiseError(IsReferenced(), path,
+                           m_installFolder + "\\Trains\\Consists\\" + consistName + ".con");
+                found = true;
+            }
+        } catch (const std::exception& error) {
+            status = RaiseError(IsCorrupt(), validation::ErrorText(error), path);
+        }
+    }
+    if (!found) {
+        RaiseError(IsValid(), route + " services", consistName);
+    }
+    return status;
+}
+
+TSValidation::Status TSValidation::CheckStockUseInRoute(const std::string& fileName,
+                                                        const std::string& route) {
+    const platform::ListingCache cache;
+    Status status = IsValid();
+    try {
+        const validation::StockIdentity identity = validation::IdentityOf(fileName);
+        bool found = false;
+        const std::string routeFolder = m_installFolder + "\\Routes\\" + route;
+        if (!platform::FolderExists(routeFolder)) {
+            return status = RaiseError(IsMissing(), "Route " + route, "");
+        }
+        const std::string activities = routeFolder + "\\Activities\\";
+        for (const std::string& name :
+             platform::ListNames(activities + "*.act", platform::EntryTypes::Files)) {
+            const std::string path = activities + name;
+            const auto file = validation::LoadFile(path);
+            const auto activity = file->Child("Tr_Activity");
+            const auto activityFile = activity ? activity->Child("Tr_Activity_File") : nullptr;
+            const auto objects = activityFile ? activityFile->Child("ActivityObjects") : nullptr;
+            if (!objects || !objects->HasChildren()) {
+                continue;
+            }
+            for (const auto& object : *objects->Children()) {
+                const auto type = object->Child("ObjectType");
+                if (!type || type->NumParameters() == 0 || type->Parameter(0) != "WagonsList") {
+                    continue;
+                }
+                const auto config = object->Child("Train_Config");
+                const auto cfg = config ? config->Child("TrainCfg") : nullptr;
+                if (!cfg) {
+                    status = RaiseError(IsMissing(), path,
+                                        config ? "TrainCfg section" : "Train_Config section");
+                    continue;
+                }
+                validation::ForEachVehicle(*cfg, [&](const corvane::TSFileItem& vehicle) {
+                    if (!validation::RefersTo(vehicle, identity)) {
+                        return true;
+                    }
+                    RaiseError(IsReferenced(), path, fileName);
+                    found = true;
+                    return false;
+                });
+            }
+        }
+        if (!found) {
+            RaiseError(IsValid(), route + " activities", fileName);
+        }
+    } catch (const std::exception& error) {
+        status = RaiseError(IsCorrupt(), validation::ErrorText(error), fileName);
+    }
+    return status;
+}
+
+}  // namespace vantor

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ScriptedPrompter.h"
+#include "TempFolder.h"
+#include "TestInstallation.h"
+#include "shell/Routines.h"
+#include "validation/CheckCommands.h"
+
+namespace {
+
+using testing_support::ScriptedPrompter;
+using validation_tests::TestInstallation;
+using vantor::ActiveWindow;
+using vantor::Answer;
+using vantor::CheckContext;
+using vantor::MessageButtons;
+using vantor::MessageIcon;
+using vantor::Report;
+using Texts = std::vector<std::string>;
+
+// An installation with the wagon Boxcar (its sound definition missing), the
+// consists Freight (with the Boxcar) and Light, and the routes R1 ("Route One":
+// a service running Freight and an activity with the Boxcar) and R2 (no route file).
+class CheckCommandsTest : public testing::Test {
+protected:
+    CheckCommandsTest() {
+        m_install.Sim("Trains/Trainset/Boxcar/Boxcar.wag",
+                      {"Wagon ( Boxcar WagonShape ( Boxcar.s ) Sound ( Boxcar.sms ) )"});
+        m_install.Touch("Trains/Trainset/Boxcar/Boxcar.s");
+        m_install.Touch("Trains/Trainset/Boxcar/Boxcar.sd");
+        m_install.Sim("Trains/Consists/Freight.con",
+                      {"Train ( TrainCfg ( Freight Wagon ( WagonData ( Boxcar Boxcar ) ) ) )"});
+        m_install.Sim("Trains/Consists/Light.con",
+                      {"Train ( TrainCfg ( Light Engine ( EngineData ( GP38 GP38 ) ) ) )"});
+        m_install.Sim("Routes/R1/R1.trk", {"Tr_RouteFile ( Name ( \"Route One\" ) )"});
+        m_install.Sim("Routes/R1/SERVICES/Goods.srv",
+                      {"Service_Definition ( Goods Train_Config ( Freight ) )"});
+        m_install.Sim("Routes/R1/ACTIVITIES/Shunt.act",
+                      {"Tr_Activity ( Tr_Activity_File ( ActivityObjects ( ActivityObject (",
+                       " ObjectType ( WagonsList ) Train_Config ( TrainCfg ( Loose",
+                       " Wagon ( WagonData ( Boxcar Boxcar ) ) ) ) ) ) ) )"});
+        m_install.Touch("Routes/R2/SERVICES/readme.txt");
+
+        m_context.installFolder = m_install.Folder();
+        m_context.prompter = &m_prompter;
+        m_context.showStatus = [this](const std::string& text) { m_status.push_back(text); };
+        m_context.letEventsRun = [this] { ++m_yields; };
+        m_context.currentTime = [] { return std::string("2024-05-01 12:00:00"); };
+        m_context.chooseRoutes = [this](const std::string& caption, const std::string& list) {
+            m_chooserCalls.push_back(caption + " / " + list);
+            m_errorsWhenChoosing = m_context.validator ? m_context.validator->Errors().size() : -1;
+            return m_routes;
+        };
+    }
+    [[nodiscard]] std::string Boxcar() const {
+        return m_install.Path("Trains\\Trainset\\Boxcar\\Boxcar.wag");
+    }
+
+    TestInstallation m_install;
+    ScriptedPrompter m_prompter;
+    CheckContext m_context;
+    Texts m_status;
+    int m_yields = 0;
+    Texts m_chooserCalls;
+    std::string m_routes;
+    long m_errorsWhenChoosing = -2;
+};
+
+TEST_F(CheckCommandsTest, StockDependenciesWithTwoRoutes) {
+    m_routes = "R1|R2";
+    ActiveWindow window;
+    window.present = true;
+    window.mode = 1;
+    window.selectedItem = Boxcar();
+    const auto report = vantor::FileCheckDep(window, m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->caption, "Usage check of Boxcar");
+    const std::string sound = m_install.Path("Trains\\Trainset\\Boxcar\\Sound\\Boxcar.sms");
+    const std::string expected =
+        "Check Time  : 2024-05-01 12:00:00\r\nMSTS Path   : " + m_install.Folder() +
+        "\r\n\r\nStock Name  : " + Boxcar() + "\r\n\r\n" + "ERROR: " + Boxcar() +
+        " references missing file " + sound + "\r\n" +
+        "INFO: " + m_install.Path("Trains\\Consists\\Freight.con") + " references file " +
+        Boxcar() + "\r\n" + "INFO: " + m_install.Path("Routes\\R1\\Activities\\Shunt.act") +
+        " references file " + Boxcar() + "\r\n";
+    EXPECT_EQ(report->text, expected);
+    EXPECT_EQ(m_chooserCalls, Texts{"Select Routes to Check / R1(Route One)|R2"});
+    EXPECT_EQ(m_errorsWhenChoosing, 2) << "stock and consist checks run before the dialog";
+    const Texts routeStatus(m_status.end() - 4, m_status.end());
+    EXPECT_EQ(routeStatus, (Texts{"Checking " + Boxcar() + " in R1...", "Done",
+                                  "Checking " + Boxcar() + " in R2...", "Done"}));
+    EXPECT_EQ(m_status.front(), "Checking " + Boxcar()) << "progress texts reach the status bar";
+    EXPECT_EQ(m_yields, 2);
+}
+
+TEST_F(CheckCommandsTest, StockDependenciesWithoutRoutesStillReport) {
+    ActiveWindow window{true, 2, Boxcar(), "", {}, ""};
+    const auto report = vantor::StockCheckDep(window, m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->caption, "Usage check of Boxcar");
+    EXPECT_EQ(m_context.validator->Errors().size(), 2U) << "no route findings";
+    EXPECT_EQ(m_yields, 0);
+}
+
+TEST_F(CheckCommandsTest, ConsistsAreSearchedConsistByConsistRouteByRoute) {
+    m_routes = "R1|R2";
+    ActiveWindow window;
+    window.present = true;
+    window.mode = 0;
+    window.selectedConsists = {"Freight", "Light", "Ghost"};
+    const auto report = vantor::FileCheckDep(window, m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(m_errorsWhenChoosing, -1) << "the dialog comes before any check";
+    Texts runs;
+    for (const std::string& text : m_status) {
+        if (text != "Done") {
+            runs.push_back(text);
+        }
+    }
+    EXPECT_EQ(runs, (Texts{"Checking Freight in R1...", "Checking Freight in R2...",
+                           "Checking Light in R1...", "Checking Light in R2...",
+                           "Checking Ghost in R1...", "Checking Ghost in R2..."}));
+    EXPECT_EQ(report->caption, "Usage check of Freight|Light|Ghost");
+    EXPECT_EQ(report->text, "INFO: " + m_install.Path("Routes\\R1\\Services\\Goods.srv") +
+                                " references file " +
+                                m_install.Path("Trains\\Consists\\Freight.con") + "\r\n")
+        << "no header for consists";
+}
+
+TEST_F(CheckCommandsTest, ConsistWithoutChosenRoutesOpensNoWindow) {
+    ActiveWindow window;
+    window.present = true;
+    window.mode = 2;
+    window.fileName = m_install.Path("Trains\\Consists\\Freight.con");
+    m_routes = "";  // Cancel, or OK with nothing selected
+    EXPECT_FALSE(vantor::FileCheckDep(window, m_context));
+    EXPECT_EQ(m_chooserCalls.size(), 1U);
+    EXPECT_FALSE(m_context.validator) << "no check ran";
+}
+
+TEST_F(CheckCommandsTest, NothingSelected) {
+    struct Row {
+        const char* fault;
+        ActiveWindow window;
+        bool message;
+    };
+    ActiveWindow none;
+    ActiveWindow results{true, -1, "", "", {}, ""};
+    ActiveWindow emptyList{true, 0, "", "", {}, "Freight"};
+    ActiveWindow noStock{true, 1, "", "", {}, ""};
+    const Row rows[] = {
+        {"no child window", none, true},
+        {"a results window is active", results, true},
+        {"no consist selected in the list", emptyList, true},
+        {"no stock selected in a consist window ends silently", noStock, false},
+    };
+    for (const Row& row : rows) {
+        if (row.message) {
+            m_prompter.ExpectMessage(MessageIcon::Critical, "Check Dependencies",
+                                     "Nothing selected!", Answer::Ok, MessageButtons::Ok);
+        }
+        EXPECT_FALSE(vantor::FileCheckDep(row.window, m_context)) << row.fault;
+        EXPECT_TRUE(m_prompter.Done()) << row.fault;
+    }
+    EXPECT_TRUE(m_chooserCalls.empty());
+}
+
+TEST_F(CheckCommandsTest, ShapeInAShapeView) {
+    m_install.Bytes(
+        "Routes/R1/SHAPES/Hut.s",
+        "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape ( images ( 1 image ( Hut.ace ) ) )");
+    const std::string shape = m_install.Path("Routes\\R1\\SHAPES\\Hut.S");
+    const auto report = vantor::FileCheckDep({true, 3, shape, "", {}, ""}, m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->caption, "Usage check of " + shape);
+    EXPECT_EQ(report->text, "ERROR: " + shape + " references missing file " +
+                                m_install.Path("Routes\\R1\\SHAPES\\..\\Textures\\Hut.ace") +
+                                "\r\n" + "ERROR: " + shape + " references missing file " + shape +
+                                "d\r\n");
+    EXPECT_TRUE(m_chooserCalls.empty());
+}
+
+TEST_F(CheckCommandsTest, StockCheckOfTheCurrentConsist) {
+    ActiveWindow window{true, 0, "", "", {}, "Light"};
+    const auto report = vantor::ConsistCheckStock(window, m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->caption, "Stock check of Light");
+    EXPECT_EQ(report->text, "ERROR: " + m_install.Path("Trains\\Consists\\Light.con") +
+                                " references missing file " +
+                                m_install.Path("Trains\\Trainset\\GP38\\GP38.eng") + "\r\n");
+    EXPECT_FALSE(m_context.validator) << "this command keeps its validator to itself";
+    EXPECT_TRUE(m_status.empty());
+
+    EXPECT_FALSE(vantor::ConsistCheckStock({true, 1, "", "", {}, "Light"}, m_context));
+    EXPECT_FALSE(vantor::ConsistCheckStock({true, 0, "", "", {"Light"}, ""}, m_context))
+        << "no current row";
+}
+
+TEST_F(CheckCommandsTest, CheckAllStockAsksFirstAndPutsOneEntryOnEachLine) {
+    m_install.Touch("Trains/Trainset/Boxcar/Broken.wag");
+    m_prompter.ExpectMessage(MessageIcon::Question, "Check All Stock",
+                             "About to check all stock file dependencies in your TS installtion.  "
+                             "This may take some time.  Do you want to continue?",
+                             Answer::No, MessageButtons::YesNo);
+    EXPECT_FALSE(vantor::StockCheckAll(m_context));
+    EXPECT_FALSE(m_context.validator);
+
+    m_prompter.ExpectMessage(MessageIcon::Question, "Check All Stock",
+                             vantor::kCheckAllStockQuestion, Answer::Yes, MessageButtons::YesNo);
+    const auto report = vantor::StockCheckAll(m_context);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->caption, "TS Installation Check");
+    EXPECT_EQ(report->text, "ERROR: " + Boxcar() + " references missing file " +
+                                m_install.Path("Trains\\Trainset\\Boxcar\\Sound\\Boxcar.sms") +
+                                "\r\n" +
+                                "ERROR: " + m_install.Path("Trains\\Trainset\\Boxcar\\Broken.wag") +
+                                " appears CORRUPT\r\n");
+    EXPECT_EQ(m_status.back(), "TS Installation check complete");
+    EXPECT_EQ(m_yields, 1) << "one stock folder";
+}
+
+TEST(SelectorTest, RowsDetailsAndChoices) {
+    vantor::Selector selector("Select Routes to Check");
+    selector.SetSelectFrom("ABC(My Route)| DEF |GHI(Two (Words))");
+    ASSERT_EQ(selector.Rows().size(), 3U);
+    EXPECT_EQ(selector.Rows()[0].text, "ABC");
+    EXPECT_EQ(selector.Rows()[0].details, "My Route");
+    EXPECT_EQ(selector.Rows()[1].text, "DEF");
+    EXPECT_EQ(selector.Rows()[1].details, "DEF route");
+    EXPECT_EQ(selector.Rows()[2].text, "GHI");
+    EXPECT_EQ(selector.Rows()[2].details, "Two (Words") << "every ) is removed";
+    EXPECT_EQ(selector.Details(), "My Route") << "the first row's details show at once";
+    selector.Click(1);
+    EXPECT_EQ(selector.Details(), "DEF route");
+
+    selector.Ok();
+    EXPECT_EQ(selector.Selected(), "") << "OK with nothing selected";
+    selector.SetRowSelected(2, true);
+    selector.SetRowSelected(0, true);
+    selector.Ok();
+    EXPECT_EQ(selector.Selected(), "ABC|GHI") << "list order, no leading bar";
+    selector.SelectAll(true);
+    selector.Ok();
+    EXPECT_EQ(selector.Selected(), "ABC|DEF|GHI");
+    selector.SelectAll(false);
+    selector.Ok();
+    EXPECT_EQ(selector.Selected(), "");
+
+    vantor::Selector cancelled;
+    cancelled.SetSelectFrom("ABC");
+    cancelled.SelectAll(true);
+    cancelled.Cancel();
+    EXPECT_EQ(cancelled.Selected(), "");
+    EXPECT_EQ(cancelled.Caption(), "Select");
+    cancelled.SetSelectFrom("");
+    EXPECT_TRUE(cancelled.Rows().empty()) << "an empty list gives no rows";
+}
+
+TEST(SelectorTest, RouteListOfTheInstallation) {
+    TestInstallation install;
+    install.Touch("Routes/Plain/readme.txt");
+    install.Sim("Routes/Nameless/Nameless.trk", {"Tr_RouteFile ( RouteID ( Nameless ) )"});
+    install.Sim("Routes/Valley/VALLEY.trk", {"Tr_RouteFile ( Name ( \"Demo Valley\" ) )"});
+    vantor::Selector selector;
+    selector.SetSelectFrom(vantor::RouteListIn(install.Folder(), "", true));
+    ASSERT_EQ(selector.Rows().size(), 3U);
+    EXPECT_EQ(selector.Rows()[0].details, "Nameless route");
+    EXPECT_EQ(selector.Rows()[1].details, "Plain route");
+    EXPECT_EQ(selector.Rows()[2].text, "Valley");
+    EXPECT_EQ(selector.Rows()[2].details, "Demo Valley");
+}
+
+TEST(ResultsWindowTest, SaveAppendsFramedCopies) {
+    testing_support::TempFolder folder;
+    const std::string program = folder.Path().string();
+    const vantor::ResultsWindow window("Usage check of X", "ERROR: a is MISSING\r\n");
+    EXPECT_EQ(window.DefaultLogName(program), program + "\\X.log");
+    EXPECT_EQ(window.Mode(), -1);
+
+    ScriptedPrompter prompter;
+    const std::string log = folder.File("Saved.log");
+    prompter.ExpectInput("Enter file name:", "Save Results", program + "\\X.log", log)
+        .ExpectInput("Enter file name:", "Save Results", program + "\\X.log", log)
+        .ExpectInput("Enter file name:", "Save Results", program + "\\X.log", "");
+    EXPECT_TRUE(window.Save(prompter, program));
+    EXPECT_TRUE(window.Save(prompter, program));
+    EXPECT_FALSE(window.Save(prompter, program)) << "an empty answer saves nothing";
+    const std::string frame(80, '=');
+    const std::string copy = frame + "\r\nERROR: a is MISSING\r\n\r\n" + frame + "\r\n";
+    EXPECT_EQ(testing_support::ReadBytes(log), copy + copy);
+
+    const vantor::ResultsWindow total("TS Installation Check", "x");
+    EXPECT_EQ(total.DefaultLogName("P"), "P\\ Check.log")
+        << "the caption from its 16th character on, blank included";
+}
+
+TEST(ResultsWindowTest, SaveThatFailsTellsWhyAndKeepsTheWindow) {
+    testing_support::TempFolder folder;
+    ScriptedPrompter prompter;
+    const std::string log = folder.File("no/such/folder/x.log");
+    prompter.ExpectInput("Enter file name:", "Save Results", "P\\x.log", log)
+        .ExpectMessage(MessageIcon::Critical, "Save Results", "Cannot write " + log, Answer::Ok,
+                       MessageButtons::Ok);
+    const vantor::ResultsWindow window("Stock check of x", "text");
+    EXPECT_FALSE(window.Save(prompter, "P"));
+}
+
+TEST(ResultsWindowTest, PropertiesCountCharacters) {
+    ScriptedPrompter prompter;
+    const vantor::ResultsWindow window("Results", std::string(1232, 'x') + "\xC3\xA9\r");
+    prompter.ExpectMessage(MessageIcon::Information, "Message Properties",
+                           "1234 characters in message", Answer::Ok, MessageButtons::Ok);
+    window.ShowProperties(prompter);
+    EXPECT_EQ(vantor::PropertiesCaption("#TS Installation Check"), "TS Installation Check");
+    EXPECT_EQ(vantor::PropertiesCaption("Consist List 1"), "Properties of Consist List 1");
+}
+
+}  // namespace

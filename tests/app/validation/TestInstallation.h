@@ -1,0 +1,78 @@
+#pragma once
+
+// A simulator installation in a temporary folder for the validator's tests:
+// simulator text files written from lines, plain files, and Windows-style paths
+// built the way the application builds them.
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TempFolder.h"
+#include "validation/TSValidation.h"
+
+namespace validation_tests {
+
+class TestInstallation {
+public:
+    // Returns the installation folder as the application holds it.
+    [[nodiscard]] std::string Folder() const { return m_folder.Path().string(); }
+    // Returns the installation folder followed by "\" and a relative Windows path.
+    [[nodiscard]] std::string Path(std::string_view relative) const {
+        return Folder() + "\\" + std::string(relative);
+    }
+    // Writes a simulator text file (8-bit, header line, CR LF) made of lines;
+    // relative uses "/" between folders.
+    void Sim(std::string_view relative, std::initializer_list<std::string_view> lines) const {
+        std::string text = "SIMISA@@@@@@@@@@JINX0x0t______\r\n\r\n";
+        for (const std::string_view line : lines) {
+            text.append(line).append("\r\n");
+        }
+        Bytes(relative, text);
+    }
+    // Writes a file with the given bytes.
+    void Bytes(std::string_view relative, std::string_view bytes) const {
+        testing_support::MakeFile(m_folder.Path() / std::filesystem::path(relative), bytes);
+    }
+    // Writes an empty ordinary file.
+    void Touch(std::string_view relative) const { Bytes(relative, "x"); }
+    // Removes a file or folder.
+    void Remove(std::string_view relative) const {
+        std::filesystem::remove_all(m_folder.Path() / std::filesystem::path(relative));
+    }
+
+private:
+    testing_support::TempFolder m_folder;
+};
+
+// A validator whose private reporting operations the tests may call.
+class ExposedValidation : public vantor::TSValidation {
+public:
+    using TSValidation::RaiseError;
+    using TSValidation::RaiseProgress;
+    using TSValidation::TSValidation;
+};
+
+// Returns a validator's entries translated into report lines.
+inline std::vector<std::string> Lines(const vantor::TSValidation& validator) {
+    std::vector<std::string> lines;
+    for (const std::string& entry : validator.Errors()) {
+        lines.push_back(vantor::TSValidation::TranslateError(entry));
+    }
+    return lines;
+}
+
+// Records the progress texts a validator announces, in order.
+inline std::vector<std::string>& RecordProgress(vantor::TSValidation& validator,
+                                                std::vector<std::string>& texts) {
+    validator.OnMessageRaised([&texts](std::int16_t level, const std::string& message) {
+        if (level == 0) {
+            texts.push_back(message);
+        }
+    });
+    return texts;
+}
+
+}  // namespace validation_tests
