@@ -57,6 +57,7 @@ struct CheckContext {
     // default is "YYYY-MM-DD hh:mm:ss" in local time.
     std::function<std::string()> currentTime;
     // The main window's Validator: replaced by Check Dependencies and Check All Stock.
+    // Its handlers refer to this context, which must outlive it and stay in place.
     std::shared_ptr<TSValidation> validator;
 };
 
