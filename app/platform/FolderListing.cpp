@@ -29,6 +29,10 @@ using ListingMap = std::unordered_map<fs::path::string_type, std::shared_ptr<con
 
 // The listings kept by the active ListingCache of this thread, or null.
 thread_local std::unique_ptr<ListingMap> t_activeCache;
+// Paths resolved while a cache is active, by the text they were given as.
+thread_local std::unordered_map<std::string, ResolvedFolder> t_resolved;
+// Entries found by their exact names while a cache is active, by full path.
+thread_local std::unordered_map<fs::path::string_type, FolderEntry> t_exactEntries;
 
 #if defined(_WIN32)
 constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -70,23 +74,6 @@ std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view n
     return EntryFromAttributes(std::string(name), attributes);
 }
 #else
-EntryKind KindOf(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_directory(status)) {
-        return EntryKind::Folder;
-    }
-    return fs::is_regular_file(status) ? EntryKind::File : EntryKind::Other;
-}
-
-FolderEntry EntryOf(const fs::path& path, std::string name) {
-    FolderEntry entry;
-    entry.hidden = !name.empty() && name.front() == '.';
-    entry.name = std::move(name);
-    entry.kind = KindOf(path);
-    return entry;
-}
-
 std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
     std::error_code ec;
     fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
@@ -95,19 +82,14 @@ std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
     }
     auto listing = std::make_shared<FolderListing>();
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        // The listing already tells the type of most entries; only links and
-        // entries of unknown type need a look at what they stand for.
+        // The folder read tells the type of most entries; only links and entries of
+        // unknown type cost a look at what they stand for.
         std::error_code typeError;
-        fs::file_type type = it->symlink_status(typeError).type();
-        if (type == fs::file_type::symlink || type == fs::file_type::unknown ||
-            type == fs::file_type::none) {
-            type = it->status(typeError).type();
-        }
         FolderEntry entry;
         entry.name = it->path().filename().string();
         entry.hidden = !entry.name.empty() && entry.name.front() == '.';
-        entry.kind = type == fs::file_type::directory ? EntryKind::Folder
-                     : type == fs::file_type::regular ? EntryKind::File
+        entry.kind = it->is_directory(typeError)      ? EntryKind::Folder
+                     : it->is_regular_file(typeError) ? EntryKind::File
                                                       : EntryKind::Other;
         listing->entries.push_back(std::move(entry));
     }
@@ -117,10 +99,20 @@ std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
 std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view name) {
     const fs::path path = folder / fs::path(std::string(name));
     std::error_code ec;
-    if (!fs::exists(fs::symlink_status(path, ec))) {
+    fs::file_status status = fs::symlink_status(path, ec);
+    if (!fs::exists(status)) {
         return std::nullopt;
     }
-    return EntryOf(path, std::string(name));
+    if (fs::is_symlink(status)) {
+        status = fs::status(path, ec);
+    }
+    FolderEntry entry;
+    entry.name = std::string(name);
+    entry.hidden = !entry.name.empty() && entry.name.front() == '.';
+    entry.kind = fs::is_directory(status)      ? EntryKind::Folder
+                 : fs::is_regular_file(status) ? EntryKind::File
+                                               : EntryKind::Other;
+    return entry;
 }
 #endif
 
@@ -161,8 +153,20 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
 }
 
 std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
+    // The exact name wins when it exists; one look at it costs less than reading a
+    // folder that is not kept yet.
     if (!t_activeCache) {
         if (auto exact = ExactEntry(folder, name)) {
+            return {std::move(*exact)};
+        }
+    } else if (t_activeCache->find(folder.native()) == t_activeCache->end()) {
+        const fs::path full = folder / FromUtf8(name);
+        const auto known = t_exactEntries.find(full.native());
+        if (known != t_exactEntries.end()) {
+            return {known->second};
+        }
+        if (auto exact = ExactEntry(folder, name)) {
+            t_exactEntries.emplace(full.native(), *exact);
             return {std::move(*exact)};
         }
     }
@@ -185,9 +189,27 @@ std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view na
     return result;
 }
 
+const ResolvedFolder* FindResolved(const std::string& key) {
+    if (!t_activeCache) {
+        return nullptr;
+    }
+    const auto found = t_resolved.find(key);
+    return found == t_resolved.end() ? nullptr : &found->second;
+}
+
+void RememberResolved(const std::string& key, const ResolvedFolder& resolved) {
+    if (t_activeCache) {
+        t_resolved.emplace(key, resolved);
+    }
+}
+
 void ForgetListing(const fs::path& folder) {
     if (t_activeCache) {
+        t_resolved.clear();
         t_activeCache->erase(folder.native());
+        std::erase_if(t_exactEntries, [&folder](const auto& entry) {
+            return fs::path(entry.first).parent_path() == folder;
+        });
     }
 }
 
@@ -216,6 +238,8 @@ ListingCache::ListingCache() {
 ListingCache::~ListingCache() {
     if (m_owner) {
         detail::t_activeCache.reset();
+        detail::t_exactEntries.clear();
+        detail::t_resolved.clear();
     }
 }
 

@@ -39,6 +39,20 @@ std::shared_ptr<const FolderListing> ReadListing(const std::filesystem::path& fo
 std::vector<FolderEntry> FindEntries(const std::filesystem::path& folder, std::string_view name);
 
 // Drops the kept listing of a folder after a change to it.
+// A folder path resolved while a cache is active: its real path and whether it
+// names a folder.
+struct ResolvedFolder {
+    std::filesystem::path path;
+    bool isFolder = true;
+};
+
+// Returns the resolution kept for the text of a path, or null (always null without
+// an active cache).
+const ResolvedFolder* FindResolved(const std::string& key);
+
+// Keeps the resolution of the text of a path while a cache is active.
+void RememberResolved(const std::string& key, const ResolvedFolder& resolved);
+
 void ForgetListing(const std::filesystem::path& folder);
 
 // Returns a path made from UTF-8 text.

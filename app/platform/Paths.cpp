@@ -106,6 +106,15 @@ Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
     if (parsed.root.empty() && parsed.names.empty()) {
         return {fs::path(), 0, false};
     }
+    // While a cache is active, the folder of a path is resolved once for all the
+    // names looked up in it.
+    std::string key = detail::ToUtf8(parsed.root);
+    for (std::size_t i = 0; i < count; ++i) {
+        key.append(1, '\0').append(parsed.names[i]);
+    }
+    if (const detail::ResolvedFolder* known = detail::FindResolved(key)) {
+        return {known->path, count, known->isFolder};
+    }
     Resolution result{parsed.root, 0, true};
     for (; result.resolved < count; ++result.resolved) {
         const std::string& name = parsed.names[result.resolved];
@@ -121,6 +130,9 @@ Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
         }
         result.path /= detail::FromUtf8(entry->name);
         result.lastIsFolder = entry->kind == EntryKind::Folder;
+    }
+    if (result.resolved == count && count > 0) {
+        detail::RememberResolved(key, {result.path, result.lastIsFolder});
     }
     return result;
 }

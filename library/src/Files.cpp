@@ -72,6 +72,35 @@ std::FILE* OpenForReading(const std::filesystem::path& path) {
     return file;
 }
 
+std::FILE* OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size) {
+#if defined(_WIN32)
+    if (!IsRegularFile(path)) {
+        return nullptr;
+    }
+    std::error_code ec;
+    size = static_cast<std::uint64_t>(std::filesystem::file_size(path, ec));
+    return OpenForReading(path);
+#else
+    // One open and one look at the open file, rather than looking the name up first.
+    std::FILE* file = std::fopen(path.c_str(), "rbe");
+    if (file == nullptr) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR) {
+            return nullptr;
+        }
+        Fail(errno, "Cannot open " + Utf8(path));
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    size = static_cast<std::uint64_t>(info.st_size);
+    // The reader reads in large blocks of its own; a second buffer would only copy.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    return file;
+#endif
+}
+
 void ReplaceFile(const std::filesystem::path& requested,
                  const std::function<void(std::FILE*)>& write) {
     std::error_code ec;

@@ -20,6 +20,11 @@ bool IsRegularFile(const std::filesystem::path& path);
 // Opens a file for reading in binary mode; throws std::system_error on failure.
 std::FILE* OpenForReading(const std::filesystem::path& path);
 
+// Opens a regular file (links followed) for reading in binary mode and tells its
+// size; returns null when there is no such file (a folder does not count), and
+// throws std::system_error when the file exists but cannot be opened.
+std::FILE* OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
+
 // Writes a file through write(), into a temporary file beside it that then
 // replaces the file in one step. When anything fails, the old file is untouched,
 // the temporary file is removed and the error is thrown.

@@ -44,9 +44,9 @@ std::string MakeName(std::string_view text) {
 // ---------------------------------------------------------------------------
 // LineSource
 
-LineSource::LineSource(std::FILE* file, std::uint64_t fileLength)
-    : m_file(file), m_chunk(kChunkSize) {
-    (void)fileLength;
+LineSource::LineSource(std::FILE* file, std::uint64_t fileLength) : m_file(file) {
+    // Small files, the common case, get a buffer of their own size.
+    m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, fileLength + 2)));
     Fill();
     m_utf16 = m_len >= 2 && m_chunk[0] == 0xFF && m_chunk[1] == 0xFE;
 }

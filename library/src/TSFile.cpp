@@ -45,15 +45,12 @@ std::string TSFile::FirstLine() const {
 
 void TSFile::Load() {
     const std::filesystem::path path = files::NativePath(m_fileName);
-    if (!files::IsRegularFile(path)) {
-        return;
+    std::uint64_t length = 0;
+    std::FILE* opened = files::OpenIfRegularFile(path, length);
+    if (opened == nullptr) {
+        return;  // no file of that name: nothing is read
     }
-    std::error_code ec;
-    const auto length = static_cast<std::uint64_t>(std::filesystem::file_size(path, ec));
-    if (ec) {
-        throw std::system_error(ec, "Cannot read " + m_fileName);
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(files::OpenForReading(path), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
     try {
         Reader reader(file.get(), length, *m_items, m_status);
         reader.Run(FirstElement());
