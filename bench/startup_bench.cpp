@@ -42,8 +42,8 @@ int Once(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
     const auto documents = window.Documents();
-    const bool ready = documents.size() == 1 && !documents[0]->ConsistRows().empty() &&
-                       documents[0]->isVisible();
+    const bool ready =
+        documents.size() == 1 && !documents[0]->ConsistRows().empty() && documents[0]->isVisible();
     const qint64 elapsed = timer.nsecsElapsed();
     std::printf("%.1f\n", static_cast<double>(elapsed) / 1e6);
     return ready ? 0 : 1;

@@ -76,7 +76,8 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_move[i]->setObjectName(QString("cmdMove_%1").arg(i));
         m_move[i]->setToolTip(kMoveButtons[i].tip);
         m_move[i]->setFixedWidth(40);
-        connect(m_move[i], &QPushButton::clicked, this, [this, i] { emit moveClicked(static_cast<int>(i)); });
+        connect(m_move[i], &QPushButton::clicked, this,
+                [this, i] { emit moveClicked(static_cast<int>(i)); });
         moves->addWidget(m_move[i]);
     }
     moves->addStretch();
@@ -162,8 +163,8 @@ void ConsistEditorView::ShowStock(const std::vector<StockRow>& rows, const Stock
     m_stock->setColumnWidth(1, width / 4);
     m_stock->header()->setSortIndicatorShown(sort.Sorted());
     if (sort.Sorted()) {
-        m_stock->header()->setSortIndicator(sort.Key(),
-                                            sort.Ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+        m_stock->header()->setSortIndicator(
+            sort.Key(), sort.Ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
 }
 
@@ -183,7 +184,9 @@ std::optional<StockRow> ConsistEditorView::SelectedStock() const {
     return StockAt(m_stock->indexOfTopLevelItem(selected[0]));
 }
 
-void ConsistEditorView::FocusVehicles() { m_vehicles->setFocus(Qt::OtherFocusReason); }
+void ConsistEditorView::FocusVehicles() {
+    m_vehicles->setFocus(Qt::OtherFocusReason);
+}
 
 bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
     const bool vehicles = watched == m_vehicles || watched == m_vehicles->viewport();

@@ -64,10 +64,12 @@ DocumentWindow::DocumentWindow(MainWindow& main, QWidget* parent) : QWidget(pare
         m_stockSort.Click(column);
         m_editorView->ShowStock(m_stockRows, m_stockSort);
     });
-    connect(m_editorView, &ConsistEditorView::stockDragged, this, [this](bool started, int position) {
-        const auto row = m_editorView->StockAt(position);
-        m_main.ShowStatus((started ? "Dragging " : "Dragged ") + (row ? row->type : std::string()));
-    });
+    connect(m_editorView, &ConsistEditorView::stockDragged, this,
+            [this](bool started, int position) {
+                const auto row = m_editorView->StockAt(position);
+                m_main.ShowStatus((started ? "Dragging " : "Dragged ") +
+                                  (row ? row->type : std::string()));
+            });
     connect(m_editorView, &ConsistEditorView::contextMenuAsked, this,
             [this](bool vehicles, const QPoint& at) {
                 (vehicles ? m_main.ConsistMenu() : m_main.StockMenu())->popup(at);
@@ -102,7 +104,7 @@ void DocumentWindow::ShowModeControls() {
     } else if (m_mode == 1) {
         m_pages->setCurrentWidget(m_editorView);
     } else {
-        m_pending->setText(m_mode == 2   ? "Showing consists in 3D is not available in this version."
+        m_pending->setText(m_mode == 2 ? "Showing consists in 3D is not available in this version."
                            : m_mode == 3 ? "Showing shapes in 3D is not available in this version."
                                          : "");
         m_pages->setCurrentWidget(m_pending);
@@ -137,6 +139,11 @@ std::vector<std::string> DocumentWindow::ConsistRows() const {
     return rows;
 }
 
+std::string DocumentWindow::CurrentConsist() const {
+    const QTreeWidgetItem* current = m_consists->currentItem();
+    return m_mode == 0 && current != nullptr ? S(current->text(0)) : std::string();
+}
+
 std::vector<std::string> DocumentWindow::SelectedConsists() const {
     std::vector<std::string> names;
     for (int i = 0; i < m_consists->topLevelItemCount(); ++i) {
@@ -161,8 +168,8 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_consists && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const bool view = (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                                   Qt::AltModifier)) != 0;
+            const bool view = (key->modifiers() &
+                               (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) != 0;
             for (const std::string& name : SelectedConsists()) {
                 view ? ViewConsist(name) : EditConsist(name);
             }
@@ -214,7 +221,9 @@ void DocumentWindow::ReloadAllStock() {
     LoadStockList();
 }
 
-void DocumentWindow::ShowEditor() { m_editorView->ShowConsist(m_editor); }
+void DocumentWindow::ShowEditor() {
+    m_editorView->ShowConsist(m_editor);
+}
 
 void DocumentWindow::MoveClick(int index) {
     if (m_mode != 1) {
@@ -353,7 +362,8 @@ void DocumentWindow::ViewShape() {
         m_editor.ConsistListActive() ? m_editorView->VehicleList() : m_editorView->StockList();
     const auto selected = m_mode == 1 ? list->selectedItems() : QList<QTreeWidgetItem*>();
     if (selected.isEmpty()) {
-        m_main.Services().prompts->Message(MessageIcon::Critical, "View Shape", "Nothing selected to view");
+        m_main.Services().prompts->Message(MessageIcon::Critical, "View Shape",
+                                           "Nothing selected to view");
         return;
     }
     const QTreeWidgetItem* row = selected[0];
@@ -368,8 +378,9 @@ void DocumentWindow::ViewShape() {
                                            stockFile + " names no shape.");
         return;
     }
-    m_main.NewDocumentWindow(MSTSPath() + "\\Trains\\Trainset\\" + folder + "\\" + shape->Parameter(0), 3,
-                             S(row->text(0)) + " - " + S(row->text(2)), nullptr);
+    m_main.NewDocumentWindow(
+        MSTSPath() + "\\Trains\\Trainset\\" + folder + "\\" + shape->Parameter(0), 3,
+        S(row->text(0)) + " - " + S(row->text(2)), nullptr);
 }
 
 bool DocumentWindow::MayClose() {
@@ -402,12 +413,13 @@ void DocumentWindow::ShowProperties() {
     if (m_mode != 0) {
         return;
     }
-    const std::string title = m_filter == "*" ? std::string("All Consists Properties")
-                                              : "All Consists Properties (Filtered on " + m_filter + ")";
-    m_main.Services().prompts->Message(
-        MessageIcon::Information, title,
-        "Path:\t" + MSTSPath() + "\\Trains\\Consists\r\n\r\nCount:\t" +
-            std::to_string(m_consists->topLevelItemCount()));
+    const std::string title = m_filter == "*"
+                                  ? std::string("All Consists Properties")
+                                  : "All Consists Properties (Filtered on " + m_filter + ")";
+    m_main.Services().prompts->Message(MessageIcon::Information, title,
+                                       "Path:\t" + MSTSPath() +
+                                           "\\Trains\\Consists\r\n\r\nCount:\t" +
+                                           std::to_string(m_consists->topLevelItemCount()));
 }
 
 }  // namespace vantor

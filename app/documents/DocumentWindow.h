@@ -62,6 +62,8 @@ public:
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
+    // The text of the consist list's current row, empty when there is none.
+    [[nodiscard]] std::string CurrentConsist() const;
     // The consist list's rows.
     [[nodiscard]] std::vector<std::string> ConsistRows() const;
     // Opens consists of the list for editing or viewing.

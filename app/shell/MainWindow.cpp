@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QThread>
@@ -23,6 +24,8 @@
 #include "shell/QtPrompter.h"
 #include "shell/SetLocationDialog.h"
 #include "shell/Version.h"
+#include "validation/ResultsWindowWidget.h"
+#include "validation/RouteSelectorDialog.h"
 
 namespace vantor {
 
@@ -60,6 +63,26 @@ MainWindow::MainWindow(vantor::Services& services, QWidget* parent)
     m_status->setObjectName("sbStatusBarPanel1");
     statusBar()->setObjectName("sbStatusBar");
     statusBar()->addWidget(m_status, 1);
+    m_busy = new QProgressBar(this);
+    m_busy->setObjectName("pbChecking");
+    m_busy->setRange(0, 0);
+    m_busy->setMaximumWidth(160);
+    m_busy->hide();
+    statusBar()->addPermanentWidget(m_busy);
+
+    m_checks.prompter = services.prompts;
+    m_checks.showStatus = [this](const std::string& text) { ShowStatus(text); };
+    m_checks.letEventsRun = [this] {
+        if (m_services.processEvents) {
+            m_services.processEvents();
+        }
+    };
+    m_checks.chooseRoutes = [this](const std::string& caption, const std::string& list) {
+        RouteSelectorDialog dialog(caption, this);
+        dialog.SetSelectFrom(list);
+        m_services.runDialog(dialog);
+        return dialog.Selected();
+    };
 
     CreateMenus();
     CreateToolbar();
@@ -129,7 +152,8 @@ void MainWindow::CreateMenus() {
     AddAction(edit, "mnuEditPasteSpecial", "Paste &Special...",
               [this] { m_commands.EditPasteSpecial(); });
     edit->addSeparator();
-    AddAction(edit, "mnuEditSetAssoc", "Set File Associations...", [this] { EditSetAssociations(); });
+    AddAction(edit, "mnuEditSetAssoc", "Set File Associations...",
+              [this] { EditSetAssociations(); });
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("mnuView");
@@ -159,18 +183,21 @@ void MainWindow::CreateMenus() {
     AddAction(m_consistMenu, "mnuConsistView", "&View Consist", [this] { ConsistOpen(2); });
     AddAction(m_consistMenu, "mnuConsistViewShape", "View &Shape", [this] { ViewShape(); });
     m_consistMenu->addSeparator();
-    AddAction(
-        m_consistMenu, "mnuConsistCheckStock", "&Check Stock...", [] {}, false);
-    AddAction(
-        m_consistMenu, "mnuFileCheckDep", "Chec&k Dependencies...", [] {}, false);
+    AddAction(m_consistMenu, "mnuConsistCheckStock", "&Check Stock...", [this] {
+        RunCheck([this](CheckContext& c) { return ConsistCheckStock(ActiveWindowInfo(), c); });
+    });
+    AddAction(m_consistMenu, "mnuFileCheckDep", "Chec&k Dependencies...", [this] {
+        RunCheck([this](CheckContext& c) { return FileCheckDep(ActiveWindowInfo(), c); });
+    });
 
     m_stockMenu = menuBar()->addMenu("&Stock");
     m_stockMenu->setObjectName("mnuStock");
     AddAction(m_stockMenu, "mnuStockViewShape", "View &Shape", [this] { ViewShape(); });
-    AddAction(
-        m_stockMenu, "mnuStockCheckDep", "Check &Dependencies...", [] {}, false);
-    AddAction(
-        m_stockMenu, "mnuStockCheckAll", "Check &All Stock...", [] {}, false);
+    AddAction(m_stockMenu, "mnuStockCheckDep", "Check &Dependencies...", [this] {
+        RunCheck([this](CheckContext& c) { return StockCheckDep(ActiveWindowInfo(), c); });
+    });
+    AddAction(m_stockMenu, "mnuStockCheckAll", "Check &All Stock...",
+              [this] { RunCheck([](CheckContext& c) { return StockCheckAll(c); }, true); });
 
     m_windowMenu = menuBar()->addMenu("&Window");
     m_windowMenu->setObjectName("mnuWindow");
@@ -584,9 +611,66 @@ void MainWindow::ViewRefresh() {
 }
 
 void MainWindow::FileProperties() {
-    if (DocumentWindow* active = ActiveDocument()) {
-        active->ShowProperties();
+    QWidget* active = ActiveChild();
+    if (auto* document = qobject_cast<DocumentWindow*>(active)) {
+        document->ShowProperties();
+    } else if (auto* results = qobject_cast<ResultsWindowWidget*>(active)) {
+        results->ShowProperties();
     }
+}
+
+ActiveWindow MainWindow::ActiveWindowInfo() const {
+    ActiveWindow info;
+    QWidget* active = ActiveChild();
+    info.present = active != nullptr;
+    if (qobject_cast<ResultsWindowWidget*>(active) != nullptr) {
+        info.mode = ResultsWindowWidget::Mode();
+    } else if (auto* document = qobject_cast<DocumentWindow*>(active)) {
+        info.mode = document->Mode();
+        info.fileName = document->FileName();
+        info.selectedItem = document->SelectedItem();
+        info.selectedConsists = document->SelectedConsists();
+        info.currentConsist = document->CurrentConsist();
+    }
+    return info;
+}
+
+void MainWindow::RunCheck(const std::function<std::optional<Report>(CheckContext&)>& command,
+                          bool all) {
+    m_checks.installFolder = MSTSPath();
+    if (all) {
+        m_busy->show();
+    }
+    std::optional<Report> report;
+    try {
+        report = command(m_checks);
+    } catch (const std::exception& e) {
+        m_busy->hide();
+        throw;
+    }
+    m_busy->hide();
+    if (!report) {
+        return;
+    }
+    if (all) {
+        ShowPropertiesText("#TS Installation Check", report->text);
+    } else {
+        ShowResults(*report);
+    }
+}
+
+ResultsWindowWidget* MainWindow::ShowResults(const Report& report) {
+    auto* results = new ResultsWindowWidget(*this, report);
+    QMdiSubWindow* window = m_area->addSubWindow(results);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    RetileAfterLoad();
+    return results;
+}
+
+ResultsWindowWidget* MainWindow::ShowPropertiesText(const std::string& name,
+                                                    const std::string& text) {
+    return ShowResults(Report{PropertiesCaption(name), text});
 }
 
 void MainWindow::ViewShape() {

@@ -10,16 +10,19 @@
 #include "corvane/TSFileItem.h"
 #include "shell/Services.h"
 #include "shell/ShellCommands.h"
+#include "validation/CheckCommands.h"
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QProgressBar;
 class QToolBar;
 
 namespace vantor {
 
 class DocumentWindow;
+class ResultsWindowWidget;
 
 // The main window ("frmMain"): menus, toolbar and status bar around an area of
 // document and results windows.
@@ -63,6 +66,21 @@ public:
     bool SaveCurrentConsist(bool quiet, DocumentWindow* target = nullptr);
     // Returns where the temporary consist of View Consist goes.
     [[nodiscard]] std::string TemporaryConsistPath() const;
+    // Opens a results window with a report.
+    ResultsWindowWidget* ShowResults(const Report& report);
+    // Opens a results window captioned from a name ("#X" gives "X", otherwise
+    // "Properties of " and the name).
+    ResultsWindowWidget* ShowPropertiesText(const std::string& name, const std::string& text);
+    // The validator of the last Check Dependencies or Check All Stock.
+    [[nodiscard]] const std::shared_ptr<TSValidation>& Validator() const {
+        return m_checks.validator;
+    }
+    // What the check commands know of the active child window.
+    [[nodiscard]] ActiveWindow ActiveWindowInfo() const;
+    // Runs a check command and shows its report; Check All Stock (all = true)
+    // shows a busy bar while it runs.
+    void RunCheck(const std::function<std::optional<Report>(CheckContext&)>& command,
+                  bool all = false);
     // Runs the command of a toolbar button's key; errors of the command are ignored.
     void ToolbarClick(const std::string& key);
     // The Set MSTS Location command.
@@ -119,6 +137,8 @@ private:
     int m_nextIdentity = 1;
     std::map<std::string, QMdiSubWindow*> m_documents;
     std::string m_screenShotDir;
+    CheckContext m_checks;
+    QProgressBar* m_busy = nullptr;
 };
 
 }  // namespace vantor

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "ScriptedPrompter.h"
-#include "documents/ConsistFiles.h"
 #include "TempFolder.h"
+#include "documents/ConsistFiles.h"
 #include "shell/InstallPaths.h"
 #include "shell/MainWindow.h"
 

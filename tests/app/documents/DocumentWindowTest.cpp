@@ -27,11 +27,12 @@ constexpr const char* kHeader = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n";
 
 // A consist file of one engine, as the program writes them.
 std::string ConsistText(const std::string& name, int nextUid = 2) {
-    return Utf16Bytes(std::string(kHeader) + "train (\r\n\tTrainCfg ( " + name + "\r\n\t\tName ( " + name +
-                      " )\r\n\t\tSerial ( 1 )\r\n\t\tMaxVelocity ( 40.00000 1.00000 )\r\n\t\tNextWagonUID ( " +
-                      std::to_string(nextUid) +
-                      " )\r\n\t\tDurability ( 1.0 )\r\n\t\tEngine (\r\n\t\t\tUiD ( 1 )\r\n\t\t\tEngineData ( "
-                      "GP38 GP38 )\r\n\t\t)\r\n\t)\r\n)");
+    return Utf16Bytes(
+        std::string(kHeader) + "train (\r\n\tTrainCfg ( " + name + "\r\n\t\tName ( " + name +
+        " )\r\n\t\tSerial ( 1 )\r\n\t\tMaxVelocity ( 40.00000 1.00000 )\r\n\t\tNextWagonUID ( " +
+        std::to_string(nextUid) +
+        " )\r\n\t\tDurability ( 1.0 )\r\n\t\tEngine (\r\n\t\t\tUiD ( 1 )\r\n\t\t\tEngineData ( "
+        "GP38 GP38 )\r\n\t\t)\r\n\t)\r\n)");
 }
 
 class DocumentTest : public testing_support::ShellTest {
@@ -40,10 +41,12 @@ protected:
         m_install = (m_folder.Path() / "MSTS").string();
         const auto trainset = m_folder.Path() / "MSTS" / "Trains" / "Trainset";
         MakeFile(trainset / "GP38" / "GP38.eng",
-                 Utf16Bytes(std::string(kHeader) + "Wagon ( GP38\r\n\tWagonShape ( GP38.s )\r\n)\r\nEngine ( GP38 )"));
+                 Utf16Bytes(std::string(kHeader) +
+                            "Wagon ( GP38\r\n\tWagonShape ( GP38.s )\r\n)\r\nEngine ( GP38 )"));
         MakeFile(trainset / "Box Car" / "Box.wag",
                  Utf16Bytes(std::string(kHeader) + "Wagon ( Box\r\n\tWagonShape ( Box.s )\r\n)"));
-        MakeFile(m_folder.Path() / "MSTS" / "Trains" / "Consists" / "Freight.con", ConsistText("Freight"));
+        MakeFile(m_folder.Path() / "MSTS" / "Trains" / "Consists" / "Freight.con",
+                 ConsistText("Freight"));
         m_settings.Write("MSTSDir", m_install);
     }
 
@@ -54,7 +57,9 @@ protected:
         return (m_folder.Path() / "MSTS" / "Trains" / "Consists" / (name + ".con")).string();
     }
 
-    static vantor::DocumentWindow* Last(vantor::MainWindow& window) { return window.Documents().back(); }
+    static vantor::DocumentWindow* Last(vantor::MainWindow& window) {
+        return window.Documents().back();
+    }
 
     // Selects the stock row of a folder in a consist window.
     static void SelectStock(vantor::DocumentWindow& document, const QString& folder) {
@@ -85,9 +90,10 @@ TEST_F(DocumentTest, FilesOpenInTheWindowTheirKindCallsFor) {
     window->OpenFile(Consist("Freight"));
     window->OpenFile(m_install + "\\Trains\\Trainset\\GP38\\GP38.s");
     window->OpenFile(m_install + "\\trains\\trainset\\gp38\\GP38.ENG");
-    EXPECT_THAT(Captions(*window),
-                ElementsAre("Consist - " + Consist("Freight"), "Shape - " + m_install + "\\Trains\\Trainset\\GP38\\GP38.s",
-                            "Engine - GP38"));
+    EXPECT_THAT(
+        Captions(*window),
+        ElementsAre("Consist - " + Consist("Freight"),
+                    "Shape - " + m_install + "\\Trains\\Trainset\\GP38\\GP38.s", "Engine - GP38"));
     const auto documents = window->Documents();
     EXPECT_EQ(documents[0]->Mode(), 1);
     EXPECT_EQ(documents[1]->Mode(), 3);
@@ -95,7 +101,9 @@ TEST_F(DocumentTest, FilesOpenInTheWindowTheirKindCallsFor) {
     EXPECT_EQ(documents[2]->FileName(), m_install + "\\trains\\trainset\\gp38\\GP38.s");
     EXPECT_THAT(documents[0]->Editor().Rows().at(0).shape, "GP38");
 
-    m_prompts.ExpectMessage(MessageIcon::Critical, "Open File", "World files not supported in this version!")
+    m_prompts
+        .ExpectMessage(MessageIcon::Critical, "Open File",
+                       "World files not supported in this version!")
         .ExpectMessage(MessageIcon::Critical, "Open File", "File type not supported!")
         .ExpectMessage(MessageIcon::Critical, "Open File", "File type not supported!");
     window->OpenFile("x.w");
@@ -118,11 +126,14 @@ TEST_F(DocumentTest, ActivityOffersItsLooseConsists) {
         objects += "\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n\t\t\t\t\tTrainCfg ( L" +
                    std::to_string(i) + "\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n\t\t\t)\r\n";
     }
-    MakeFile(m_folder.Path() / "MSTS" / "a.act",
-             Utf16Bytes("SIMISA@@@@@@@@@@JINX0a0t______\r\n\r\nTr_Activity (\r\n\tTr_Activity_File (\r\n"
-                        "\t\tActivityObjects (\r\n" + objects + "\t\t)\r\n\t)\r\n)"));
+    MakeFile(
+        m_folder.Path() / "MSTS" / "a.act",
+        Utf16Bytes("SIMISA@@@@@@@@@@JINX0a0t______\r\n\r\nTr_Activity (\r\n\tTr_Activity_File (\r\n"
+                   "\t\tActivityObjects (\r\n" +
+                   objects + "\t\t)\r\n\t)\r\n)"));
     const std::string path = m_install + "\\a.act";
-    const std::string question = "Found 3 loose consist(s) in activity " + path + "\r\n\r\nWhich do you want to load?";
+    const std::string question =
+        "Found 3 loose consist(s) in activity " + path + "\r\n\r\nWhich do you want to load?";
     auto window = Start("   ");
     m_prompts.ExpectInput(question, "Activity Loose Consists", "*", "2");
     window->OpenFile(path);
@@ -147,8 +158,9 @@ TEST_F(DocumentTest, EnterOpensEverySelectedConsistShiftEnterViewsThem) {
     list->selectAll();
     QTest::keyClick(list, Qt::Key_Return);
     QTest::keyClick(list, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_THAT(Captions(*window), ElementsAre("Consist List 1", "Consist - Freight", "Consist - Local",
-                                               "Consist - Freight", "Consist - Local"));
+    EXPECT_THAT(Captions(*window),
+                ElementsAre("Consist List 1", "Consist - Freight", "Consist - Local",
+                            "Consist - Freight", "Consist - Local"));
     const auto documents = window->Documents();
     EXPECT_EQ(documents[1]->Mode(), 1);
     EXPECT_EQ(documents[4]->Mode(), 2);
@@ -163,12 +175,16 @@ TEST_F(DocumentTest, CutDeletesAfterAskingAndPasteCopiesWithoutOverwritingUnaske
     EXPECT_EQ(m_clipboard.Text(), "Freight");
 
     const std::string copy = Consist("Copy of Freight");
-    m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Freight", "Copy of Freight")
+    m_prompts
+        .ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Freight",
+                     "Copy of Freight")
         .ExpectMessage(MessageIcon::Information, "Paste", "Created " + copy);
     Trigger(*window, "mnuEditPaste");
     EXPECT_EQ(ReadBytes(ConsistFile("Copy of Freight")), ConsistText("Freight"));
 
-    m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Freight", "Copy of Freight")
+    m_prompts
+        .ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Freight",
+                     "Copy of Freight")
         .ExpectMessage(MessageIcon::Question, "Copy Consist",
                        copy + " already exists.  Do you want to overwrite it?", Answer::No,
                        MessageButtons::YesNo);
@@ -200,18 +216,22 @@ TEST_F(DocumentTest, NewConsistIsEditedAndSavedUnderAChosenName) {
     EXPECT_EQ(document.Editor().Rows()[0].folder, "Box Car");
 
     const std::string target = ConsistFile("My Train");
-    m_prompts.ExpectSaveFile("Save Consist As", (m_folder.Path() / "MSTS" / "Trains" / "Consists" / "My Train").string())
+    m_prompts
+        .ExpectSaveFile("Save Consist As",
+                        (m_folder.Path() / "MSTS" / "Trains" / "Consists" / "My Train").string())
         .ExpectMessage(MessageIcon::Information, "Save Consist", target + " saved");
     Trigger(*window, "mnuFileSave");
     EXPECT_EQ(Captions(*window).back(), "Consist - " + target);
     EXPECT_FALSE(document.Editor().Changed());
-    EXPECT_EQ(ReadBytes(target),
-              Utf16Bytes(std::string(kHeader) +
-                         "Train (\r\n\tTrainCfg ( \"My Train\"\r\n\t\tName ( \"My Train\" )\r\n"
-                         "\t\tMaxVelocity ( 40.00000 1.00000 )\r\n\t\tNextWagonUID ( 3 )\r\n"
-                         "\t\tDurability ( 1.0 )\r\n\t\tWagon (\r\n\t\t\tUiD ( 1 )\r\n"
-                         "\t\t\tWagonData ( Box \"Box Car\" )\r\n\t\t)\r\n\t\tEngine (\r\n\t\t\tUiD ( 2 )\r\n"
-                         "\t\t\tEngineData ( GP38 GP38 )\r\n\t\t)\r\n\t)\r\n)"));
+    EXPECT_EQ(
+        ReadBytes(target),
+        Utf16Bytes(
+            std::string(kHeader) +
+            "Train (\r\n\tTrainCfg ( \"My Train\"\r\n\t\tName ( \"My Train\" )\r\n"
+            "\t\tMaxVelocity ( 40.00000 1.00000 )\r\n\t\tNextWagonUID ( 3 )\r\n"
+            "\t\tDurability ( 1.0 )\r\n\t\tWagon (\r\n\t\t\tUiD ( 1 )\r\n"
+            "\t\t\tWagonData ( Box \"Box Car\" )\r\n\t\t)\r\n\t\tEngine (\r\n\t\t\tUiD ( 2 )\r\n"
+            "\t\t\tEngineData ( GP38 GP38 )\r\n\t\t)\r\n\t)\r\n)"));
 }
 
 TEST_F(DocumentTest, SavingOverAnExistingFileAsksYesNoOrCancel) {
@@ -220,23 +240,26 @@ TEST_F(DocumentTest, SavingOverAnExistingFileAsksYesNoOrCancel) {
     MakeFile(other, "old");
     Trigger(*window, "mnuFileNewConsist");
     m_prompts.ExpectSaveFile("Save Consist As", other)
-        .ExpectMessage(MessageIcon::Question, "Save Consist", other + " already exists.  Do you want to overwrite it?",
-                       Answer::Cancel, MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Critical, "Save Consist", "Save of " + other + " cancelled by user!");
+        .ExpectMessage(MessageIcon::Question, "Save Consist",
+                       other + " already exists.  Do you want to overwrite it?", Answer::Cancel,
+                       MessageButtons::YesNoCancel)
+        .ExpectMessage(MessageIcon::Critical, "Save Consist",
+                       "Save of " + other + " cancelled by user!");
     Trigger(*window, "mnuFileSave");
     EXPECT_EQ(ReadBytes(other), "old");
 
     m_prompts.ExpectSaveFile("Save Consist As", other)
-        .ExpectMessage(MessageIcon::Question, "Save Consist", other + " already exists.  Do you want to overwrite it?",
-                       Answer::No, MessageButtons::YesNoCancel)
-        .ExpectSaveFile("Save Consist As", "")
-        ;
+        .ExpectMessage(MessageIcon::Question, "Save Consist",
+                       other + " already exists.  Do you want to overwrite it?", Answer::No,
+                       MessageButtons::YesNoCancel)
+        .ExpectSaveFile("Save Consist As", "");
     Trigger(*window, "mnuFileSave");
     EXPECT_EQ(ReadBytes(other), "old");
 
     m_prompts.ExpectSaveFile("Save Consist As", other)
-        .ExpectMessage(MessageIcon::Question, "Save Consist", other + " already exists.  Do you want to overwrite it?",
-                       Answer::Yes, MessageButtons::YesNoCancel)
+        .ExpectMessage(MessageIcon::Question, "Save Consist",
+                       other + " already exists.  Do you want to overwrite it?", Answer::Yes,
+                       MessageButtons::YesNoCancel)
         .ExpectMessage(MessageIcon::Information, "Save Consist", other + " saved");
     Trigger(*window, "mnuFileSave");
     EXPECT_NE(ReadBytes(other).find(Utf16Bytes("Name ( Other )", false)), std::string::npos);
@@ -251,34 +274,42 @@ TEST_F(DocumentTest, ExistingConsistAppliesToItsFileAndCanBeSavedAs) {
     Click(document, "cmdMove_5");
     EXPECT_EQ(document.Editor().Rows()[0].type, "Engine*");
     EXPECT_TRUE(document.findChild<QPushButton*>("cmdAction_1")->isEnabled());
-    m_prompts.ExpectMessage(MessageIcon::Information, "Save Consist", Consist("Freight") + " saved");
+    m_prompts.ExpectMessage(MessageIcon::Information, "Save Consist",
+                            Consist("Freight") + " saved");
     Click(document, "cmdAction_1");
-    EXPECT_NE(ReadBytes(ConsistFile("Freight")).find(Utf16Bytes("Flip (  )", false)), std::string::npos);
+    EXPECT_NE(ReadBytes(ConsistFile("Freight")).find(Utf16Bytes("Flip (  )", false)),
+              std::string::npos);
 
     const std::string copy = ConsistFile("Freight Copy");
     m_prompts.ExpectSaveFile("Save Consist As", copy)
         .ExpectMessage(MessageIcon::Information, "Save Consist", copy + " saved");
     Trigger(*window, "mnuFileSaveAs");
     EXPECT_EQ(document.FileName(), copy);
-    EXPECT_NE(ReadBytes(copy).find(Utf16Bytes("Name ( \"Freight Copy\" )", false)), std::string::npos);
+    EXPECT_NE(ReadBytes(copy).find(Utf16Bytes("Name ( \"Freight Copy\" )", false)),
+              std::string::npos);
 }
 
 TEST_F(DocumentTest, ClosingWithChangesAsksAndAnUnsavedYesKeepsTheWindow) {
     auto window = Start("   ");
     Trigger(*window, "mnuFileNewConsist");
     const char* question =
-        "Consist has changed.  All changes will be lost if you do not save it.  Do you want to save it "
+        "Consist has changed.  All changes will be lost if you do not save it.  Do you want to "
+        "save it "
         "before closing?";
-    m_prompts.ExpectMessage(MessageIcon::Question, "Close", question, Answer::Cancel, MessageButtons::YesNoCancel);
+    m_prompts.ExpectMessage(MessageIcon::Question, "Close", question, Answer::Cancel,
+                            MessageButtons::YesNoCancel);
     Trigger(*window, "mnuFileClose");
     EXPECT_EQ(window->Documents().size(), 1u);
 
-    m_prompts.ExpectMessage(MessageIcon::Question, "Close", question, Answer::Yes, MessageButtons::YesNoCancel)
+    m_prompts
+        .ExpectMessage(MessageIcon::Question, "Close", question, Answer::Yes,
+                       MessageButtons::YesNoCancel)
         .ExpectSaveFile("Save Consist As", "");
     Trigger(*window, "mnuFileClose");
     EXPECT_EQ(window->Documents().size(), 1u);  // the edits are not lost
 
-    m_prompts.ExpectMessage(MessageIcon::Question, "Close", question, Answer::No, MessageButtons::YesNoCancel);
+    m_prompts.ExpectMessage(MessageIcon::Question, "Close", question, Answer::No,
+                            MessageButtons::YesNoCancel);
     Trigger(*window, "mnuFileClose");
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->Documents().empty());
@@ -290,10 +321,11 @@ TEST_F(DocumentTest, CancelButtonAsksItsOwnQuestionOnce) {
     vantor::DocumentWindow& document = *Last(*window);
     SelectStock(document, "GP38");
     Click(document, "cmdMove_0");
-    m_prompts.ExpectMessage(MessageIcon::Question, "Cancel",
-                            "Consist has changed.  All changes will be lost if you do not save it.  Do you "
-                            "want to save it before closing the consist?",
-                            Answer::No, MessageButtons::YesNoCancel);
+    m_prompts.ExpectMessage(
+        MessageIcon::Question, "Cancel",
+        "Consist has changed.  All changes will be lost if you do not save it.  Do you "
+        "want to save it before closing the consist?",
+        Answer::No, MessageButtons::YesNoCancel);
     Click(document, "cmdAction_0");
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->Documents().empty());
@@ -307,9 +339,10 @@ TEST_F(DocumentTest, ViewConsistWithUnsavedChangesViewsAQuietTemporaryCopy) {
     SelectStock(document, "Box Car");
     Click(document, "cmdMove_0");
     const std::string caption = Captions(*window).back();
-    m_prompts.ExpectMessage(MessageIcon::Question, "View Consist",
-                            "Consist has changed.  Do you want to save it before viewing the consist?",
-                            Answer::No, MessageButtons::YesNoCancel);
+    m_prompts.ExpectMessage(
+        MessageIcon::Question, "View Consist",
+        "Consist has changed.  Do you want to save it before viewing the consist?", Answer::No,
+        MessageButtons::YesNoCancel);
     Click(document, "cmdAction_3");
     const std::string temporary = window->TemporaryConsistPath();
     ASSERT_EQ(window->Documents().size(), 2u);
@@ -318,7 +351,8 @@ TEST_F(DocumentTest, ViewConsistWithUnsavedChangesViewsAQuietTemporaryCopy) {
     EXPECT_EQ(Captions(*window).back(), caption);
     EXPECT_EQ(document.FileName(), Consist("Freight"));
     EXPECT_TRUE(document.Editor().Changed());
-    EXPECT_NE(ReadBytes(temporary).find(Utf16Bytes("Name ( \"Temporary Consist\" )", false)), std::string::npos);
+    EXPECT_NE(ReadBytes(temporary).find(Utf16Bytes("Name ( \"Temporary Consist\" )", false)),
+              std::string::npos);
     EXPECT_EQ(ReadBytes(ConsistFile("Freight")), ConsistText("Freight"));
 }
 
@@ -333,7 +367,8 @@ TEST_F(DocumentTest, ViewShapeOpensTheSelectedStocksShape) {
     EXPECT_EQ(document.SelectedItem(), m_install + "\\Trains\\Trainset\\Box Car\\Box.wag");
     Click(document, "cmdAction_4");
     EXPECT_EQ(Captions(*window).back(), "Wagon - Box");
-    EXPECT_EQ(window->Documents().back()->FileName(), m_install + "\\Trains\\Trainset\\Box Car\\Box.s");
+    EXPECT_EQ(window->Documents().back()->FileName(),
+              m_install + "\\Trains\\Trainset\\Box Car\\Box.s");
 }
 
 TEST_F(DocumentTest, StockListSortsByClickedColumnAndDragShowsStatus) {

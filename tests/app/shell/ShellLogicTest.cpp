@@ -34,10 +34,9 @@ TEST(LooseConsistAnswers, StarOrTheLeadingNumberChooses) {
         bool chosen;
     };
     const Row rows[] = {
-        {"*", 3, true},   {"2", 2, true},   {"2", 1, false}, {" 2 ", 2, true},
-        {"2x", 2, true},  {"1 2", 12, true}, {"x", 0, true},  {"x", 1, false},
-        {"", 1, false},   {"**", 1, false}, {"2.0", 2, true}, {"-1", 1, false},
-        {"1e1", 10, true}, {"3e", 3, true},
+        {"*", 3, true},    {"2", 2, true},   {"2", 1, false},   {" 2 ", 2, true}, {"2x", 2, true},
+        {"1 2", 12, true}, {"x", 0, true},   {"x", 1, false},   {"", 1, false},   {"**", 1, false},
+        {"2.0", 2, true},  {"-1", 1, false}, {"1e1", 10, true}, {"3e", 3, true},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(vantor::LooseConsistChosen(row.answer, row.index), row.chosen)
@@ -47,13 +46,15 @@ TEST(LooseConsistAnswers, StarOrTheLeadingNumberChooses) {
 
 TEST(LooseConsists, AreTheFirstChildrenOfEachObjectsTrainConfig) {
     TempFolder folder;
-    MakeFile(folder.Path() / "a.act",
-             Utf16Bytes("SIMISA@@@@@@@@@@JINX0a0t______\r\n\r\nTr_Activity (\r\n\tTr_Activity_File (\r\n"
-                        "\t\tActivityObjects (\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n"
-                        "\t\t\t\t\tTrainCfg ( One\r\n\t\t\t\t\t\tName ( One )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n"
-                        "\t\t\t)\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n\t\t\t\t\tTrainCfg "
-                        "( Two\r\n\t\t\t\t\t\tName ( Two )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n\t\t\t)\r\n\t\t)\r\n"
-                        "\t)\r\n)"));
+    MakeFile(
+        folder.Path() / "a.act",
+        Utf16Bytes(
+            "SIMISA@@@@@@@@@@JINX0a0t______\r\n\r\nTr_Activity (\r\n\tTr_Activity_File (\r\n"
+            "\t\tActivityObjects (\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n"
+            "\t\t\t\t\tTrainCfg ( One\r\n\t\t\t\t\t\tName ( One )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n"
+            "\t\t\t)\r\n\t\t\tActivityObject (\r\n\t\t\t\tTrain_Config (\r\n\t\t\t\t\tTrainCfg "
+            "( Two\r\n\t\t\t\t\t\tName ( Two )\r\n\t\t\t\t\t)\r\n\t\t\t\t)\r\n\t\t\t)\r\n\t\t)\r\n"
+            "\t)\r\n)"));
     corvane::TSFile activity(folder.File("a.act"));
     activity.Load();
     const auto consists = vantor::LooseConsists(activity);
@@ -102,7 +103,8 @@ TEST(Settings, BadNumbersKeepTheirDefaultsAndNumbersWriteShortest) {
 TEST(ShellTexts, VersionHistoryAboutAndToolbarKeys) {
     EXPECT_EQ(vantor::VersionHistoryTitle(), "Vantor V1.0-75");
     EXPECT_EQ(vantor::VersionHistoryText(),
-              "1.0-50\tFirst public version\r\n1.0-74\tVarious bug fixes\r\n1.0-75\tSecond public version");
+              "1.0-50\tFirst public version\r\n1.0-74\tVarious bug fixes\r\n1.0-75\tSecond public "
+              "version");
     EXPECT_EQ(vantor::AboutCaption("Vantor"), "AboutVantor");
     EXPECT_EQ(vantor::AboutVersionText(), "Version 1.0.75");
     EXPECT_EQ(vantor::ToolbarCommandForKey("Render"), vantor::ToolbarCommand::ConsistView);
@@ -111,8 +113,9 @@ TEST(ShellTexts, VersionHistoryAboutAndToolbarKeys) {
     EXPECT_FALSE(vantor::RetileOnResize(true, vantor::Arrangement::Cascade));
     EXPECT_FALSE(vantor::RetileOnResize(false, vantor::Arrangement::TileVertical));
     EXPECT_TRUE(vantor::RetileOnResize(true, vantor::Arrangement::TileHorizontal));
-    EXPECT_THAT(vantor::FilterPairs("Consist Files (*.con)|*.con|All Files (*.*)|*.*"),
-                ElementsAre(Pair("Consist Files (*.con)", "*.con"), Pair("All Files (*.*)", "*.*")));
+    EXPECT_THAT(
+        vantor::FilterPairs("Consist Files (*.con)|*.con|All Files (*.*)|*.*"),
+        ElementsAre(Pair("Consist Files (*.con)", "*.con"), Pair("All Files (*.*)", "*.*")));
 }
 
 TEST(Drives, MountTableGivesRealFileSystemsAndWineDrives) {

@@ -1,0 +1,60 @@
+#include "validation/ResultsWindowWidget.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/MainWindow.h"
+#include "shell/QtPrompter.h"
+
+namespace vantor {
+
+ResultsWindowWidget::ResultsWindowWidget(MainWindow& main, const Report& report, QWidget* parent)
+    : QWidget(parent), m_main(main), m_results(report) {
+    setObjectName("frmResults");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Q(report.caption.empty() ? std::string("Results") : report.caption));
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName("txtResults");
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->setPlainText(Q(report.text).replace("\r\n", "\n"));
+
+    auto* save = new QPushButton("&Save", this);
+    save->setObjectName("cmdSave");
+    auto* close = new QPushButton("&Close", this);
+    close->setObjectName("cmdClose");
+    connect(save, &QPushButton::clicked, this, &ResultsWindowWidget::Save);
+    connect(close, &QPushButton::clicked, this, [this] {
+        if (auto* window = parentWidget()) {
+            window->close();
+        } else {
+            QWidget::close();
+        }
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_text, 1);
+    layout->addLayout(buttons);
+    resize(640, 400);
+}
+
+void ResultsWindowWidget::Save() {
+    try {
+        m_results.Save(*m_main.Services().prompts, m_main.Services().programFolder);
+    } catch (const std::exception& e) {
+        m_main.Services().prompts->Message(MessageIcon::Critical, "Save Results", e.what());
+    }
+}
+
+void ResultsWindowWidget::ShowProperties() { m_results.ShowProperties(*m_main.Services().prompts); }
+
+}  // namespace vantor

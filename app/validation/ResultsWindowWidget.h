@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+#include "validation/CheckCommands.h"
+
+class QPlainTextEdit;
+
+namespace vantor {
+
+class MainWindow;
+
+// The results window ("frmResults"): a report with Save and Close.
+class ResultsWindowWidget : public QWidget {
+    Q_OBJECT
+public:
+    ResultsWindowWidget(MainWindow& main, const Report& report, QWidget* parent = nullptr);
+
+    // Results windows answer -1, so that commands can tell them from documents.
+    [[nodiscard]] static constexpr int Mode() { return ResultsWindow::Mode(); }
+    [[nodiscard]] const std::string& Text() const { return m_results.Text(); }
+    // Appends a framed copy of the report to a log file the user names.
+    void Save();
+    // Shows how many characters the report has.
+    void ShowProperties();
+
+private:
+    MainWindow& m_main;
+    ResultsWindow m_results;
+    QPlainTextEdit* m_text;
+};
+
+}  // namespace vantor
