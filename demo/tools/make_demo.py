@@ -746,8 +746,6 @@ def routes():
              service(3, "Coal Empties", "Coal Drag", "Valley Up"))
     put_text(f"{r}/SERVICES/Engine Move.srv",
              service(4, "Engine Move", "Light Engine", "Valley Down"))
-    put_text(f"{r}/SERVICES/Phantom Freight.srv",
-             service(5, "Phantom Freight", "Ghost Train", "Valley Down"))
     put_text(f"{r}/ACTIVITIES/Coal Run.act", activity(
         "DemoVal", "Coal Run",
         "Take the empty hoppers up the valley and collect the cars left at the mine.",
@@ -841,9 +839,6 @@ FAULTS = [
      "DV_ShedRoof.ace."),
     ("image count", "Routes/DemoVal/SHAPES/DV_Platform.s", "",
      "The platform shape DV_Platform.s declares 2 images but lists only one."),
-    ("no consist", "Routes/DemoVal/SERVICES/Phantom Freight.srv", "Ghost Train",
-     "The service Phantom Freight runs the consist Ghost Train, which is not "
-     "installed."),
     ("missing", "Routes/Harbour/SHAPES/HB_Crane.s", "Routes/Harbour/SHAPES/HB_Crane.sd",
      "The harbour crane shape HB_Crane.s has no HB_Crane.sd beside it."),
     ("alt 256", "Routes/Harbour/SHAPES/HB_Warehouse.sd", "",
@@ -961,8 +956,8 @@ def readme():
         "| Route | Services (consist) | Activities (loose consists) |",
         "|---|---|---|",
         "| DemoVal (Demo Valley) | Morning Freight and Evening Freight (Demo "
-        "Freight), Coal Empties (Coal Drag), Engine Move (Light Engine), "
-        "Phantom Freight (Ghost Train) | Coal Run (2: Mine Siding Hoppers, Yard "
+        "Freight), Coal Empties (Coal Drag), Engine Move (Light Engine) "
+        "| Coal Run (2: Mine Siding Hoppers, Yard "
         "Boxcars), Yard Work (3: Tank Cars, Lone Boxcar, Hopper And Caboose) |",
         "| Harbour (Harbour Branch) | Dock Shunt (Yard Shunt), Harbour Goods "
         "(Mixed Goods), Light Run (\"light engine\") | Harbour Pickup (1: Quay "

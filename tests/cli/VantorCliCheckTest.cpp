@@ -93,16 +93,16 @@ TEST_F(VantorCliCheckTest, EveryDeliberateFaultOfTheDemoIsFound) {
          {"check", "shape", kDemo + "/Routes/DemoVal/SHAPES/DV_Platform.s"},
          "ERROR: Image count referenced by " + Demo("Routes\\DemoVal\\SHAPES\\DV_Platform.s") +
              " is SUSPECT due to problems with dependent files"},
-        {"12 HB_Crane has no .sd file",
+        {"11 HB_Crane has no .sd file",
          {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Crane.s"},
          "ERROR: " + Demo("Routes\\Harbour\\SHAPES\\HB_Crane.s") + " references missing file " +
              Demo("Routes\\Harbour\\SHAPES\\HB_Crane.sd")},
-        {"13 HB_Warehouse.sd holds the broken value 256",
+        {"12 HB_Warehouse.sd holds the broken value 256",
          {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Warehouse.s"},
          "ERROR: Broken ESD_Alternative_Texture setting of 256 referenced by " +
              Demo("Routes\\Harbour\\SHAPES\\HB_Warehouse.s") +
              " is SUSPECT due to problems with dependent files"},
-        {"14 HB_Bollard names a missing texture",
+        {"13 HB_Bollard names a missing texture",
          {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Bollard.s"},
          "ERROR: " + Demo("Routes\\Harbour\\SHAPES\\HB_Bollard.s") + " references missing file " +
              Demo("Routes\\Harbour\\SHAPES\\..\\Textures\\HB_Bollard.ace")},
@@ -147,8 +147,7 @@ TEST_F(VantorCliCheckTest, CleanChecksExitZero) {
         {"check", "stock", kDemo + "/Trains/Trainset/GP38/GP38.eng"},
         {"check", "stock-in-consists", kDemo + "/Trains/Trainset/Hopper/Hopper.wag"},
         {"check", "stock-in-route", kDemo + "/Trains/Trainset/Boxcar/Boxcar40.wag", "Harbour"},
-        // Fault 11: no check tells that a service's consist is missing; the use is information.
-        {"check", "consist-in-route", "DemoVal", "Ghost Train"},
+        {"check", "consist-in-route", "DemoVal", "Coal Drag"},
     };
     for (const auto& row : rows) {
         std::vector<std::string> arguments = {"--msts", kDemo};
@@ -157,11 +156,10 @@ TEST_F(VantorCliCheckTest, CleanChecksExitZero) {
         EXPECT_EQ(result.exitCode, 0) << row[1] << " " << row[2] << "\n" << result.out;
         EXPECT_EQ(result.out.find("ERROR: "), std::string::npos) << row[2];
     }
-    const ProgramResult ghost =
-        Cli({"--msts", kDemo, "check", "consist-in-route", "DemoVal", "Ghost Train"});
-    EXPECT_EQ(ghost.out, "INFO: " + Demo("Routes\\DemoVal\\Services\\Phantom Freight.srv") +
-                             " references file " + Demo("Trains\\Consists\\Ghost Train.con") +
-                             "\n");
+    const ProgramResult coal =
+        Cli({"--msts", kDemo, "check", "consist-in-route", "DemoVal", "Coal Drag"});
+    EXPECT_EQ(coal.out, "INFO: " + Demo("Routes\\DemoVal\\Services\\Coal Empties.srv") +
+                            " references file " + Demo("Trains\\Consists\\Coal Drag.con") + "\n");
     const ProgramResult hoppers = Cli({"--msts", kDemo, "check", "stock-in-consists",
                                        kDemo + "/Trains/Trainset/Hopper/Hopper.wag"});
     EXPECT_EQ(Lines(hoppers.out).size(), 3U) << "Coal Drag, Mixed Goods and Transfer, once each";
