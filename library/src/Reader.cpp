@@ -205,7 +205,12 @@ Reader::Reader(std::FILE* file, std::uint64_t fileLength, TSItemCollection& item
       m_fileLength(fileLength),
       m_progressStep(static_cast<std::uint64_t>(
           text::DivideRoundHalfEven(static_cast<std::int64_t>(fileLength), 10))),
-      m_nextProgress(m_progressStep) {}
+      m_nextProgress(m_progressStep) {
+    // The look-ahead text of a small file is read whole; one allocation holds it.
+    if (fileLength <= kCompactAt * 4) {
+        m_buffer.reserve(static_cast<std::size_t>(fileLength));
+    }
+}
 
 bool Reader::ReadLine() {
     if (m_source.AtEnd()) {
