@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -93,30 +95,13 @@ BENCHMARK(BM_ScanStock)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_OpenConsistEditor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ListConsists)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps each benchmark's real time per iteration, in milliseconds, for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
-            m_milliseconds[name.substr(0, name.find('/'))] =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-        }
-    }
-    std::map<std::string, double> m_milliseconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    vantor::bench::SummaryReporter reporter;
+    if (!vantor::bench::RunBenchmarks(argc, argv, reporter)) {
         return 1;
     }
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 
     std::printf("\nInstallation: %d stock items, %d consists of 5 to 44 vehicles\n", kStockItems,
                 kConsists);

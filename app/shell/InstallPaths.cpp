@@ -1,5 +1,7 @@
 #include "shell/InstallPaths.h"
 
+#include "platform/Clock.h"
+
 #include <cstdio>
 #include <ctime>
 #include <exception>
@@ -45,19 +47,6 @@ std::string ShapeViewerKey() {
         }
     }
     return {};
-}
-
-std::string TimeOfDay() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d ", local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
 }
 
 }  // namespace
@@ -117,7 +106,8 @@ void WriteLog(std::string_view message) {
         if (slash != std::string::npos && slash > 0) {
             platform::CreateFolders(file.substr(0, slash));
         }
-        platform::AppendText(file, TimeOfDay() + std::string(message) + "\r\n");
+        platform::AppendText(file,
+                             platform::LocalTimeText("%H:%M:%S ") + std::string(message) + "\r\n");
     } catch (const std::exception&) {
         // The log is a help, never a reason to stop.
     }

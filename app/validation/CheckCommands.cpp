@@ -1,5 +1,7 @@
 #include "validation/CheckCommands.h"
 
+#include "platform/Clock.h"
+
 #include <cstdio>
 #include <ctime>
 #include <exception>
@@ -53,19 +55,6 @@ std::string LowerCase(std::string text) {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    return text;
-}
-
-std::string LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
 }
 
@@ -160,7 +149,8 @@ std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& con
     const std::string extension = LowerCase(path.substr(path.size() >= 4 ? path.size() - 4 : 0));
     if (extension == ".eng" || extension == ".wag") {
         const std::string header =
-            StockReportHeader(context.currentTime ? context.currentTime() : LocalTimeText(),
+            StockReportHeader(context.currentTime ? context.currentTime()
+                                                  : platform::LocalTimeText("%Y-%m-%d %H:%M:%S"),
                               context.installFolder, path);
         TSValidation& validator = NewMainValidator(context);
         validator.SetVerboseMessages(false);

@@ -55,6 +55,8 @@ void ResultsWindowWidget::Save() {
     }
 }
 
-void ResultsWindowWidget::ShowProperties() { m_results.ShowProperties(*m_main.Services().prompts); }
+void ResultsWindowWidget::ShowProperties() {
+    m_results.ShowProperties(*m_main.Services().prompts);
+}
 
 }  // namespace vantor

@@ -1,6 +1,3 @@
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 #include "TreeText.h"
 #include "corvane/TSFile.h"
@@ -125,33 +123,13 @@ TEST_F(WriterTest, MissingFolderIsAnErrorNamingTheFile) {
     }
 }
 
-// Makes writes past a size fail, as a full disk would, while the object lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler;
-};
-
 TEST_F(WriterTest, FailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) {
     const std::string old = Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\ntrain ( old )");
     testing_support::WriteBytes(m_folder.File("a.con"), old);
     corvane::TSFile file(m_folder.File("a.con"));
     file.Items()->Add(Item("train", {std::string(200'000, 'n').c_str()}));
     {
-        FileSizeLimit limit(4096);
+        testing_support::FileSizeLimit limit(4096);
         EXPECT_THROW(file.Save(), std::system_error);
     }
     EXPECT_EQ(testing_support::ReadBytes(m_folder.File("a.con")), old);

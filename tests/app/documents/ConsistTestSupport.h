@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSizeLimit.h"
+
 // Consist files written out in the tests, tree dumps for comparisons, and a file
 // size limit that makes writes fail as a full disk would.
 
@@ -66,26 +68,6 @@ inline std::string Dump(const corvane::TSItemCollection& items, const std::strin
     return text;
 }
 
-// Makes writes past a size fail, as a full disk would, while the object lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler;
-};
+using testing_support::FileSizeLimit;
 
 }  // namespace consist_test

@@ -44,8 +44,9 @@ protected:
 
     static vantor::ResultsWindowWidget* LastResults(vantor::MainWindow& window) {
         const auto windows = window.Area()->subWindowList(QMdiArea::CreationOrder);
-        return windows.isEmpty() ? nullptr
-                                 : qobject_cast<vantor::ResultsWindowWidget*>(windows.last()->widget());
+        return windows.isEmpty()
+                   ? nullptr
+                   : qobject_cast<vantor::ResultsWindowWidget*>(windows.last()->widget());
     }
 
     // Picks routes in the selection dialog by their row texts, then presses OK.
@@ -94,7 +95,8 @@ TEST_F(CheckWindowsTest, ConsistsAreCheckedInTheChosenRoutes) {
         return dialog.result();
     };
     const auto before = window->Area()->subWindowList().size();
-    window->Area()->setActiveSubWindow(window->Area()->subWindowList(QMdiArea::CreationOrder).first());
+    window->Area()->setActiveSubWindow(
+        window->Area()->subWindowList(QMdiArea::CreationOrder).first());
     Trigger(*window, "mnuFileCheckDep");
     EXPECT_EQ(window->Area()->subWindowList().size(), before);
 }
@@ -113,13 +115,16 @@ TEST_F(CheckWindowsTest, CheckStockOfTheCurrentConsistReportsMissingStock) {
 TEST_F(CheckWindowsTest, CheckAllStockAsksFirstAndReportsEveryStockFault) {
     auto window = Start();
     const char* question =
-        "About to check all stock file dependencies in your TS installtion.  This may take some time.  Do "
+        "About to check all stock file dependencies in your TS installtion.  This may take some "
+        "time.  Do "
         "you want to continue?";
-    m_prompts.ExpectMessage(MessageIcon::Question, "Check All Stock", question, Answer::No, MessageButtons::YesNo);
+    m_prompts.ExpectMessage(MessageIcon::Question, "Check All Stock", question, Answer::No,
+                            MessageButtons::YesNo);
     Trigger(*window, "mnuStockCheckAll");
     EXPECT_EQ(LastResults(*window), nullptr);
 
-    m_prompts.ExpectMessage(MessageIcon::Question, "Check All Stock", question, Answer::Yes, MessageButtons::YesNo);
+    m_prompts.ExpectMessage(MessageIcon::Question, "Check All Stock", question, Answer::Yes,
+                            MessageButtons::YesNo);
     Trigger(*window, "mnuStockCheckAll");
     auto* results = LastResults(*window);
     ASSERT_NE(results, nullptr);
@@ -146,7 +151,8 @@ TEST_F(CheckWindowsTest, ResultsSaveAppendsFramedCopiesAndPropertiesCountCharact
     const std::string copy = frame + "\r\nline one\r\nline two\r\n\r\n" + frame + "\r\n";
     EXPECT_EQ(ReadBytes(log), copy + copy);
 
-    m_prompts.ExpectMessage(MessageIcon::Information, "Message Properties", "20 characters in message");
+    m_prompts.ExpectMessage(MessageIcon::Information, "Message Properties",
+                            "20 characters in message");
     Trigger(*window, "mnuFileProperties");
     QTest::mouseClick(results->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     QCoreApplication::processEvents();
@@ -162,7 +168,8 @@ TEST(RouteSelector, RowsDetailsSelectAllAndOk) {
     EXPECT_EQ(items->item(1)->text(), "DEF");
     auto* details = dialog.findChild<QLabel*>("lblDetails");
     EXPECT_EQ(details->text(), "My Route");
-    QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, items->visualItemRect(items->item(1)).center());
+    QTest::mouseClick(items->viewport(), Qt::LeftButton, {},
+                      items->visualItemRect(items->item(1)).center());
     EXPECT_EQ(details->text(), "DEF route");
     QTest::mouseClick(dialog.findChild<QCheckBox*>("chkAll"), Qt::LeftButton);
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdAction_0"), Qt::LeftButton);
