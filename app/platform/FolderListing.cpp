@@ -130,9 +130,16 @@ std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listi
         return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
     });
     listing->entries.clear();
+    listing->upperNames.reserve(keyed.size());
     for (auto& [upper, entry] : keyed) {
-        listing->byUpperName[upper].push_back(listing->entries.size());
+        listing->upperNames.push_back(std::move(upper));
         listing->entries.push_back(std::move(entry));
+    }
+    listing->byUpperName.reserve(keyed.size());
+    for (std::uint32_t i = 0; i < listing->upperNames.size(); ++i) {
+        const auto [slot, added] =
+            listing->byUpperName.try_emplace(listing->upperNames[i], std::make_pair(i, 0U));
+        ++slot->second.second;
     }
     return listing;
 }
@@ -179,7 +186,8 @@ std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view na
         return {};
     }
     std::vector<FolderEntry> result;
-    for (const std::size_t index : found->second) {
+    const auto [first, count] = found->second;
+    for (std::uint32_t index = first; index < first + count; ++index) {
         const FolderEntry& entry = listing->entries[index];
         if (entry.name == name) {
             return {entry};

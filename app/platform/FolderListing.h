@@ -25,9 +25,12 @@ struct FolderEntry {
 };
 
 // The entries of one folder in listing order, with an index by upper-case name.
+// Names equal but for case stand next to each other, so the index gives the
+// first of them and how many there are.
 struct FolderListing {
     std::vector<FolderEntry> entries;
-    std::unordered_map<std::string, std::vector<std::size_t>> byUpperName;
+    std::vector<std::string> upperNames;  // parallel to entries
+    std::unordered_map<std::string_view, std::pair<std::uint32_t, std::uint32_t>> byUpperName;
 };
 
 // Returns the listing of a real folder, kept while a cache is active; null when
