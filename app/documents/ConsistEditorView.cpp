@@ -137,9 +137,7 @@ void ConsistEditorView::ShowConsist(const ConsistEditor& editor) {
     } else {
         m_vehicles->clearSelection();
     }
-    const int width = std::max(200, m_vehicles->viewport()->width());
-    m_vehicles->setColumnWidth(0, width / 4);
-    m_vehicles->setColumnWidth(1, width / 4);
+    SizeColumns(m_vehicles);
     m_maxVelocity[0]->setText(Q(editor.MaxVelocity(0)));
     m_maxVelocity[1]->setText(Q(editor.MaxVelocity(1)));
     m_durability->setText(Q(editor.Durability()));
@@ -158,9 +156,7 @@ void ConsistEditorView::ShowStock(const std::vector<StockRow>& rows, const Stock
         items << new QTreeWidgetItem(QStringList{Q(row.type), Q(row.folder), Q(row.shape)});
     }
     m_stock->addTopLevelItems(items);
-    const int width = std::max(200, m_stock->viewport()->width());
-    m_stock->setColumnWidth(0, width / 4);
-    m_stock->setColumnWidth(1, width / 4);
+    SizeColumns(m_stock);
     m_stock->header()->setSortIndicatorShown(sort.Sorted());
     if (sort.Sorted()) {
         m_stock->header()->setSortIndicator(
@@ -184,6 +180,13 @@ std::optional<StockRow> ConsistEditorView::SelectedStock() const {
     return StockAt(m_stock->indexOfTopLevelItem(selected[0]));
 }
 
+void ConsistEditorView::SizeColumns(QTreeWidget* list) {
+    const int width = std::max(200, list->viewport()->width());
+    list->setColumnWidth(0, width / 4);
+    list->setColumnWidth(1, width / 4);
+    list->setColumnWidth(2, width - 2 * (width / 4));
+}
+
 void ConsistEditorView::FocusVehicles() {
     m_vehicles->setFocus(Qt::OtherFocusReason);
 }
@@ -195,6 +198,11 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     switch (event->type()) {
+        case QEvent::Resize:
+            if (watched == m_vehicles->viewport() || watched == m_stock->viewport()) {
+                SizeColumns(vehicles ? m_vehicles : m_stock);
+            }
+            break;
         case QEvent::FocusIn:
             emit listFocused(vehicles);
             break;

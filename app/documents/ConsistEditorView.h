@@ -53,6 +53,8 @@ signals:
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Gives a list's columns a quarter, a quarter and a half of its width.
+    static void SizeColumns(QTreeWidget* list);
     static QTreeWidget* MakeList(QWidget* parent, const char* name, const char* tip);
 
     QTreeWidget* m_vehicles;

@@ -399,6 +399,11 @@ DocumentWindow* MainWindow::NewDocumentWindow(const std::string& fileName, int m
     document->SetMode(mode);
     QMdiSubWindow* window = m_area->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A consist editor needs room for its two lists side by side.
+    const QSize wanted = mode == 1 ? QSize(940, 520) : QSize(560, 420);
+    const QSize room = m_area->viewport()->size();
+    const bool laidOut = room.width() >= 400 && room.height() >= 300;
+    window->resize(laidOut ? wanted.boundedTo(room) : wanted);
     document->setWindowTitle(Q(caption));
     window->show();
     const std::string key = "F" + std::to_string(m_nextIdentity++);
