@@ -6,15 +6,9 @@
 
 #include "platform/FolderListing.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "platform/WindowsApi.h"
+
+#if !defined(_WIN32)
 #include <pwd.h>
 #include <unistd.h>
 #endif

@@ -12,15 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/RegFile.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "platform/WindowsApi.h"
 
 namespace vantor::platform {
 

@@ -643,17 +643,15 @@ ActiveWindow MainWindow::ActiveWindowInfo() const {
 void MainWindow::RunCheck(const std::function<std::optional<Report>(CheckContext&)>& command,
                           bool all) {
     m_checks.installFolder = MSTSPath();
+    // The busy bar goes away however the command ends.
+    struct BusyBar {
+        QProgressBar* bar;
+        ~BusyBar() { bar->hide(); }
+    } busy{m_busy};
     if (all) {
         m_busy->show();
     }
-    std::optional<Report> report;
-    try {
-        report = command(m_checks);
-    } catch (const std::exception& e) {
-        m_busy->hide();
-        throw;
-    }
-    m_busy->hide();
+    const std::optional<Report> report = command(m_checks);
     if (!report) {
         return;
     }

@@ -88,28 +88,37 @@ std::string QtPrompter::Input(const std::string& prompt, const std::string& titl
     return ok ? S(answer) : std::string();
 }
 
+namespace {
+
+// The filter list in Qt's form, the filter selected first, and the start name.
+struct QtFileDialog {
+    QString filters;
+    QString selected;
+    QString start;
+
+    explicit QtFileDialog(const FileDialogRequest& request) : filters(QtFilter(request.filter)) {
+        const QStringList list = filters.split(";;");
+        if (request.filterIndex >= 1 && request.filterIndex <= list.size()) {
+            selected = list[request.filterIndex - 1];
+        }
+        start =
+            Q(request.folder.empty() ? request.fileName : request.folder + "/" + request.fileName);
+    }
+};
+
+}  // namespace
+
 std::string QtPrompter::OpenFileName(const FileDialogRequest& request) {
-    const QString filters = QtFilter(request.filter);
-    const QStringList list = filters.split(";;");
-    QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
-                           ? list[request.filterIndex - 1]
-                           : QString();
-    const QString start =
-        Q(request.folder.empty() ? request.fileName : request.folder + "/" + request.fileName);
-    return S(QFileDialog::getOpenFileName(m_parent, Q(request.title), start, filters, &selected));
+    QtFileDialog dialog(request);
+    return S(QFileDialog::getOpenFileName(m_parent, Q(request.title), dialog.start, dialog.filters,
+                                          &dialog.selected));
 }
 
 std::string QtPrompter::SaveFileName(const FileDialogRequest& request) {
-    const QString filters = QtFilter(request.filter);
-    const QStringList list = filters.split(";;");
-    QString selected = request.filterIndex >= 1 && request.filterIndex <= list.size()
-                           ? list[request.filterIndex - 1]
-                           : QString();
-    const QString start =
-        Q(request.folder.empty() ? request.fileName : request.folder + "/" + request.fileName);
+    QtFileDialog dialog(request);
     // The program asks its own overwrite question.
-    return S(QFileDialog::getSaveFileName(m_parent, Q(request.title), start, filters, &selected,
-                                          QFileDialog::DontConfirmOverwrite));
+    return S(QFileDialog::getSaveFileName(m_parent, Q(request.title), dialog.start, dialog.filters,
+                                          &dialog.selected, QFileDialog::DontConfirmOverwrite));
 }
 
 std::string QtPrompter::FolderName(const std::string& title, const std::string& start) {
