@@ -1,30 +1,93 @@
 #include "platform/FolderListing.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "platform/Names.h"
 #include "platform/Paths.h"
 
 #include "platform/WindowsApi.h"
 
+#if !defined(_WIN32)
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace vantor::platform {
 
 namespace detail {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-using ListingMap = std::unordered_map<fs::path::string_type, std::shared_ptr<const FolderListing>>;
+using NativeString = fs::path::string_type;
 
-// The listings kept by the active ListingCache of this thread, or null.
-thread_local std::unique_ptr<ListingMap> t_activeCache;
-// Paths resolved while a cache is active, by the text they were given as.
-thread_local std::unordered_map<std::string, ResolvedFolder> t_resolved;
-// Entries found by their exact names while a cache is active, by full path.
-thread_local std::unordered_map<fs::path::string_type, FolderEntry> t_exactEntries;
+// Hashes text of either kind, so that lookups need not build a string.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+
+// A lock held for a few lookups at a time: a thread that finds it taken tries
+// again for a moment before it sleeps, which is dearer than the wait.
+class CacheMutex {
+public:
+    void lock() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (m_mutex.try_lock()) {
+                return;
+            }
+            std::this_thread::yield();
+        }
+        m_mutex.lock();
+    }
+    void unlock() { m_mutex.unlock(); }
+
+private:
+    std::mutex m_mutex;
+};
+
+// What the active ListingCache objects keep. Threads working for one operation
+// share it, so every access holds the mutex; what the maps hand out are copies
+// or pointers to objects that never change.
+struct CacheState {
+    CacheMutex mutex;
+    std::unordered_map<NativeString, std::shared_ptr<const FolderListing>> listings;
+    // Folder paths resolved, by the text they were given as.
+    std::unordered_map<std::string, std::shared_ptr<const ResolvedFolder>, TextHash,
+                       std::equal_to<>>
+        resolved;
+    // Entries found by their exact names, by full path.
+    std::unordered_map<NativeString, FolderEntry> exactEntries;
+};
+
+namespace {
+
+// The state of the cache active on this thread, or null.
+thread_local std::shared_ptr<CacheState> t_active;
+
+// Returns a folder's real path joined with a name, as the system's text.
+NativeString Join(const fs::path& folder, std::string_view name) {
+    NativeString full = folder.native();
+    if (!full.empty() && full.back() != fs::path::preferred_separator && full.back() != '/') {
+        full.push_back(fs::path::preferred_separator);
+    }
+#if defined(_WIN32)
+    full += FromUtf8(name).native();
+#else
+    full.append(name);
+#endif
+    return full;
+}
+
+bool IsHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
 
 #if defined(_WIN32)
 constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -58,52 +121,82 @@ std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
 }
 
 // Returns the entry of an exact name, or nothing when it does not exist.
-std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view name) {
-    const DWORD attributes = GetFileAttributesW((folder / FromUtf8(name)).c_str());
+std::optional<FolderEntry> ExactEntry(const NativeString& full, std::string_view name) {
+    const DWORD attributes = GetFileAttributesW(full.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return std::nullopt;
     }
     return EntryFromAttributes(std::string(name), attributes);
 }
 #else
+// Returns what a path stands for, links followed; a link that leads nowhere is Other.
+EntryKind KindOf(const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) != 0) {
+        return EntryKind::Other;
+    }
+    return S_ISDIR(status.st_mode)   ? EntryKind::Folder
+           : S_ISREG(status.st_mode) ? EntryKind::File
+                                     : EntryKind::Other;
+}
+
 std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
-    std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
-    if (ec) {
+    const std::string& text = folder.native();
+    DIR* dir = ::opendir(text.empty() ? "." : text.c_str());
+    if (dir == nullptr) {
         return nullptr;
     }
     auto listing = std::make_shared<FolderListing>();
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+    std::string full = text.empty() ? std::string() : text + (text.back() == '/' ? "" : "/");
+    const std::size_t folderLength = full.size();
+    errno = 0;
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string_view name = found->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        FolderEntry entry;
+        entry.name = std::string(name);
+        entry.hidden = IsHiddenName(name);
         // The folder read tells the type of most entries; only links and entries of
         // unknown type cost a look at what they stand for.
-        std::error_code typeError;
-        FolderEntry entry;
-        entry.name = it->path().filename().string();
-        entry.hidden = !entry.name.empty() && entry.name.front() == '.';
-        entry.kind = it->is_directory(typeError)      ? EntryKind::Folder
-                     : it->is_regular_file(typeError) ? EntryKind::File
-                                                      : EntryKind::Other;
+        switch (found->d_type) {
+            case DT_DIR:
+                entry.kind = EntryKind::Folder;
+                break;
+            case DT_REG:
+                entry.kind = EntryKind::File;
+                break;
+            case DT_LNK:
+            case DT_UNKNOWN:
+                full.resize(folderLength);
+                full.append(name);
+                entry.kind = KindOf(full.c_str());
+                break;
+            default:
+                entry.kind = EntryKind::Other;
+                break;
+        }
         listing->entries.push_back(std::move(entry));
+        errno = 0;  // a look at a link that leads nowhere is no failure of the read
     }
-    return ec ? nullptr : listing;
+    const bool failed = errno != 0;
+    ::closedir(dir);
+    return failed ? nullptr : listing;
 }
 
-std::optional<FolderEntry> ExactEntry(const fs::path& folder, std::string_view name) {
-    const fs::path path = folder / fs::path(std::string(name));
-    std::error_code ec;
-    fs::file_status status = fs::symlink_status(path, ec);
-    if (!fs::exists(status)) {
+std::optional<FolderEntry> ExactEntry(const NativeString& full, std::string_view name) {
+    struct stat status {};
+    FolderEntry entry;
+    if (::stat(full.c_str(), &status) == 0) {
+        entry.kind = S_ISDIR(status.st_mode)   ? EntryKind::Folder
+                     : S_ISREG(status.st_mode) ? EntryKind::File
+                                               : EntryKind::Other;
+    } else if (::lstat(full.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    if (fs::is_symlink(status)) {
-        status = fs::status(path, ec);
-    }
-    FolderEntry entry;
     entry.name = std::string(name);
-    entry.hidden = !entry.name.empty() && entry.name.front() == '.';
-    entry.kind = fs::is_directory(status)      ? EntryKind::Folder
-                 : fs::is_regular_file(status) ? EntryKind::File
-                                               : EntryKind::Other;
+    entry.hidden = IsHiddenName(name);
     return entry;
 }
 #endif
@@ -113,22 +206,31 @@ std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listi
     if (!listing) {
         return nullptr;
     }
-    std::vector<std::pair<std::string, FolderEntry>> keyed;
-    keyed.reserve(listing->entries.size());
-    for (auto& entry : listing->entries) {
-        keyed.emplace_back(UpperCase(entry.name), std::move(entry));
+    const std::size_t count = listing->entries.size();
+    std::vector<std::string> upper;
+    upper.reserve(count);
+    for (const FolderEntry& entry : listing->entries) {
+        upper.push_back(UpperCase(entry.name));
     }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    std::vector<std::uint32_t> order(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        order[i] = i;
+    }
+    const auto& entries = listing->entries;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int byUpper = upper[a].compare(upper[b]);
+        return byUpper != 0 ? byUpper < 0 : entries[a].name < entries[b].name;
     });
-    listing->entries.clear();
-    listing->upperNames.reserve(keyed.size());
-    for (auto& [upper, entry] : keyed) {
-        listing->upperNames.push_back(std::move(upper));
-        listing->entries.push_back(std::move(entry));
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(count);
+    listing->upperNames.reserve(count);
+    for (const std::uint32_t i : order) {
+        sorted.push_back(std::move(listing->entries[i]));
+        listing->upperNames.push_back(std::move(upper[i]));
     }
-    listing->byUpperName.reserve(keyed.size());
-    for (std::uint32_t i = 0; i < listing->upperNames.size(); ++i) {
+    listing->entries = std::move(sorted);
+    listing->byUpperName.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
         const auto [slot, added] =
             listing->byUpperName.try_emplace(listing->upperNames[i], std::make_pair(i, 0U));
         ++slot->second.second;
@@ -136,78 +238,125 @@ std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listi
     return listing;
 }
 
-}  // namespace
-
-std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
-    if (!t_activeCache) {
-        return Finish(ReadFromDisk(folder));
-    }
-    const auto found = t_activeCache->find(folder.native());
-    if (found != t_activeCache->end()) {
-        return found->second;
-    }
-    auto listing = Finish(ReadFromDisk(folder));
-    t_activeCache->emplace(folder.native(), listing);
-    return listing;
-}
-
-std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
+// Calls visit with the entries of a folder named name: the exact name when it
+// exists, otherwise every name equal to it ignoring case, in listing order; stops
+// when visit returns true, and returns whether it did.
+template <typename Visit>
+bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) {
+    const std::shared_ptr<CacheState> state = t_active;
+    const NativeString full = Join(folder, name);
+    std::shared_ptr<const FolderListing> listing;
     // The exact name wins when it exists; one look at it costs less than reading a
     // folder that is not kept yet.
-    if (!t_activeCache) {
-        if (auto exact = ExactEntry(folder, name)) {
-            return {std::move(*exact)};
+    if (!state) {
+        if (const auto exact = ExactEntry(full, name)) {
+            return visit(*exact);
         }
-    } else if (t_activeCache->find(folder.native()) == t_activeCache->end()) {
-        const fs::path full = folder / FromUtf8(name);
-        const auto known = t_exactEntries.find(full.native());
-        if (known != t_exactEntries.end()) {
-            return {known->second};
+    } else {
+        {
+            const std::lock_guard lock(state->mutex);
+            if (const auto kept = state->listings.find(folder.native());
+                kept != state->listings.end()) {
+                listing = kept->second;
+            } else if (const auto known = state->exactEntries.find(full);
+                       known != state->exactEntries.end()) {
+                const FolderEntry entry = known->second;
+                return visit(entry);
+            }
         }
-        if (auto exact = ExactEntry(folder, name)) {
-            t_exactEntries.emplace(full.native(), *exact);
-            return {std::move(*exact)};
+        if (!listing) {
+            if (const auto exact = ExactEntry(full, name)) {
+                {
+                    const std::lock_guard lock(state->mutex);
+                    state->exactEntries.emplace(full, *exact);
+                }
+                return visit(*exact);
+            }
         }
     }
-    const auto listing = ReadListing(folder);
     if (!listing) {
-        return {};
+        listing = ReadListing(folder);
+    }
+    if (!listing) {
+        return false;
     }
     const auto found = listing->byUpperName.find(UpperCase(name));
     if (found == listing->byUpperName.end()) {
-        return {};
+        return false;
     }
-    std::vector<FolderEntry> result;
     const auto [first, count] = found->second;
     for (std::uint32_t index = first; index < first + count; ++index) {
-        const FolderEntry& entry = listing->entries[index];
-        if (entry.name == name) {
-            return {entry};
+        if (listing->entries[index].name == name) {
+            return visit(listing->entries[index]);
         }
-        result.push_back(entry);
     }
+    for (std::uint32_t index = first; index < first + count; ++index) {
+        if (visit(listing->entries[index])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
+    const std::shared_ptr<CacheState> state = t_active;
+    if (!state) {
+        return Finish(ReadFromDisk(folder));
+    }
+    {
+        const std::lock_guard lock(state->mutex);
+        const auto found = state->listings.find(folder.native());
+        if (found != state->listings.end()) {
+            return found->second;
+        }
+    }
+    // Read without the lock; when another thread kept the folder meanwhile, its
+    // listing stands.
+    auto listing = Finish(ReadFromDisk(folder));
+    const std::lock_guard lock(state->mutex);
+    return state->listings.emplace(folder.native(), std::move(listing)).first->second;
+}
+
+std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
+    std::vector<FolderEntry> result;
+    VisitEntries(folder, name, [&result](const FolderEntry& entry) {
+        result.push_back(entry);
+        return false;
+    });
     return result;
 }
 
-const ResolvedFolder* FindResolved(const std::string& key) {
-    if (!t_activeCache) {
-        return nullptr;
-    }
-    const auto found = t_resolved.find(key);
-    return found == t_resolved.end() ? nullptr : &found->second;
+bool HasOrdinaryFile(const fs::path& folder, std::string_view name) {
+    return VisitEntries(folder, name,
+                        [](const FolderEntry& entry) { return entry.IsOrdinaryFile(); });
 }
 
-void RememberResolved(const std::string& key, const ResolvedFolder& resolved) {
-    if (t_activeCache) {
-        t_resolved.emplace(key, resolved);
+std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
+    const std::shared_ptr<CacheState> state = t_active;
+    if (!state) {
+        return nullptr;
+    }
+    const std::lock_guard lock(state->mutex);
+    const auto found = state->resolved.find(key);
+    return found == state->resolved.end() ? nullptr : found->second;
+}
+
+void RememberResolved(std::string_view key, const ResolvedFolder& resolved) {
+    if (const std::shared_ptr<CacheState> state = t_active) {
+        auto kept = std::make_shared<const ResolvedFolder>(resolved);
+        const std::lock_guard lock(state->mutex);
+        state->resolved.emplace(std::string(key), std::move(kept));
     }
 }
 
 void ForgetListing(const fs::path& folder) {
-    if (t_activeCache) {
-        t_resolved.clear();
-        t_activeCache->erase(folder.native());
-        std::erase_if(t_exactEntries, [&folder](const auto& entry) {
+    if (const std::shared_ptr<CacheState> state = t_active) {
+        const std::lock_guard lock(state->mutex);
+        state->resolved.clear();
+        state->listings.erase(folder.native());
+        std::erase_if(state->exactEntries, [&folder](const auto& entry) {
             return fs::path(entry.first).parent_path() == folder;
         });
     }
@@ -222,24 +371,35 @@ fs::path FromUtf8(std::string_view text) {
 }
 
 std::string ToUtf8(const fs::path& path) {
+#if defined(_WIN32)
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+#else
+    return path.native();
+#endif
 }
 
 }  // namespace detail
 
 ListingCache::ListingCache() {
-    if (!detail::t_activeCache) {
-        detail::t_activeCache = std::make_unique<detail::ListingMap>();
+    if (!detail::t_active) {
+        detail::t_active = std::make_shared<detail::CacheState>();
         m_owner = true;
     }
+    m_state = detail::t_active;
+}
+
+ListingCache::ListingCache(ShareWith shared) {
+    if (!detail::t_active) {
+        detail::t_active = shared.cache.m_state;
+        m_owner = true;
+    }
+    m_state = detail::t_active;
 }
 
 ListingCache::~ListingCache() {
     if (m_owner) {
-        detail::t_activeCache.reset();
-        detail::t_exactEntries.clear();
-        detail::t_resolved.clear();
+        detail::t_active.reset();
     }
 }
 

@@ -41,7 +41,9 @@ std::shared_ptr<const FolderListing> ReadListing(const std::filesystem::path& fo
 // otherwise every name equal to it ignoring case, in listing order.
 std::vector<FolderEntry> FindEntries(const std::filesystem::path& folder, std::string_view name);
 
-// Drops the kept listing of a folder after a change to it.
+// Returns true when FindEntries(folder, name) holds an ordinary file.
+bool HasOrdinaryFile(const std::filesystem::path& folder, std::string_view name);
+
 // A folder path resolved while a cache is active: its real path and whether it
 // names a folder.
 struct ResolvedFolder {
@@ -51,11 +53,12 @@ struct ResolvedFolder {
 
 // Returns the resolution kept for the text of a path, or null (always null without
 // an active cache).
-const ResolvedFolder* FindResolved(const std::string& key);
+std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key);
 
 // Keeps the resolution of the text of a path while a cache is active.
-void RememberResolved(const std::string& key, const ResolvedFolder& resolved);
+void RememberResolved(std::string_view key, const ResolvedFolder& resolved);
 
+// Drops the kept listing of a folder after a change to it.
 void ForgetListing(const std::filesystem::path& folder);
 
 // Returns a path made from UTF-8 text.

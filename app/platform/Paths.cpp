@@ -101,6 +101,16 @@ struct Resolution {
     bool lastIsFolder = true;
 };
 
+// Returns the text that the resolution of a path's root and first names is kept
+// under while a cache is active.
+std::string KeyOf(const fs::path& root, const std::vector<std::string>& names, std::size_t count) {
+    std::string key = detail::ToUtf8(root);
+    for (std::size_t i = 0; i < count; ++i) {
+        key.append(1, '\0').append(names[i]);
+    }
+    return key;
+}
+
 // Resolves names[0..count) as far as they exist.
 Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
     if (parsed.root.empty() && parsed.names.empty()) {
@@ -108,14 +118,17 @@ Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
     }
     // While a cache is active, the folder of a path is resolved once for all the
     // names looked up in it.
-    std::string key = detail::ToUtf8(parsed.root);
-    for (std::size_t i = 0; i < count; ++i) {
-        key.append(1, '\0').append(parsed.names[i]);
-    }
-    if (const detail::ResolvedFolder* known = detail::FindResolved(key)) {
+    const std::string key = KeyOf(parsed.root, parsed.names, count);
+    if (const auto known = detail::FindResolved(key)) {
         return {known->path, count, known->isFolder};
     }
     Resolution result{parsed.root, 0, true};
+    if (count > 1) {
+        const std::size_t parentLength = key.size() - parsed.names[count - 1].size() - 1;
+        if (const auto parent = detail::FindResolved(std::string_view(key).substr(0, parentLength))) {
+            result = {parent->path, count - 1, parent->isFolder};
+        }
+    }
     for (; result.resolved < count; ++result.resolved) {
         const std::string& name = parsed.names[result.resolved];
         if (name == "..") {
@@ -135,6 +148,38 @@ Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
         detail::RememberResolved(key, {result.path, result.lastIsFolder});
     }
     return result;
+}
+
+// A path split into the folder that holds its last name and that name, when the
+// name is a plain one (no wildcards, not "." or "..") and the folder text holds
+// at least one name: the common case that skips taking the whole path apart.
+struct FolderAndName {
+    std::shared_ptr<const detail::ResolvedFolder> folder;  // null when it does not resolve
+    std::string_view name;
+};
+
+std::optional<FolderAndName> SplitPlainName(std::string_view path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut == std::string_view::npos || cut + 1 >= path.size()) {
+        return std::nullopt;
+    }
+    const std::string_view name = path.substr(cut + 1);
+    if (name == "." || name == ".." || HasWildcards(name)) {
+        return std::nullopt;
+    }
+    const ParsedPath parsed = Parse(path.substr(0, cut));
+    if (parsed.names.empty()) {
+        return std::nullopt;
+    }
+    const std::size_t count = parsed.names.size();
+    FolderAndName split{nullptr, name};
+    if (auto known = detail::FindResolved(KeyOf(parsed.root, parsed.names, count))) {
+        split.folder = std::move(known);
+    } else if (const Resolution found = ResolvePrefix(parsed, count); found.resolved == count) {
+        split.folder = std::make_shared<const detail::ResolvedFolder>(
+            detail::ResolvedFolder{found.path, found.lastIsFolder});
+    }
+    return split;
 }
 
 // Returns the real folder that holds the last name of a path, or nothing.
@@ -274,6 +319,10 @@ std::string HostPath(std::string_view path) {
 }
 
 bool FileExists(std::string_view path) {
+    if (const auto plain = SplitPlainName(path)) {
+        return plain->folder && plain->folder->isFolder &&
+               detail::HasOrdinaryFile(plain->folder->path, plain->name);
+    }
     const auto split = SplitPattern(path);
     if (!split) {
         return false;

@@ -34,19 +34,33 @@ struct DirEntry {
     bool isFolder = false;
 };
 
+namespace detail {
+struct CacheState;
+}  // namespace detail
+
 // Keeps every folder listing read while it lives, so that an operation that looks
 // at thousands of folders reads each folder once. Without one, every call sees the
 // file system as it is now. Changes made through this layer update the kept
 // listings; changes made otherwise are not seen until the object goes. A second
 // object made while one is active shares the first one's listings.
+//
+// Threads that work for one operation share one set of listings: each makes an
+// object with ShareWith naming the cache of the thread that started the work.
 class ListingCache {
 public:
+    // Names the cache whose listings a thread shares.
+    struct ShareWith {
+        const ListingCache& cache;
+    };
+
     ListingCache();
+    explicit ListingCache(ShareWith shared);
     ~ListingCache();
     ListingCache(const ListingCache&) = delete;
     ListingCache& operator=(const ListingCache&) = delete;
 
 private:
+    std::shared_ptr<detail::CacheState> m_state;
     bool m_owner = false;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "shell/Routines.h"
 #include "validation/CheckSupport.h"
+#include "validation/InOrder.h"
 #include "validation/TSValidation.h"
 
 namespace vantor {
@@ -92,33 +93,78 @@ TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
     return status;
 }
 
+struct TSValidation::RecordedCheck {
+    std::vector<Recorded> raised;
+    Status status = IsValid();
+    std::exception_ptr error;
+};
+
 TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
     const platform::ListingCache cache;
     RaiseProgress("Checking your TS Installation");
     Status status = IsValid();
     const std::string trainset = m_installFolder + "\\Trains\\Trainset\\";
-    std::vector<std::string> files;
-    for (const std::string& folder :
+    std::vector<std::string> folders;
+    for (std::string& folder :
          platform::ListNames(trainset + "*.", platform::EntryTypes::Both)) {
-        if (!FilterMatch(folder, filter)) {
-            continue;
+        if (FilterMatch(folder, filter)) {
+            folders.push_back(trainset + folder + "\\");
         }
-        const std::string folderPath = trainset + folder + "\\";
-        for (const std::string& name :
-             platform::ListNames(folderPath + "*.??g", platform::EntryTypes::Files)) {
-            files.push_back(folderPath + name);
-        }
-        LetEventsRun();
     }
+    // Thousands of folders and files: the folders are read, and the files checked,
+    // on every processor, and what each file's check raises is raised here, in order.
+    const unsigned threads = validation::CheckThreads();
+    const auto shareListings = [&cache] {
+        return std::make_unique<platform::ListingCache>(platform::ListingCache::ShareWith{cache});
+    };
+    std::vector<std::string> files;
+    validation::RunInOrder<std::vector<std::string>>(
+        folders.size(), threads, shareListings,
+        [&folders](std::size_t i) {
+            return platform::ListNames(folders[i] + "*.??g", platform::EntryTypes::Files);
+        },
+        [&](std::size_t i, std::vector<std::string>& names) {
+            for (const std::string& name : names) {
+                files.push_back(folders[i] + name);
+            }
+            LetEventsRun();
+        });
+
     const std::string total = std::to_string(files.size());
-    std::int64_t counter = 0;
-    for (const std::string& path : files) {
-        ++counter;
-        RaiseProgress("Checking (" + std::to_string(counter) + " of " + total + ") " + path);
-        if (CheckStock(path) != IsValid()) {
-            status = IsSuspect();
-        }
-    }
+    const bool recordProgress = static_cast<bool>(m_messageRaised);
+    validation::RunInOrder<RecordedCheck>(
+        files.size(), threads, shareListings,
+        [&](std::size_t i) {
+            RecordedCheck check;
+            TSValidation worker(m_installFolder);
+            worker.m_verboseMessages = m_verboseMessages;
+            worker.m_recording = &check.raised;
+            worker.m_recordProgress = recordProgress;
+            try {
+                check.status = worker.CheckStock(files[i]);
+            } catch (...) {
+                // Raised in order, after what the check raised before it failed.
+                check.error = std::current_exception();
+            }
+            return check;
+        },
+        [&](std::size_t i, RecordedCheck& check) {
+            RaiseProgress("Checking (" + std::to_string(i + 1) + " of " + total + ") " +
+                          files[i]);
+            for (const Recorded& raised : check.raised) {
+                if (raised.progress) {
+                    RaiseProgress(raised.fileName);
+                } else {
+                    RaiseError(raised.errorCode, raised.fileName, raised.reference);
+                }
+            }
+            if (check.error) {
+                std::rethrow_exception(check.error);
+            }
+            if (check.status != IsValid()) {
+                status = IsSuspect();
+            }
+        });
     RaiseProgress("TS Installation check complete");
     return status;
 }

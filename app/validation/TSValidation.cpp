@@ -75,6 +75,10 @@ TSValidation::Status TSValidation::RaiseError(Status errorCode, const std::strin
     if (errorCode == IsValid() && !m_verboseMessages) {
         return errorCode;
     }
+    if (m_recording != nullptr) {
+        m_recording->push_back({false, errorCode, fileName, reference});
+        return errorCode;
+    }
     std::string entry = std::to_string(errorCode);
     entry.append("|").append(fileName).append("|").append(reference);
     if (errorCode != IsValid()) {
@@ -90,6 +94,12 @@ TSValidation::Status TSValidation::RaiseError(Status errorCode, const std::strin
 }
 
 void TSValidation::RaiseProgress(const std::string& message) {
+    if (m_recording != nullptr) {
+        if (m_recordProgress) {
+            m_recording->push_back({true, 0, message, {}});
+        }
+        return;
+    }
     if (m_messageRaised) {
         m_messageRaised(0, message);
     }

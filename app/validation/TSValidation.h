@@ -107,6 +107,16 @@ protected:
     void RaiseProgress(const std::string& message);
 
 private:
+    // What a check on a worker thread raised, kept to be raised again in order.
+    struct Recorded {
+        bool progress = false;
+        Status errorCode = 0;
+        std::string fileName;  // or the progress text
+        std::string reference;
+    };
+    // The findings and progress texts of one file checked on a worker thread.
+    struct RecordedCheck;
+
     Status CheckFileItems(const std::string& referringFile, const corvane::TSFileItemPtr& item);
     void LetEventsRun() const;
 
@@ -117,6 +127,10 @@ private:
     ErrorHandler m_errorRaised;
     MessageHandler m_messageRaised;
     std::function<void()> m_letEventsRun;
+    // While set, findings and (when m_recordProgress) progress texts are kept here
+    // instead of being raised.
+    std::vector<Recorded>* m_recording = nullptr;
+    bool m_recordProgress = false;
 };
 
 }  // namespace vantor
