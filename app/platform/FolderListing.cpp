@@ -1,6 +1,7 @@
 #include "platform/FolderListing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -14,7 +15,9 @@
 
 #if !defined(_WIN32)
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace vantor::platform {
@@ -52,24 +55,63 @@ private:
     std::mutex m_mutex;
 };
 
-// What the active ListingCache objects keep. Threads working for one operation
-// share it, so every access holds the mutex; what the maps hand out are copies
-// or pointers to objects that never change.
+// What the active ListingCache objects of the threads working for one operation
+// share: the folder listings read, and a count of the changes made through this
+// layer. A listing, once kept, never changes.
 struct CacheState {
     CacheMutex mutex;
     std::unordered_map<NativeString, std::shared_ptr<const FolderListing>> listings;
-    // Folder paths resolved, by the text they were given as.
+    std::atomic<std::uint64_t> changes{0};
+};
+
+// What one thread keeps besides, without a lock: the shared listings it has asked
+// for (null for a folder that had none kept when it asked), the folder paths it
+// resolved and the entries it found by their exact names. A change made through
+// this layer on any thread empties it.
+struct ThreadView {
+    std::shared_ptr<CacheState> shared;
+    std::uint64_t changes = 0;
+    std::unordered_map<NativeString, std::shared_ptr<const FolderListing>> listings;
     std::unordered_map<std::string, std::shared_ptr<const ResolvedFolder>, TextHash,
                        std::equal_to<>>
         resolved;
-    // Entries found by their exact names, by full path.
     std::unordered_map<NativeString, FolderEntry> exactEntries;
+
+    // Drops what this thread kept when a change was made since.
+    void Refresh() {
+        const std::uint64_t now = shared->changes.load(std::memory_order_acquire);
+        if (now != changes) {
+            listings.clear();
+            resolved.clear();
+            exactEntries.clear();
+            changes = now;
+        }
+    }
 };
 
 namespace {
 
-// The state of the cache active on this thread, or null.
-thread_local std::shared_ptr<CacheState> t_active;
+// The view of the cache active on this thread, or null.
+thread_local ThreadView* t_view = nullptr;
+
+// Returns the listing kept for a folder (asking the shared state once per
+// folder), or null.
+std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::path& folder) {
+    const auto known = view.listings.find(folder.native());
+    if (known != view.listings.end()) {
+        return known->second;
+    }
+    std::shared_ptr<const FolderListing> listing;
+    {
+        const std::lock_guard lock(view.shared->mutex);
+        const auto found = view.shared->listings.find(folder.native());
+        if (found != view.shared->listings.end()) {
+            listing = found->second;
+        }
+    }
+    view.listings.emplace(folder.native(), listing);
+    return listing;
+}
 
 // Returns a folder's real path joined with a name, as the system's text.
 NativeString Join(const fs::path& folder, std::string_view name) {
@@ -140,49 +182,77 @@ EntryKind KindOf(const char* path) {
                                      : EntryKind::Other;
 }
 
+// Adds one entry read from a folder to a listing; full holds the folder's path
+// and a separator, followed by whatever came last.
+void AddEntry(FolderListing& listing, std::string_view name, unsigned char type,
+              std::string& full, std::size_t folderLength) {
+    if (name == "." || name == "..") {
+        return;
+    }
+    FolderEntry entry;
+    entry.name = std::string(name);
+    entry.hidden = IsHiddenName(name);
+    // The folder read tells the type of most entries; only links and entries of
+    // unknown type cost a look at what they stand for.
+    switch (type) {
+        case DT_DIR:
+            entry.kind = EntryKind::Folder;
+            break;
+        case DT_REG:
+            entry.kind = EntryKind::File;
+            break;
+        case DT_LNK:
+        case DT_UNKNOWN:
+            full.resize(folderLength);
+            full.append(name);
+            entry.kind = KindOf(full.c_str());
+            break;
+        default:
+            entry.kind = EntryKind::Other;
+            break;
+    }
+    listing.entries.push_back(std::move(entry));
+}
+
 std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
     const std::string& text = folder.native();
+    std::string full = text.empty() ? std::string() : text + (text.back() == '/' ? "" : "/");
+    const std::size_t folderLength = full.size();
+    auto listing = std::make_shared<FolderListing>();
+#if defined(__linux__)
+    // The folder's entries straight into a buffer kept by the thread: no stream to
+    // allocate and no look at the folder beyond opening it.
+    const int fd = ::open(text.empty() ? "." : text.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    thread_local std::vector<char> buffer(32 * 1024);
+    for (;;) {
+        const ssize_t length = ::getdents64(fd, buffer.data(), buffer.size());
+        if (length <= 0) {
+            ::close(fd);
+            return length == 0 ? listing : nullptr;
+        }
+        for (ssize_t at = 0; at < length;) {
+            const auto* found = reinterpret_cast<const dirent64*>(buffer.data() + at);
+            AddEntry(*listing, found->d_name, found->d_type, full, folderLength);
+            at += found->d_reclen;
+        }
+    }
+#else
     DIR* dir = ::opendir(text.empty() ? "." : text.c_str());
     if (dir == nullptr) {
         return nullptr;
     }
-    auto listing = std::make_shared<FolderListing>();
-    std::string full = text.empty() ? std::string() : text + (text.back() == '/' ? "" : "/");
-    const std::size_t folderLength = full.size();
     errno = 0;
     while (const dirent* found = ::readdir(dir)) {
-        const std::string_view name = found->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        FolderEntry entry;
-        entry.name = std::string(name);
-        entry.hidden = IsHiddenName(name);
-        // The folder read tells the type of most entries; only links and entries of
-        // unknown type cost a look at what they stand for.
-        switch (found->d_type) {
-            case DT_DIR:
-                entry.kind = EntryKind::Folder;
-                break;
-            case DT_REG:
-                entry.kind = EntryKind::File;
-                break;
-            case DT_LNK:
-            case DT_UNKNOWN:
-                full.resize(folderLength);
-                full.append(name);
-                entry.kind = KindOf(full.c_str());
-                break;
-            default:
-                entry.kind = EntryKind::Other;
-                break;
-        }
-        listing->entries.push_back(std::move(entry));
+        AddEntry(*listing, found->d_name, found->d_type, full, folderLength);
         errno = 0;  // a look at a link that leads nowhere is no failure of the read
     }
     const bool failed = errno != 0;
     ::closedir(dir);
     return failed ? nullptr : listing;
+#endif
 }
 
 std::optional<FolderEntry> ExactEntry(const NativeString& full, std::string_view name) {
@@ -243,34 +313,25 @@ std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listi
 // when visit returns true, and returns whether it did.
 template <typename Visit>
 bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) {
-    const std::shared_ptr<CacheState> state = t_active;
+    ThreadView* const view = t_view;
     const NativeString full = Join(folder, name);
     std::shared_ptr<const FolderListing> listing;
     // The exact name wins when it exists; one look at it costs less than reading a
     // folder that is not kept yet.
-    if (!state) {
+    if (view == nullptr) {
         if (const auto exact = ExactEntry(full, name)) {
             return visit(*exact);
         }
     } else {
-        {
-            const std::lock_guard lock(state->mutex);
-            if (const auto kept = state->listings.find(folder.native());
-                kept != state->listings.end()) {
-                listing = kept->second;
-            } else if (const auto known = state->exactEntries.find(full);
-                       known != state->exactEntries.end()) {
-                const FolderEntry entry = known->second;
-                return visit(entry);
-            }
-        }
+        view->Refresh();
+        listing = KeptListing(*view, folder);
         if (!listing) {
+            if (const auto known = view->exactEntries.find(full);
+                known != view->exactEntries.end()) {
+                return visit(known->second);
+            }
             if (const auto exact = ExactEntry(full, name)) {
-                {
-                    const std::lock_guard lock(state->mutex);
-                    state->exactEntries.emplace(full, *exact);
-                }
-                return visit(*exact);
+                return visit(view->exactEntries.emplace(full, *exact).first->second);
             }
         }
     }
@@ -301,22 +362,23 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
 }  // namespace
 
 std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
-    const std::shared_ptr<CacheState> state = t_active;
-    if (!state) {
+    ThreadView* const view = t_view;
+    if (view == nullptr) {
         return Finish(ReadFromDisk(folder));
     }
-    {
-        const std::lock_guard lock(state->mutex);
-        const auto found = state->listings.find(folder.native());
-        if (found != state->listings.end()) {
-            return found->second;
-        }
+    view->Refresh();
+    if (auto kept = KeptListing(*view, folder)) {
+        return kept;
     }
     // Read without the lock; when another thread kept the folder meanwhile, its
     // listing stands.
     auto listing = Finish(ReadFromDisk(folder));
-    const std::lock_guard lock(state->mutex);
-    return state->listings.emplace(folder.native(), std::move(listing)).first->second;
+    {
+        const std::lock_guard lock(view->shared->mutex);
+        listing = view->shared->listings.emplace(folder.native(), std::move(listing)).first->second;
+    }
+    view->listings[folder.native()] = listing;
+    return listing;
 }
 
 std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
@@ -334,31 +396,29 @@ bool HasOrdinaryFile(const fs::path& folder, std::string_view name) {
 }
 
 std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
-    const std::shared_ptr<CacheState> state = t_active;
-    if (!state) {
+    ThreadView* const view = t_view;
+    if (view == nullptr) {
         return nullptr;
     }
-    const std::lock_guard lock(state->mutex);
-    const auto found = state->resolved.find(key);
-    return found == state->resolved.end() ? nullptr : found->second;
+    view->Refresh();
+    const auto found = view->resolved.find(key);
+    return found == view->resolved.end() ? nullptr : found->second;
 }
 
 void RememberResolved(std::string_view key, const ResolvedFolder& resolved) {
-    if (const std::shared_ptr<CacheState> state = t_active) {
-        auto kept = std::make_shared<const ResolvedFolder>(resolved);
-        const std::lock_guard lock(state->mutex);
-        state->resolved.emplace(std::string(key), std::move(kept));
+    if (ThreadView* const view = t_view) {
+        view->resolved.emplace(std::string(key), std::make_shared<const ResolvedFolder>(resolved));
     }
 }
 
 void ForgetListing(const fs::path& folder) {
-    if (const std::shared_ptr<CacheState> state = t_active) {
-        const std::lock_guard lock(state->mutex);
-        state->resolved.clear();
-        state->listings.erase(folder.native());
-        std::erase_if(state->exactEntries, [&folder](const auto& entry) {
-            return fs::path(entry.first).parent_path() == folder;
-        });
+    if (ThreadView* const view = t_view) {
+        {
+            const std::lock_guard lock(view->shared->mutex);
+            view->shared->listings.erase(folder.native());
+            view->shared->changes.fetch_add(1, std::memory_order_release);
+        }
+        view->Refresh();
     }
 }
 
@@ -382,24 +442,27 @@ std::string ToUtf8(const fs::path& path) {
 }  // namespace detail
 
 ListingCache::ListingCache() {
-    if (!detail::t_active) {
-        detail::t_active = std::make_shared<detail::CacheState>();
-        m_owner = true;
+    if (detail::t_view == nullptr) {
+        m_view = std::make_unique<detail::ThreadView>();
+        m_view->shared = std::make_shared<detail::CacheState>();
+        detail::t_view = m_view.get();
     }
-    m_state = detail::t_active;
+    m_state = detail::t_view->shared;
 }
 
 ListingCache::ListingCache(ShareWith shared) {
-    if (!detail::t_active) {
-        detail::t_active = shared.cache.m_state;
-        m_owner = true;
+    if (detail::t_view == nullptr) {
+        m_view = std::make_unique<detail::ThreadView>();
+        m_view->shared = shared.cache.m_state;
+        m_view->changes = m_view->shared->changes.load(std::memory_order_acquire);
+        detail::t_view = m_view.get();
     }
-    m_state = detail::t_active;
+    m_state = detail::t_view->shared;
 }
 
 ListingCache::~ListingCache() {
-    if (m_owner) {
-        detail::t_active.reset();
+    if (m_view) {
+        detail::t_view = nullptr;
     }
 }
 

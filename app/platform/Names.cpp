@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vantor::platform {
@@ -10,6 +11,15 @@ namespace {
 
 // Bytes that are not valid UTF-8 decode to this range, one code per byte.
 constexpr char32_t kRawByteBase = 0x110000;
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Returns the number of bytes of the UTF-8 sequence at text[i], 0 when invalid.
 std::size_t SequenceLength(std::string_view text, std::size_t i) {
@@ -139,6 +149,14 @@ char32_t UpperCodePoint(char32_t c) {
 }
 
 std::u32string UpperCodePoints(std::string_view text) {
+    if (IsAscii(text)) {
+        std::u32string codes(text.size(), U'\0');
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            codes[i] = static_cast<char32_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+        return codes;
+    }
     std::u32string codes = Decode(text);
     for (char32_t& c : codes) {
         c = UpperCodePoint(c);
@@ -175,14 +193,22 @@ std::vector<Element> Translate(const std::u32string& pattern) {
     return out;
 }
 
-class Matcher {
-public:
-    Matcher(std::vector<Element> pattern, std::u32string name)
-        : m_pattern(std::move(pattern)),
-          m_name(std::move(name)),
-          m_lastDot(m_name.rfind(U'.')),
-          m_memo((m_pattern.size() + 1) * (m_name.size() + 1), -1) {}
+}  // namespace
 
+// Matches names against translated pattern elements; the buffers are kept for the
+// next name.
+class NamePattern::Matcher {
+public:
+    explicit Matcher(std::vector<Element> pattern) : m_pattern(std::move(pattern)) {}
+
+    bool Matches(std::string_view name) {
+        m_name = UpperCodePoints(name);
+        m_lastDot = m_name.rfind(U'.');
+        m_memo.assign((m_pattern.size() + 1) * (m_name.size() + 1), -1);
+        return Match(0, 0);
+    }
+
+private:
     bool Match(std::size_t p, std::size_t n) {
         signed char& known = m_memo[p * (m_name.size() + 1) + n];
         if (known < 0) {
@@ -191,7 +217,6 @@ public:
         return known == 1;
     }
 
-private:
     bool Compute(std::size_t p, std::size_t n) {
         if (p == m_pattern.size()) {
             return n == m_name.size();
@@ -234,13 +259,29 @@ private:
 
     std::vector<Element> m_pattern;
     std::u32string m_name;
-    std::size_t m_lastDot;
+    std::size_t m_lastDot = 0;
     std::vector<signed char> m_memo;
 };
 
-}  // namespace
+NamePattern::NamePattern(std::string_view pattern)
+    : m_matcher(std::make_unique<Matcher>(Translate(UpperCodePoints(pattern)))) {}
+
+NamePattern::~NamePattern() = default;
+
+bool NamePattern::Matches(std::string_view name) {
+    return m_matcher->Matches(name);
+}
 
 std::string UpperCase(std::string_view text) {
+    if (IsAscii(text)) {
+        std::string out(text);
+        for (char& c : out) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
+        return out;
+    }
     std::string out;
     out.reserve(text.size());
     for (const char32_t c : UpperCodePoints(text)) {
@@ -263,8 +304,7 @@ bool NameLess(std::string_view a, std::string_view b) {
 }
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
-    Matcher matcher(Translate(UpperCodePoints(pattern)), UpperCodePoints(name));
-    return matcher.Match(0, 0);
+    return NamePattern(pattern).Matches(name);
 }
 
 bool HasWildcards(std::string_view text) {

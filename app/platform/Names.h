@@ -3,6 +3,7 @@
 // File names as Windows treats them: upper-case comparison, the listing order
 // of NTFS and wildcard patterns.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,22 @@ bool NameLess(std::string_view a, std::string_view b);
 // Returns true when name matches a wildcard pattern as on Windows, ignoring case:
 // "*" and "?" as usual, "*." only names without an extension, "*.*" every name.
 bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+// A wildcard pattern prepared once, to match the names of a folder one by one
+// as MatchesPattern() does.
+class NamePattern {
+public:
+    explicit NamePattern(std::string_view pattern);
+    ~NamePattern();
+    NamePattern(const NamePattern&) = delete;
+    NamePattern& operator=(const NamePattern&) = delete;
+
+    bool Matches(std::string_view name);
+
+private:
+    class Matcher;
+    std::unique_ptr<Matcher> m_matcher;
+};
 
 // Appends a code point to UTF-8 text.
 void AppendUtf8(char32_t code, std::string& text);

@@ -75,6 +75,19 @@ ParsedPath Parse(std::string_view path) {
     return parsed;
 }
 
+// Returns a real folder path joined with a name, as UTF-8 text.
+std::string JoinText(const fs::path& folder, std::string_view name) {
+#if defined(_WIN32)
+    return detail::ToUtf8(folder / detail::FromUtf8(name));
+#else
+    std::string text = folder.native();
+    if (!text.empty() && text.back() != '/') {
+        text.push_back('/');
+    }
+    return text.append(name);
+#endif
+}
+
 // Applies ".." to a real path: the parent, but never above the root.
 void GoUp(fs::path& current, const fs::path& root) {
     if (current.empty() || current.filename() == "..") {
@@ -167,17 +180,34 @@ std::optional<FolderAndName> SplitPlainName(std::string_view path) {
     if (name == "." || name == ".." || HasWildcards(name)) {
         return std::nullopt;
     }
-    const ParsedPath parsed = Parse(path.substr(0, cut));
-    if (parsed.names.empty()) {
+    // The key of the folder, built as KeyOf() builds it, without taking the path apart.
+    const std::string_view folderText = path.substr(0, cut);
+    const auto [root, rootLength] = ParseRoot(folderText);
+    std::string key = detail::ToUtf8(root);
+    std::size_t names = 0;
+    for (std::size_t start = rootLength; start <= folderText.size();) {
+        std::size_t end = start;
+        while (end < folderText.size() && !IsSeparator(folderText[end])) {
+            ++end;
+        }
+        const std::string_view part = folderText.substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            key.append(1, '\0').append(part);
+            ++names;
+        }
+        start = end + 1;
+    }
+    if (names == 0) {
         return std::nullopt;
     }
-    const std::size_t count = parsed.names.size();
-    FolderAndName split{nullptr, name};
-    if (auto known = detail::FindResolved(KeyOf(parsed.root, parsed.names, count))) {
-        split.folder = std::move(known);
-    } else if (const Resolution found = ResolvePrefix(parsed, count); found.resolved == count) {
-        split.folder = std::make_shared<const detail::ResolvedFolder>(
-            detail::ResolvedFolder{found.path, found.lastIsFolder});
+    FolderAndName split{detail::FindResolved(key), name};
+    if (!split.folder) {
+        const ParsedPath parsed = Parse(folderText);
+        const std::size_t count = parsed.names.size();
+        if (const Resolution found = ResolvePrefix(parsed, count); found.resolved == count) {
+            split.folder = std::make_shared<const detail::ResolvedFolder>(
+                detail::ResolvedFolder{found.path, found.lastIsFolder});
+        }
     }
     return split;
 }
@@ -227,8 +257,9 @@ std::vector<FolderEntry> Select(const fs::path& folder, const std::string& patte
     }
     std::vector<FolderEntry> result;
     if (const auto listing = detail::ReadListing(folder)) {
+        NamePattern matcher(pattern);
         for (const FolderEntry& entry : listing->entries) {
-            if (MatchesPattern(entry.name, pattern)) {
+            if (matcher.Matches(entry.name)) {
                 result.push_back(entry);
             }
         }
@@ -305,6 +336,14 @@ std::optional<std::string> ResolvePath(std::string_view path) {
 std::string HostPath(std::string_view path) {
     if (path.empty()) {
         return {};
+    }
+    if (const auto plain = SplitPlainName(path); plain && plain->folder && plain->folder->isFolder) {
+        std::string name(plain->name);
+        const auto found = detail::FindEntries(plain->folder->path, name);
+        if (!found.empty()) {
+            name = found.front().name;
+        }
+        return JoinText(plain->folder->path, name);
     }
     const ParsedPath parsed = Parse(path);
     Resolution found = ResolvePrefix(parsed, parsed.names.size());

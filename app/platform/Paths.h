@@ -36,6 +36,7 @@ struct DirEntry {
 
 namespace detail {
 struct CacheState;
+struct ThreadView;
 }  // namespace detail
 
 // Keeps every folder listing read while it lives, so that an operation that looks
@@ -61,7 +62,7 @@ public:
 
 private:
     std::shared_ptr<detail::CacheState> m_state;
-    bool m_owner = false;
+    std::unique_ptr<detail::ThreadView> m_view;  // set when this object made the thread's view
 };
 
 // Returns the real path of an existing file or folder, or nothing.

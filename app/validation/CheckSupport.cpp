@@ -76,7 +76,14 @@ std::string Lexical(std::string_view path) {
 }
 
 bool Exists(std::string_view path) {
-    return platform::FileExists(Lexical(path));
+    // Most paths hold no "." or ".." to take out.
+    bool dotted = false;
+    for (std::size_t i = 0; i < path.size() && !dotted; ++i) {
+        dotted = path[i] == '.' && (i == 0 || path[i - 1] == '\\' || path[i - 1] == '/') &&
+                 (i + 1 == path.size() || path[i + 1] == '\\' || path[i + 1] == '/' ||
+                  path[i + 1] == '.');
+    }
+    return dotted ? platform::FileExists(Lexical(path)) : platform::FileExists(path);
 }
 
 bool NamesFile(std::string_view name) {
