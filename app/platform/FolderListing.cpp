@@ -91,6 +91,9 @@ struct ThreadView {
 
 namespace {
 
+// How many entries found by their exact names a thread keeps at most.
+constexpr std::size_t kExactEntriesKept = 4096;
+
 // The view of the cache active on this thread, or null.
 thread_local ThreadView* t_view = nullptr;
 
@@ -331,6 +334,12 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
                 return visit(known->second);
             }
             if (const auto exact = ExactEntry(full, name)) {
+                // A file is looked at again soon after, if at all: the latest entries
+                // are enough, and an operation over thousands of folders does not
+                // keep one for every file it met.
+                if (view->exactEntries.size() >= kExactEntriesKept) {
+                    view->exactEntries.clear();
+                }
                 return visit(view->exactEntries.emplace(full, *exact).first->second);
             }
         }

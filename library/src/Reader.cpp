@@ -44,7 +44,8 @@ std::string MakeName(std::string_view text) {
 // ---------------------------------------------------------------------------
 // LineSource
 
-LineSource::LineSource(std::FILE* file, std::uint64_t fileLength) : m_file(file) {
+LineSource::LineSource(std::FILE* file, std::uint64_t fileLength)
+    : m_file(file), m_fileLength(fileLength) {
     // Small files, the common case, get a buffer of their own size.
     m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, fileLength + 2)));
     Fill();
@@ -61,12 +62,22 @@ bool LineSource::Fill() {
     }
     m_pos = 0;
     m_len = rest;
-    const std::size_t n = std::fread(m_chunk.data() + rest, 1, m_chunk.size() - rest, m_file);
-    if (n < m_chunk.size() - rest) {
+    // Asking for no more than the file holds ends the read without a last call
+    // that would only find the end.
+    std::size_t want = m_chunk.size() - rest;
+    if (m_fileLength > m_read) {
+        want = static_cast<std::size_t>(std::min<std::uint64_t>(want, m_fileLength - m_read));
+    }
+    const std::size_t n = std::fread(m_chunk.data() + rest, 1, want, m_file);
+    if (n < want) {
         if (std::ferror(m_file)) {
             throw std::system_error(errno ? errno : EIO, std::generic_category(),
                                     "Cannot read the file");
         }
+        m_fileDone = true;
+    }
+    m_read += n;
+    if (m_fileLength > 0 && m_read >= m_fileLength) {
         m_fileDone = true;
     }
     m_len += n;

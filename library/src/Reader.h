@@ -36,6 +36,8 @@ private:
     std::vector<unsigned char> m_chunk;
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
+    std::uint64_t m_fileLength;  // as opened; 0 when the system does not tell
+    std::uint64_t m_read = 0;
     bool m_fileDone = false;
     bool m_utf16 = false;
 };
