@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempFolder.h"
@@ -146,6 +147,28 @@ TEST_F(PathsTest, CacheKeepsListingsUntilItGoesButSeesItsOwnChanges) {
         EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\A.con")));
     }
     EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\b.con")));
+}
+
+TEST_F(PathsTest, ThreadsSharingACacheReadEachFolderOnceAndSeeChangesMadeThroughIt) {
+    Make("Consists/A.con");
+    ListingCache cache;
+    EXPECT_TRUE(vantor::platform::FileExists(Win("\\consists\\a.con")))
+        << "found without regard to case: the folder's listing is kept";
+    Make("Consists/B.con");
+    const auto onAnotherThread = [&](const std::string& path) {
+        bool found = false;
+        std::thread([&] {
+            const ListingCache shared(ListingCache::ShareWith{cache});
+            found = vantor::platform::FileExists(path);
+        }).join();
+        return found;
+    };
+    EXPECT_FALSE(onAnotherThread(Win("\\CONSISTS\\b.con")))
+        << "the other thread uses the listing kept before B.con was made";
+    vantor::platform::FileCopy(Real("Consists/A.con"), Win("\\Consists\\C.con"));
+    EXPECT_TRUE(onAnotherThread(Win("\\CONSISTS\\c.con")))
+        << "a copy through the layer renews the listing for every thread";
+    EXPECT_TRUE(onAnotherThread(Win("\\CONSISTS\\b.con")));
 }
 
 TEST_F(PathsTest, CopyReplacesTheTargetWhateverItsCase) {

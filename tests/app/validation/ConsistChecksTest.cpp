@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CheckInstallation.h"
 #include "TestInstallation.h"
+#include "platform/Paths.h"
 #include "validation/TSValidation.h"
 
 namespace {
@@ -376,6 +378,71 @@ TEST(CheckAllStockTest, GeneratedInstallationIsCleanUntilAFileGoes) {
     EXPECT_EQ(again.Errors(),
               (Entries{"6|" + sms + "|" + wav, "6|" + sms + "|" + wav, "5|" + sms + "|"}))
         << "both triggers of the stream name the file";
+}
+
+TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
+    // Enough folders that every thread gets many, with faults spread among them.
+    testing_support::TempFolder folder;
+    const auto made = vantor::bench::MakeCheckInstallation(folder.Path(), 120);
+    const std::filesystem::path trainset = folder.Path() / "Trains/Trainset";
+    std::vector<std::string> stockFiles;
+    int removed = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(trainset)) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(".wav") && name.find("Roll") != std::string::npos && ++removed % 3 == 0) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+    ASSERT_GT(removed, 20);
+    const std::string install = folder.Path().string();
+    for (const std::string& stockFolder :
+         vantor::platform::ListNames(install + "\\Trains\\Trainset\\*.", vantor::platform::EntryTypes::Both)) {
+        for (const std::string& name : vantor::platform::ListNames(
+                 install + "\\Trains\\Trainset\\" + stockFolder + "\\*.??g",
+                 vantor::platform::EntryTypes::Files)) {
+            stockFiles.push_back(install + "\\Trains\\Trainset\\" + stockFolder + "\\" + name);
+        }
+    }
+    ASSERT_EQ(stockFiles.size(), static_cast<std::size_t>(made.engines + made.wagons));
+
+    // What checking the files one by one, in order, raises.
+    std::vector<std::string> expectedMessages{"Checking your TS Installation"};
+    Entries expectedErrors;
+    for (std::size_t i = 0; i < stockFiles.size(); ++i) {
+        expectedMessages.push_back("Checking (" + std::to_string(i + 1) + " of " +
+                                   std::to_string(stockFiles.size()) + ") " + stockFiles[i]);
+        TSValidation one(install);
+        one.SetVerboseMessages(true);
+        one.OnMessageRaised([&expectedMessages](std::int16_t level, const std::string& text) {
+            expectedMessages.push_back(std::to_string(level) + text);
+        });
+        one.CheckStock(stockFiles[i]);
+        expectedErrors.insert(expectedErrors.end(), one.Errors().begin(), one.Errors().end());
+    }
+    expectedMessages.push_back("TS Installation check complete");
+
+    TSValidation all(install);
+    all.SetVerboseMessages(true);
+    std::vector<std::string> messages;
+    std::vector<std::string> raised;
+    const auto caller = std::this_thread::get_id();
+    bool everyEventOnTheCaller = true;
+    all.OnMessageRaised([&](std::int16_t level, const std::string& text) {
+        everyEventOnTheCaller = everyEventOnTheCaller && std::this_thread::get_id() == caller;
+        messages.push_back(text.starts_with("Checking (") || text.starts_with("TS ") ||
+                                   text.starts_with("Checking your")
+                               ? text
+                               : std::to_string(level) + text);
+    });
+    all.OnErrorRaised([&](std::int16_t code, const std::string& file, const std::string& reference) {
+        everyEventOnTheCaller = everyEventOnTheCaller && std::this_thread::get_id() == caller;
+        raised.push_back(std::to_string(code) + "|" + file + "|" + reference);
+    });
+    EXPECT_EQ(all.CheckAllStock(""), TSValidation::IsSuspect());
+    EXPECT_EQ(all.Errors(), expectedErrors);
+    EXPECT_EQ(raised, expectedErrors);
+    EXPECT_EQ(messages, expectedMessages);
+    EXPECT_TRUE(everyEventOnTheCaller);
 }
 
 TEST(CheckAllStockTest, MoreThan32767FilesAreCountedAndCheckedInFull) {
