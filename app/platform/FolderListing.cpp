@@ -180,15 +180,15 @@ EntryKind KindOf(const char* path) {
     if (::stat(path, &status) != 0) {
         return EntryKind::Other;
     }
-    return S_ISDIR(status.st_mode)   ? EntryKind::Folder
+    return S_ISDIR(status.st_mode) ? EntryKind::Folder
            : S_ISREG(status.st_mode) ? EntryKind::File
                                      : EntryKind::Other;
 }
 
 // Adds one entry read from a folder to a listing; full holds the folder's path
 // and a separator, followed by whatever came last.
-void AddEntry(FolderListing& listing, std::string_view name, unsigned char type,
-              std::string& full, std::size_t folderLength) {
+void AddEntry(FolderListing& listing, std::string_view name, unsigned char type, std::string& full,
+              std::size_t folderLength) {
     if (name == "." || name == "..") {
         return;
     }
@@ -262,7 +262,7 @@ std::optional<FolderEntry> ExactEntry(const NativeString& full, std::string_view
     struct stat status {};
     FolderEntry entry;
     if (::stat(full.c_str(), &status) == 0) {
-        entry.kind = S_ISDIR(status.st_mode)   ? EntryKind::Folder
+        entry.kind = S_ISDIR(status.st_mode) ? EntryKind::Folder
                      : S_ISREG(status.st_mode) ? EntryKind::File
                                                : EntryKind::Other;
     } else if (::lstat(full.c_str(), &status) != 0) {

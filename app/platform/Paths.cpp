@@ -138,7 +138,8 @@ Resolution ResolvePrefix(const ParsedPath& parsed, std::size_t count) {
     Resolution result{parsed.root, 0, true};
     if (count > 1) {
         const std::size_t parentLength = key.size() - parsed.names[count - 1].size() - 1;
-        if (const auto parent = detail::FindResolved(std::string_view(key).substr(0, parentLength))) {
+        if (const auto parent =
+                detail::FindResolved(std::string_view(key).substr(0, parentLength))) {
             result = {parent->path, count - 1, parent->isFolder};
         }
     }
@@ -337,7 +338,8 @@ std::string HostPath(std::string_view path) {
     if (path.empty()) {
         return {};
     }
-    if (const auto plain = SplitPlainName(path); plain && plain->folder && plain->folder->isFolder) {
+    if (const auto plain = SplitPlainName(path);
+        plain && plain->folder && plain->folder->isFolder) {
         std::string name(plain->name);
         const auto found = detail::FindEntries(plain->folder->path, name);
         if (!found.empty()) {

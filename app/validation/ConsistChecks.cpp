@@ -105,8 +105,7 @@ TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
     Status status = IsValid();
     const std::string trainset = m_installFolder + "\\Trains\\Trainset\\";
     std::vector<std::string> folders;
-    for (std::string& folder :
-         platform::ListNames(trainset + "*.", platform::EntryTypes::Both)) {
+    for (std::string& folder : platform::ListNames(trainset + "*.", platform::EntryTypes::Both)) {
         if (FilterMatch(folder, filter)) {
             folders.push_back(trainset + folder + "\\");
         }
@@ -149,8 +148,7 @@ TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
             return check;
         },
         [&](std::size_t i, RecordedCheck& check) {
-            RaiseProgress("Checking (" + std::to_string(i + 1) + " of " + total + ") " +
-                          files[i]);
+            RaiseProgress("Checking (" + std::to_string(i + 1) + " of " + total + ") " + files[i]);
             for (const Recorded& raised : check.raised) {
                 if (raised.progress) {
                     RaiseProgress(raised.fileName);

@@ -389,17 +389,18 @@ TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
     int removed = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(trainset)) {
         const std::string name = entry.path().filename().string();
-        if (name.ends_with(".wav") && name.find("Roll") != std::string::npos && ++removed % 3 == 0) {
+        if (name.ends_with(".wav") && name.find("Roll") != std::string::npos &&
+            ++removed % 3 == 0) {
             std::filesystem::remove(entry.path());
         }
     }
     ASSERT_GT(removed, 20);
     const std::string install = folder.Path().string();
-    for (const std::string& stockFolder :
-         vantor::platform::ListNames(install + "\\Trains\\Trainset\\*.", vantor::platform::EntryTypes::Both)) {
-        for (const std::string& name : vantor::platform::ListNames(
-                 install + "\\Trains\\Trainset\\" + stockFolder + "\\*.??g",
-                 vantor::platform::EntryTypes::Files)) {
+    for (const std::string& stockFolder : vantor::platform::ListNames(
+             install + "\\Trains\\Trainset\\*.", vantor::platform::EntryTypes::Both)) {
+        for (const std::string& name :
+             vantor::platform::ListNames(install + "\\Trains\\Trainset\\" + stockFolder + "\\*.??g",
+                                         vantor::platform::EntryTypes::Files)) {
             stockFiles.push_back(install + "\\Trains\\Trainset\\" + stockFolder + "\\" + name);
         }
     }
@@ -434,10 +435,11 @@ TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
                                ? text
                                : std::to_string(level) + text);
     });
-    all.OnErrorRaised([&](std::int16_t code, const std::string& file, const std::string& reference) {
-        everyEventOnTheCaller = everyEventOnTheCaller && std::this_thread::get_id() == caller;
-        raised.push_back(std::to_string(code) + "|" + file + "|" + reference);
-    });
+    all.OnErrorRaised(
+        [&](std::int16_t code, const std::string& file, const std::string& reference) {
+            everyEventOnTheCaller = everyEventOnTheCaller && std::this_thread::get_id() == caller;
+            raised.push_back(std::to_string(code) + "|" + file + "|" + reference);
+        });
     EXPECT_EQ(all.CheckAllStock(""), TSValidation::IsSuspect());
     EXPECT_EQ(all.Errors(), expectedErrors);
     EXPECT_EQ(raised, expectedErrors);
