@@ -1,6 +1,7 @@
 #include "platform/FolderListing.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <mutex>
@@ -75,7 +76,22 @@ struct ThreadView {
     std::unordered_map<std::string, std::shared_ptr<const ResolvedFolder>, TextHash,
                        std::equal_to<>>
         resolved;
-    std::unordered_map<NativeString, FolderEntry> exactEntries;
+    // Entries found lately by their exact names, in slots chosen by the hash of
+    // their full paths: a file is looked at again soon after, if at all, and an
+    // operation over thousands of folders keeps no entry for every file it met.
+    struct ExactSlot {
+        std::size_t hash = 0;
+        NativeString full;  // empty while the slot is free
+        FolderEntry entry;
+    };
+    std::array<ExactSlot, 256> exactEntries;
+    // The folder looked into last, which the next look is mostly into again: its
+    // resolution and its listing, found without hashing a long path.
+    std::string lastKey;
+    std::shared_ptr<const ResolvedFolder> lastResolved;
+    NativeString lastFolder;
+    std::shared_ptr<const FolderListing> lastListing;
+    bool lastFolderKnown = false;
 
     // Drops what this thread kept when a change was made since.
     void Refresh() {
@@ -83,7 +99,12 @@ struct ThreadView {
         if (now != changes) {
             listings.clear();
             resolved.clear();
-            exactEntries.clear();
+            for (ExactSlot& slot : exactEntries) {
+                slot.full.clear();
+            }
+            lastResolved = nullptr;
+            lastListing = nullptr;
+            lastFolderKnown = false;
             changes = now;
         }
     }
@@ -91,17 +112,20 @@ struct ThreadView {
 
 namespace {
 
-// How many entries found by their exact names a thread keeps at most.
-constexpr std::size_t kExactEntriesKept = 4096;
-
 // The view of the cache active on this thread, or null.
 thread_local ThreadView* t_view = nullptr;
 
 // Returns the listing kept for a folder (asking the shared state once per
 // folder), or null.
 std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::path& folder) {
+    if (view.lastFolderKnown && view.lastFolder == folder.native()) {
+        return view.lastListing;
+    }
+    view.lastFolder = folder.native();
+    view.lastFolderKnown = true;
     const auto known = view.listings.find(folder.native());
     if (known != view.listings.end()) {
+        view.lastListing = known->second;
         return known->second;
     }
     std::shared_ptr<const FolderListing> listing;
@@ -113,6 +137,7 @@ std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::pat
         }
     }
     view.listings.emplace(folder.native(), listing);
+    view.lastListing = listing;
     return listing;
 }
 
@@ -329,18 +354,16 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
         view->Refresh();
         listing = KeptListing(*view, folder);
         if (!listing) {
-            if (const auto known = view->exactEntries.find(full);
-                known != view->exactEntries.end()) {
-                return visit(known->second);
+            const std::size_t hash = std::hash<NativeString>{}(full);
+            ThreadView::ExactSlot& slot = view->exactEntries[hash % view->exactEntries.size()];
+            if (slot.hash == hash && slot.full == full) {
+                return visit(slot.entry);
             }
-            if (const auto exact = ExactEntry(full, name)) {
-                // A file is looked at again soon after, if at all: the latest entries
-                // are enough, and an operation over thousands of folders does not
-                // keep one for every file it met.
-                if (view->exactEntries.size() >= kExactEntriesKept) {
-                    view->exactEntries.clear();
-                }
-                return visit(view->exactEntries.emplace(full, *exact).first->second);
+            if (auto exact = ExactEntry(full, name)) {
+                slot.hash = hash;
+                slot.full = full;
+                slot.entry = std::move(*exact);
+                return visit(slot.entry);
             }
         }
     }
@@ -387,6 +410,9 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
         listing = view->shared->listings.emplace(folder.native(), std::move(listing)).first->second;
     }
     view->listings[folder.native()] = listing;
+    view->lastFolder = folder.native();
+    view->lastListing = listing;
+    view->lastFolderKnown = true;
     return listing;
 }
 
@@ -410,8 +436,16 @@ std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
         return nullptr;
     }
     view->Refresh();
+    if (view->lastResolved && view->lastKey == key) {
+        return view->lastResolved;
+    }
     const auto found = view->resolved.find(key);
-    return found == view->resolved.end() ? nullptr : found->second;
+    if (found == view->resolved.end()) {
+        return nullptr;
+    }
+    view->lastKey = key;
+    view->lastResolved = found->second;
+    return found->second;
 }
 
 void RememberResolved(std::string_view key, const ResolvedFolder& resolved) {
