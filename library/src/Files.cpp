@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -72,32 +73,100 @@ std::FILE* OpenForReading(const std::filesystem::path& path) {
     return file;
 }
 
-std::FILE* OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size) {
+InputFile::~InputFile() {
+    Close();
+}
+
+void InputFile::Close() noexcept {
+#if defined(_WIN32)
+    if (m_file != nullptr) {
+        std::fclose(std::exchange(m_file, nullptr));
+    }
+#else
+    if (m_fd >= 0) {
+        ::close(std::exchange(m_fd, -1));
+    }
+#endif
+}
+
+InputFile::InputFile(InputFile&& other) noexcept {
+    *this = std::move(other);
+}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+#if defined(_WIN32)
+        m_file = std::exchange(other.m_file, nullptr);
+#else
+        m_fd = std::exchange(other.m_fd, -1);
+#endif
+    }
+    return *this;
+}
+
+bool InputFile::IsOpen() const noexcept {
+#if defined(_WIN32)
+    return m_file != nullptr;
+#else
+    return m_fd >= 0;
+#endif
+}
+
+std::size_t InputFile::Read(void* buffer, std::size_t size) {
+#if defined(_WIN32)
+    const std::size_t n = std::fread(buffer, 1, size, m_file);
+    if (n < size && std::ferror(m_file)) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    return n;
+#else
+    auto* at = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(m_fd, at + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail(errno, "Cannot read the file");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+#endif
+}
+
+InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size) {
+    InputFile opened;
 #if defined(_WIN32)
     if (!IsRegularFile(path)) {
-        return nullptr;
+        return opened;
     }
     std::error_code ec;
     size = static_cast<std::uint64_t>(std::filesystem::file_size(path, ec));
-    return OpenForReading(path);
+    opened.m_file = OpenForReading(path);
+    return opened;
 #else
     // One open and one look at the open file, rather than looking the name up first.
-    std::FILE* file = std::fopen(path.c_str(), "rbe");
-    if (file == nullptr) {
+    // A file that is not regular (a pipe, say) is not waited on while it opens.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR) {
-            return nullptr;
+            return opened;
         }
         Fail(errno, "Cannot open " + Utf8(path));
     }
+    opened.m_fd = fd;
     struct stat info {};
-    if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return InputFile();
     }
     size = static_cast<std::uint64_t>(info.st_size);
-    // The reader reads in large blocks of its own; a second buffer would only copy.
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    return file;
+    return opened;
 #endif
 }
 

@@ -20,10 +20,36 @@ bool IsRegularFile(const std::filesystem::path& path);
 // Opens a file for reading in binary mode; throws std::system_error on failure.
 std::FILE* OpenForReading(const std::filesystem::path& path);
 
-// Opens a regular file (links followed) for reading in binary mode and tells its
-// size; returns null when there is no such file (a folder does not count), and
+// A file open for reading: a descriptor of the system where there are such,
+// a stream elsewhere. Closed when it goes.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    [[nodiscard]] bool IsOpen() const noexcept;
+    // Reads up to size bytes, fewer only at the end of the file; throws
+    // std::system_error when reading fails.
+    std::size_t Read(void* buffer, std::size_t size);
+
+private:
+    void Close() noexcept;
+    friend InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
+#if defined(_WIN32)
+    std::FILE* m_file = nullptr;
+#else
+    int m_fd = -1;
+#endif
+};
+
+// Opens a regular file (links followed) for reading and tells its size; returns a
+// file that is not open when there is no such file (a folder does not count), and
 // throws std::system_error when the file exists but cannot be opened.
-std::FILE* OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
+InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
 
 // Writes a file through write(), into a temporary file beside it that then
 // replaces the file in one step. When anything fails, the old file is untouched,

@@ -44,7 +44,7 @@ std::string MakeName(std::string_view text) {
 // ---------------------------------------------------------------------------
 // LineSource
 
-LineSource::LineSource(std::FILE* file, std::uint64_t fileLength)
+LineSource::LineSource(files::InputFile& file, std::uint64_t fileLength)
     : m_file(file), m_fileLength(fileLength) {
     // Small files, the common case, get a buffer of their own size.
     m_chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, fileLength + 2)));
@@ -68,12 +68,8 @@ bool LineSource::Fill() {
     if (m_fileLength > m_read) {
         want = static_cast<std::size_t>(std::min<std::uint64_t>(want, m_fileLength - m_read));
     }
-    const std::size_t n = std::fread(m_chunk.data() + rest, 1, want, m_file);
+    const std::size_t n = m_file.Read(m_chunk.data() + rest, want);
     if (n < want) {
-        if (std::ferror(m_file)) {
-            throw std::system_error(errno ? errno : EIO, std::generic_category(),
-                                    "Cannot read the file");
-        }
         m_fileDone = true;
     }
     m_read += n;
@@ -208,7 +204,7 @@ std::uint64_t LineSource::ReadLine(std::string& out) {
 // ---------------------------------------------------------------------------
 // Reader
 
-Reader::Reader(std::FILE* file, std::uint64_t fileLength, TSItemCollection& items,
+Reader::Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollection& items,
                const TSFile::StatusHandler& status)
     : m_source(file, fileLength),
       m_items(items),

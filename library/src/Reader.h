@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Files.h"
 #include "corvane/TSFile.h"
 
 namespace corvane {
@@ -16,7 +17,7 @@ namespace corvane {
 // Windows-1252 otherwise. Lines end at CR LF or at a lone CR.
 class LineSource {
 public:
-    LineSource(std::FILE* file, std::uint64_t fileLength);
+    LineSource(files::InputFile& file, std::uint64_t fileLength);
 
     // Returns true when every line has been read.
     bool AtEnd();
@@ -32,7 +33,7 @@ private:
     std::size_t AsciiRun8(std::string& out);
     std::size_t AsciiRun16(std::string& out);
 
-    std::FILE* m_file;
+    files::InputFile& m_file;
     std::vector<unsigned char> m_chunk;
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
@@ -45,7 +46,7 @@ private:
 // Loads one file into a TSFile's items.
 class Reader {
 public:
-    Reader(std::FILE* file, std::uint64_t fileLength, TSItemCollection& items,
+    Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollection& items,
            const TSFile::StatusHandler& status);
 
     // Reads the whole file; firstElement steers the first top-level item.

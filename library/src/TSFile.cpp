@@ -46,18 +46,17 @@ std::string TSFile::FirstLine() const {
 void TSFile::Load() {
     const std::filesystem::path path = files::NativePath(m_fileName);
     std::uint64_t length = 0;
-    std::FILE* opened = files::OpenIfRegularFile(path, length);
-    if (opened == nullptr) {
+    files::InputFile file = files::OpenIfRegularFile(path, length);
+    if (!file.IsOpen()) {
         return;  // no file of that name: nothing is read
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
     try {
-        Reader reader(file.get(), length, *m_items, m_status);
+        Reader reader(file, length, *m_items, m_status);
         reader.Run(FirstElement());
     } catch (const std::system_error& e) {
         throw std::system_error(e.code(), "Cannot read " + m_fileName);
     }
-    file.reset();
+    file = files::InputFile();
     if (m_status) {
         m_status("load", 100);
     }
