@@ -159,6 +159,21 @@ bool IsHiddenName(std::string_view name) {
     return !name.empty() && name.front() == '.';
 }
 
+// Adds an entry, its name after the names before it, to a listing being read.
+void AddToListing(FolderListing& listing, std::string_view name, EntryKind kind, bool hidden) {
+    FolderListing::Entry entry;
+    entry.name = static_cast<std::uint32_t>(listing.text.size());
+    entry.nameLength = static_cast<std::uint32_t>(name.size());
+    entry.kind = kind;
+    entry.hidden = hidden;
+    listing.text.append(name);
+    listing.entries.push_back(entry);
+}
+
+std::size_t IndexSlot(std::string_view upperName, std::size_t slots) {
+    return std::hash<std::string_view>{}(upperName) & (slots - 1);
+}
+
 #if defined(_WIN32)
 constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -182,8 +197,9 @@ std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
     do {
         const std::wstring name = data.cFileName;
         if (name != L"." && name != L"..") {
-            listing->entries.push_back(
-                EntryFromAttributes(ToUtf8(fs::path(name)), data.dwFileAttributes));
+            const FolderEntry entry =
+                EntryFromAttributes(ToUtf8(fs::path(name)), data.dwFileAttributes);
+            AddToListing(*listing, entry.name, entry.kind, entry.hidden);
         }
     } while (FindNextFileW(find, &data) != 0);
     FindClose(find);
@@ -217,29 +233,26 @@ void AddEntry(FolderListing& listing, std::string_view name, unsigned char type,
     if (name == "." || name == "..") {
         return;
     }
-    FolderEntry entry;
-    entry.name = std::string(name);
-    entry.hidden = IsHiddenName(name);
+    EntryKind kind = EntryKind::Other;
     // The folder read tells the type of most entries; only links and entries of
     // unknown type cost a look at what they stand for.
     switch (type) {
         case DT_DIR:
-            entry.kind = EntryKind::Folder;
+            kind = EntryKind::Folder;
             break;
         case DT_REG:
-            entry.kind = EntryKind::File;
+            kind = EntryKind::File;
             break;
         case DT_LNK:
         case DT_UNKNOWN:
             full.resize(folderLength);
             full.append(name);
-            entry.kind = KindOf(full.c_str());
+            kind = KindOf(full.c_str());
             break;
         default:
-            entry.kind = EntryKind::Other;
             break;
     }
-    listing.entries.push_back(std::move(entry));
+    AddToListing(listing, name, kind, IsHiddenName(name));
 }
 
 std::shared_ptr<FolderListing> ReadFromDisk(const fs::path& folder) {
@@ -304,37 +317,49 @@ std::shared_ptr<const FolderListing> Finish(std::shared_ptr<FolderListing> listi
     if (!listing) {
         return nullptr;
     }
-    const std::size_t count = listing->entries.size();
-    std::vector<std::string> upper;
-    upper.reserve(count);
-    for (const FolderEntry& entry : listing->entries) {
-        upper.push_back(UpperCase(entry.name));
+    auto& entries = listing->entries;
+    listing->text.reserve(listing->text.size() * 2);
+    for (FolderListing::Entry& entry : entries) {
+        const std::size_t start = listing->text.size();
+        AppendUpperCase(listing->Name(entry), listing->text);
+        entry.upper = static_cast<std::uint32_t>(start);
+        entry.upperLength = static_cast<std::uint32_t>(listing->text.size() - start);
     }
-    std::vector<std::uint32_t> order(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        order[i] = i;
+    const FolderListing& done = *listing;
+    std::sort(entries.begin(), entries.end(),
+              [&done](const FolderListing::Entry& a, const FolderListing::Entry& b) {
+                  const int byUpper = done.Upper(a).compare(done.Upper(b));
+                  return byUpper != 0 ? byUpper < 0 : done.Name(a) < done.Name(b);
+              });
+    // Open addressing, at most half full: the first entry of each run of names
+    // equal ignoring case.
+    std::size_t slots = 8;
+    while (slots < entries.size() * 2) {
+        slots *= 2;
     }
-    const auto& entries = listing->entries;
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const int byUpper = upper[a].compare(upper[b]);
-        return byUpper != 0 ? byUpper < 0 : entries[a].name < entries[b].name;
-    });
-    std::vector<FolderEntry> sorted;
-    sorted.reserve(count);
-    listing->upperNames.reserve(count);
-    for (const std::uint32_t i : order) {
-        sorted.push_back(std::move(listing->entries[i]));
-        listing->upperNames.push_back(std::move(upper[i]));
-    }
-    listing->entries = std::move(sorted);
-    listing->byUpperName.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const auto [slot, added] =
-            listing->byUpperName.try_emplace(listing->upperNames[i], std::make_pair(i, 0U));
-        ++slot->second.second;
+    listing->index.assign(slots, 0);
+    for (std::uint32_t i = 0; i < entries.size(); ++i) {
+        const std::string_view upper = done.Upper(entries[i]);
+        if (i > 0 && done.Upper(entries[i - 1]) == upper) {
+            continue;
+        }
+        std::size_t slot = IndexSlot(upper, slots);
+        while (listing->index[slot] != 0) {
+            slot = (slot + 1) & (slots - 1);
+        }
+        listing->index[slot] = i + 1;
     }
     return listing;
 }
+
+// An entry as a visit sees it, its name held elsewhere.
+struct EntryView {
+    std::string_view name;
+    EntryKind kind;
+    bool hidden;
+
+    [[nodiscard]] bool IsOrdinaryFile() const { return kind == EntryKind::File && !hidden; }
+};
 
 // Calls visit with the entries of a folder named name: the exact name when it
 // exists, otherwise every name equal to it ignoring case, in listing order; stops
@@ -348,7 +373,7 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
     // folder that is not kept yet.
     if (view == nullptr) {
         if (const auto exact = ExactEntry(full, name)) {
-            return visit(*exact);
+            return visit(EntryView{exact->name, exact->kind, exact->hidden});
         }
     } else {
         view->Refresh();
@@ -357,13 +382,13 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
             const std::size_t hash = std::hash<NativeString>{}(full);
             ThreadView::ExactSlot& slot = view->exactEntries[hash % view->exactEntries.size()];
             if (slot.hash == hash && slot.full == full) {
-                return visit(slot.entry);
+                return visit(EntryView{slot.entry.name, slot.entry.kind, slot.entry.hidden});
             }
             if (auto exact = ExactEntry(full, name)) {
                 slot.hash = hash;
                 slot.full = full;
                 slot.entry = std::move(*exact);
-                return visit(slot.entry);
+                return visit(EntryView{slot.entry.name, slot.entry.kind, slot.entry.hidden});
             }
         }
     }
@@ -373,18 +398,19 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
     if (!listing) {
         return false;
     }
-    const auto found = listing->byUpperName.find(UpperCase(name));
-    if (found == listing->byUpperName.end()) {
-        return false;
-    }
-    const auto [first, count] = found->second;
+    thread_local std::string upper;
+    upper.clear();
+    AppendUpperCase(name, upper);
+    const auto [first, count] = listing->Find(upper);
     for (std::uint32_t index = first; index < first + count; ++index) {
-        if (listing->entries[index].name == name) {
-            return visit(listing->entries[index]);
+        const FolderListing::Entry& entry = listing->entries[index];
+        if (listing->Name(entry) == name) {
+            return visit(EntryView{listing->Name(entry), entry.kind, entry.hidden});
         }
     }
     for (std::uint32_t index = first; index < first + count; ++index) {
-        if (visit(listing->entries[index])) {
+        const FolderListing::Entry& entry = listing->entries[index];
+        if (visit(EntryView{listing->Name(entry), entry.kind, entry.hidden})) {
             return true;
         }
     }
@@ -392,6 +418,24 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
 }
 
 }  // namespace
+
+std::pair<std::uint32_t, std::uint32_t> FolderListing::Find(std::string_view upperName) const {
+    if (index.empty()) {
+        return {0, 0};
+    }
+    for (std::size_t slot = IndexSlot(upperName, index.size()); index[slot] != 0;
+         slot = (slot + 1) & (index.size() - 1)) {
+        const std::uint32_t first = index[slot] - 1;
+        if (Upper(entries[first]) == upperName) {
+            std::uint32_t last = first + 1;
+            while (last < entries.size() && Upper(entries[last]) == upperName) {
+                ++last;
+            }
+            return {first, last - first};
+        }
+    }
+    return {0, 0};
+}
 
 std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
     ThreadView* const view = t_view;
@@ -418,8 +462,8 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
 
 std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
     std::vector<FolderEntry> result;
-    VisitEntries(folder, name, [&result](const FolderEntry& entry) {
-        result.push_back(entry);
+    VisitEntries(folder, name, [&result](const EntryView& entry) {
+        result.push_back({std::string(entry.name), entry.kind, entry.hidden});
         return false;
     });
     return result;
@@ -427,7 +471,7 @@ std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view na
 
 bool HasOrdinaryFile(const fs::path& folder, std::string_view name) {
     return VisitEntries(folder, name,
-                        [](const FolderEntry& entry) { return entry.IsOrdinaryFile(); });
+                        [](const EntryView& entry) { return entry.IsOrdinaryFile(); });
 }
 
 std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {

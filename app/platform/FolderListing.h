@@ -24,13 +24,38 @@ struct FolderEntry {
     [[nodiscard]] bool IsOrdinaryFile() const { return kind == EntryKind::File && !hidden; }
 };
 
-// The entries of one folder in listing order, with an index by upper-case name.
-// Names equal but for case stand next to each other, so the index gives the
-// first of them and how many there are.
+// The entries of one folder in listing order. The names live in one text, each
+// followed later by its upper case, and an index by upper-case name gives the
+// first of the names equal but for case (they stand next to each other) in
+// constant time.
 struct FolderListing {
-    std::vector<FolderEntry> entries;
-    std::vector<std::string> upperNames;  // parallel to entries
-    std::unordered_map<std::string_view, std::pair<std::uint32_t, std::uint32_t>> byUpperName;
+    struct Entry {
+        std::uint32_t name = 0;  // where the name starts in text
+        std::uint32_t nameLength = 0;
+        std::uint32_t upper = 0;  // where its upper case starts
+        std::uint32_t upperLength = 0;
+        EntryKind kind = EntryKind::Other;
+        bool hidden = false;
+
+        [[nodiscard]] bool IsOrdinaryFile() const { return kind == EntryKind::File && !hidden; }
+    };
+
+    std::string text;
+    std::vector<Entry> entries;
+    std::vector<std::uint32_t> index;  // 1 + the first entry of a name, 0 in a free slot
+
+    [[nodiscard]] std::string_view Name(const Entry& entry) const {
+        return std::string_view(text).substr(entry.name, entry.nameLength);
+    }
+    [[nodiscard]] std::string_view Upper(const Entry& entry) const {
+        return std::string_view(text).substr(entry.upper, entry.upperLength);
+    }
+    [[nodiscard]] FolderEntry ToEntry(const Entry& entry) const {
+        return {std::string(Name(entry)), entry.kind, entry.hidden};
+    }
+    // Returns the first entry and the number of entries whose names are equal to
+    // an upper-case name ignoring case; a count of 0 when there is none.
+    [[nodiscard]] std::pair<std::uint32_t, std::uint32_t> Find(std::string_view upperName) const;
 };
 
 // Returns the listing of a real folder, kept while a cache is active; null when

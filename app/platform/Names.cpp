@@ -272,6 +272,18 @@ bool NamePattern::Matches(std::string_view name) {
     return m_matcher->Matches(name);
 }
 
+void AppendUpperCase(std::string_view text, std::string& out) {
+    if (IsAscii(text)) {
+        for (const char c : text) {
+            out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        }
+        return;
+    }
+    for (const char32_t c : UpperCodePoints(text)) {
+        Encode(c, out);
+    }
+}
+
 std::string UpperCase(std::string_view text) {
     if (IsAscii(text)) {
         std::string out(text);

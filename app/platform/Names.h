@@ -13,6 +13,9 @@ namespace vantor::platform {
 // that are not valid UTF-8 stay as they are.
 std::string UpperCase(std::string_view text);
 
+// Appends UTF-8 text in upper case to out, as UpperCase() makes it.
+void AppendUpperCase(std::string_view text, std::string& out);
+
 // Returns true when two names are equal ignoring case.
 bool SameName(std::string_view a, std::string_view b);
 

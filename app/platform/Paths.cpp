@@ -259,9 +259,9 @@ std::vector<FolderEntry> Select(const fs::path& folder, const std::string& patte
     std::vector<FolderEntry> result;
     if (const auto listing = detail::ReadListing(folder)) {
         NamePattern matcher(pattern);
-        for (const FolderEntry& entry : listing->entries) {
-            if (matcher.Matches(entry.name)) {
-                result.push_back(entry);
+        for (const detail::FolderListing::Entry& entry : listing->entries) {
+            if (matcher.Matches(listing->Name(entry))) {
+                result.push_back(listing->ToEntry(entry));
             }
         }
     }
