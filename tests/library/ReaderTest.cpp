@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "TempFolder.h"
 #include "TreeText.h"
 #include "corvane/TSFile.h"
@@ -252,6 +256,18 @@ TEST(ReaderFiles, MissingFileReadsNothingAndRaisesNoEvent) {
     folderItself.Load();
     EXPECT_EQ(folderItself.Items()->Count(), 0);
 }
+
+#if !defined(_WIN32)
+TEST(ReaderFiles, APipeNamedLikeAFileIsNotWaitedOn) {
+    // Opening a pipe for reading waits for a writer; nothing ever writes to this one.
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe.con");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    corvane::TSFile file(pipe);
+    file.Load();
+    EXPECT_EQ(file.Items()->Count(), 0);
+}
+#endif
 
 TEST(ReaderFiles, WindowsStyleNamesOpen) {
     TempFolder folder;
