@@ -202,7 +202,14 @@ public:
     explicit Matcher(std::vector<Element> pattern) : m_pattern(std::move(pattern)) {}
 
     bool Matches(std::string_view name) {
-        m_name = UpperCodePoints(name);
+        if (IsAscii(name)) {
+            m_name.clear();
+            for (const char c : name) {
+                m_name.push_back(static_cast<char32_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+            }
+        } else {
+            m_name = UpperCodePoints(name);
+        }
         m_lastDot = m_name.rfind(U'.');
         m_memo.assign((m_pattern.size() + 1) * (m_name.size() + 1), -1);
         return Match(0, 0);

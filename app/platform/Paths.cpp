@@ -388,9 +388,9 @@ std::vector<DirEntry> ListEntries(std::string_view pattern, EntryTypes types) {
     if (!split) {
         return result;
     }
-    for (const FolderEntry& entry : Select(split->first, split->second)) {
+    for (FolderEntry& entry : Select(split->first, split->second)) {
         if (Wanted(entry, types)) {
-            result.push_back({entry.name, entry.kind == EntryKind::Folder});
+            result.push_back({std::move(entry.name), entry.kind == EntryKind::Folder});
         }
     }
     return result;
