@@ -356,7 +356,7 @@ void Reader::ParseItem(TSFileItem& top) {
         m_head = close == std::string::npos ? m_buffer.size() : close + 1;
         if (item.m_children) {
             auto& members = item.m_children->m_items;
-            if (members.capacity() > members.size() + members.size() / 8 + 2) {
+            if (members.capacity() > members.size() + members.size() / 8 + 8) {
                 members.shrink_to_fit();
             }
         }
