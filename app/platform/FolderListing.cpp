@@ -141,7 +141,8 @@ std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::pat
     return listing;
 }
 
-// Returns a folder's real path joined with a name, as the system's text.
+}  // namespace
+
 NativeString Join(const fs::path& folder, std::string_view name) {
     NativeString full = folder.native();
     if (!full.empty() && full.back() != fs::path::preferred_separator && full.back() != '/') {
@@ -154,6 +155,8 @@ NativeString Join(const fs::path& folder, std::string_view name) {
 #endif
     return full;
 }
+
+namespace {
 
 bool IsHiddenName(std::string_view name) {
     return !name.empty() && name.front() == '.';

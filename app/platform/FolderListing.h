@@ -86,6 +86,9 @@ void RememberResolved(std::string_view key, const ResolvedFolder& resolved);
 // Drops the kept listing of a folder after a change to it.
 void ForgetListing(const std::filesystem::path& folder);
 
+// Returns a folder's real path joined with a name, as the system's text.
+std::filesystem::path::string_type Join(const std::filesystem::path& folder, std::string_view name);
+
 // Returns a path made from UTF-8 text.
 std::filesystem::path FromUtf8(std::string_view text);
 

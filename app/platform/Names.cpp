@@ -148,19 +148,25 @@ char32_t UpperCodePoint(char32_t c) {
     return c;
 }
 
-std::u32string UpperCodePoints(std::string_view text) {
+// Sets codes to the upper-case code points of UTF-8 text, reusing its storage.
+void AssignUpperCodePoints(std::string_view text, std::u32string& codes) {
     if (IsAscii(text)) {
-        std::u32string codes(text.size(), U'\0');
+        codes.resize(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];
             codes[i] = static_cast<char32_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
         }
-        return codes;
+        return;
     }
-    std::u32string codes = Decode(text);
+    codes = Decode(text);
     for (char32_t& c : codes) {
         c = UpperCodePoint(c);
     }
+}
+
+std::u32string UpperCodePoints(std::string_view text) {
+    std::u32string codes;
+    AssignUpperCodePoints(text, codes);
     return codes;
 }
 
@@ -202,14 +208,7 @@ public:
     explicit Matcher(std::vector<Element> pattern) : m_pattern(std::move(pattern)) {}
 
     bool Matches(std::string_view name) {
-        if (IsAscii(name)) {
-            m_name.clear();
-            for (const char c : name) {
-                m_name.push_back(static_cast<char32_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
-            }
-        } else {
-            m_name = UpperCodePoints(name);
-        }
+        AssignUpperCodePoints(name, m_name);
         m_lastDot = m_name.rfind(U'.');
         m_memo.assign((m_pattern.size() + 1) * (m_name.size() + 1), -1);
         return Match(0, 0);
@@ -292,20 +291,9 @@ void AppendUpperCase(std::string_view text, std::string& out) {
 }
 
 std::string UpperCase(std::string_view text) {
-    if (IsAscii(text)) {
-        std::string out(text);
-        for (char& c : out) {
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - 'a' + 'A');
-            }
-        }
-        return out;
-    }
     std::string out;
     out.reserve(text.size());
-    for (const char32_t c : UpperCodePoints(text)) {
-        Encode(c, out);
-    }
+    AppendUpperCase(text, out);
     return out;
 }
 

@@ -78,13 +78,9 @@ ParsedPath Parse(std::string_view path) {
 // Returns a real folder path joined with a name, as UTF-8 text.
 std::string JoinText(const fs::path& folder, std::string_view name) {
 #if defined(_WIN32)
-    return detail::ToUtf8(folder / detail::FromUtf8(name));
+    return detail::ToUtf8(fs::path(detail::Join(folder, name)));
 #else
-    std::string text = folder.native();
-    if (!text.empty() && text.back() != '/') {
-        text.push_back('/');
-    }
-    return text.append(name);
+    return detail::Join(folder, name);
 #endif
 }
 

@@ -41,6 +41,16 @@ corvane::TSFileItemPtr TrainConfig(const corvane::TSFile& file, std::string& sec
     return train->Children()->Item(1);
 }
 
+// Returns true when a vehicle of a consist (its TrainCfg item) is the stock of an identity.
+bool UsesStock(const corvane::TSFileItem& cfg, const validation::StockIdentity& identity) {
+    bool used = false;
+    validation::ForEachVehicle(cfg, [&](const corvane::TSFileItem& vehicle) {
+        used = validation::RefersTo(vehicle, identity);
+        return !used;
+    });
+    return used;
+}
+
 }  // namespace
 
 TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
@@ -185,14 +195,10 @@ TSValidation::Status TSValidation::CheckStockInConsists(const std::string& fileN
                 status = RaiseError(IsMissing(), path, section);
                 continue;
             }
-            validation::ForEachVehicle(*cfg, [&](const corvane::TSFileItem& vehicle) {
-                if (!validation::RefersTo(vehicle, identity)) {
-                    return true;
-                }
+            if (UsesStock(*cfg, identity)) {
                 RaiseError(IsReferenced(), path, fileName);
                 found = true;
-                return false;
-            });
+            }
         } catch (const std::exception& error) {
             status = RaiseError(IsCorrupt(), validation::ErrorText(error), path);
         }
@@ -280,14 +286,10 @@ TSValidation::Status TSValidation::CheckStockUseInRoute(const std::string& fileN
                                         config ? "TrainCfg section" : "Train_Config section");
                     continue;
                 }
-                validation::ForEachVehicle(*cfg, [&](const corvane::TSFileItem& vehicle) {
-                    if (!validation::RefersTo(vehicle, identity)) {
-                        return true;
-                    }
+                if (UsesStock(*cfg, identity)) {
                     RaiseError(IsReferenced(), path, fileName);
                     found = true;
-                    return false;
-                });
+                }
             }
         }
         if (!found) {
