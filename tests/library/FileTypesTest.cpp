@@ -50,11 +50,6 @@ TEST(FileTypes, NameSelectsTypeElementAndHeader) {
     }
 }
 
-TEST(FileTypes, HeaderLineIsThirtyCharactersAfterTheMark) {
-    const corvane::TSFile file("a.con");
-    EXPECT_EQ(file.FirstLine().size(), kMark.size() + 30);
-}
-
 TEST(FileTypes, NewNameRecomputesTheType) {
     corvane::TSFile file("a.con");
     file.SetFileName("b.WAG");

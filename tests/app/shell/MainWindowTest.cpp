@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <filesystem>
-#include <map>
 #include <memory>
 
 #include "ScriptedPrompter.h"
@@ -109,62 +108,6 @@ TEST_F(ShellTest, CommandLineOpensItsFileInsteadOfAConsistList) {
 
 // ---------------------------------------------------------------------------
 // Windows and menus
-
-TEST_F(ShellTest, MenuItemsCarryTheirCaptions) {
-    auto window = Start();
-    const std::map<std::string, std::string> captions = {
-        {"mnuFileExit", "E&xit"},
-        {"mnuFileOpen", "&Open..."},
-        {"mnuFileNewConsist", "&Consist"},
-        {"mnuFileNewConsistList", "Consist &List Window"},
-        {"mnuFileSave", "&Save"},
-        {"mnuFileSaveAs", "Save &As..."},
-        {"mnuFileSaveAll", "Save A&ll"},
-        {"mnuFileClose", "&Close"},
-        {"mnuFileProperties", "Propert&ies"},
-        {"mnuFilePrint", "&Print..."},
-        {"mnuFilePrintPreview", "Print Pre&view..."},
-        {"mnuEditUndo", "&Undo"},
-        {"mnuEditCut", "Cu&t"},
-        {"mnuEditCopy", "&Copy"},
-        {"mnuEditPaste", "&Paste"},
-        {"mnuEditPasteSpecial", "Paste &Special..."},
-        {"mnuEditSetAssoc", "Set File Associations..."},
-        {"mnuViewToolbar", "&Toolbar"},
-        {"mnuViewStatusBar", "Status &Bar"},
-        {"mnuViewFilter", "&Filter..."},
-        {"mnuViewRefresh", "&Refresh"},
-        {"mnuViewReset", "Reset &View"},
-        {"mnuViewOptions", "&Options..."},
-        {"mnuViewTS", "&MSTS"},
-        {"mnuViewTSE", "MSTS &Tools"},
-        {"mnuViewShapeViewer", "&Shape Viewer"},
-        {"mnuConsistEdit", "&Edit"},
-        {"mnuConsistView", "&View Consist"},
-        {"mnuConsistViewShape", "View &Shape"},
-        {"mnuConsistCheckStock", "&Check Stock..."},
-        {"mnuFileCheckDep", "Chec&k Dependencies..."},
-        {"mnuStockViewShape", "View &Shape"},
-        {"mnuStockCheckDep", "Check &Dependencies..."},
-        {"mnuStockCheckAll", "Check &All Stock..."},
-        {"mnuWindowNewWindow", "&New Window"},
-        {"mnuWindowCascade", "&Cascade"},
-        {"mnuWindowTileHorizontal", "Tile &Horizontal"},
-        {"mnuWindowTileVertical", "Tile &Vertical"},
-        {"mnuWindowArrangeIcons", "&Arrange Icons"},
-        {"mnuWindowLockTiling", "&Lock Tiling"},
-        {"mnuHelpContents", "&Contents"},
-        {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
-        {"mnuHelpAbout", "&About "},
-        {"mnuFileSetLocation", "Set MSTS Location..."},
-    };
-    for (const auto& [name, caption] : captions) {
-        auto* action = window->findChild<QAction*>(Q(name));
-        ASSERT_NE(action, nullptr) << name;
-        EXPECT_EQ(action->text().toStdString(), caption) << name;
-    }
-    EXPECT_NE(window->findChild<QToolBar*>("tbToolBar"), nullptr);
-}
 
 TEST_F(ShellTest, NewWindowsAreNumberedPerMode) {
     auto window = Start();
