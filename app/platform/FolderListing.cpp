@@ -89,6 +89,10 @@ struct ThreadView {
     // resolution and its listing, found without hashing a long path.
     std::string lastKey;
     std::shared_ptr<const ResolvedFolder> lastResolved;
+    // The folder text of the path looked up last, as it was given, and its
+    // resolution: the next path is mostly in the same folder.
+    std::string lastText;
+    std::shared_ptr<const ResolvedFolder> lastTextResolved;
     NativeString lastFolder;
     std::shared_ptr<const FolderListing> lastListing;
     bool lastFolderKnown = false;
@@ -103,6 +107,7 @@ struct ThreadView {
                 slot.full.clear();
             }
             lastResolved = nullptr;
+            lastTextResolved = nullptr;
             lastListing = nullptr;
             lastFolderKnown = false;
             changes = now;
@@ -143,8 +148,11 @@ std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::pat
 
 }  // namespace
 
-NativeString Join(const fs::path& folder, std::string_view name) {
-    NativeString full = folder.native();
+namespace {
+
+// Sets full to a folder's real path joined with a name.
+void JoinInto(NativeString& full, const fs::path& folder, std::string_view name) {
+    full.assign(folder.native());
     if (!full.empty() && full.back() != fs::path::preferred_separator && full.back() != '/') {
         full.push_back(fs::path::preferred_separator);
     }
@@ -153,6 +161,13 @@ NativeString Join(const fs::path& folder, std::string_view name) {
 #else
     full.append(name);
 #endif
+}
+
+}  // namespace
+
+NativeString Join(const fs::path& folder, std::string_view name) {
+    NativeString full;
+    JoinInto(full, folder, name);
     return full;
 }
 
@@ -366,11 +381,14 @@ struct EntryView {
 
 // Calls visit with the entries of a folder named name: the exact name when it
 // exists, otherwise every name equal to it ignoring case, in listing order; stops
-// when visit returns true, and returns whether it did.
+// when visit returns true, and returns whether it did. visit must not look up
+// names itself.
 template <typename Visit>
 bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) {
     ThreadView* const view = t_view;
-    const NativeString full = Join(folder, name);
+    // The full path lives in a buffer the thread keeps (a visit looks up nothing).
+    thread_local NativeString full;
+    JoinInto(full, folder, name);
     std::shared_ptr<const FolderListing> listing;
     // The exact name wins when it exists; one look at it costs less than reading a
     // folder that is not kept yet.
@@ -463,6 +481,25 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
     return listing;
 }
 
+bool OpensDirectly(const fs::path& folder, std::string_view name) {
+#if defined(_WIN32)
+    // Whether a file is hidden shows only in its attributes.
+    static_cast<void>(folder);
+    static_cast<void>(name);
+    return false;
+#else
+    if (IsHiddenName(name)) {
+        return false;
+    }
+    ThreadView* const view = t_view;
+    if (view == nullptr) {
+        return true;
+    }
+    view->Refresh();
+    return KeptListing(*view, folder) == nullptr;
+#endif
+}
+
 std::vector<FolderEntry> FindEntries(const fs::path& folder, std::string_view name) {
     std::vector<FolderEntry> result;
     VisitEntries(folder, name, [&result](const EntryView& entry) {
@@ -493,6 +530,25 @@ std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
     view->lastKey = key;
     view->lastResolved = found->second;
     return found->second;
+}
+
+std::shared_ptr<const ResolvedFolder> FindResolvedText(std::string_view text) {
+    ThreadView* const view = t_view;
+    if (view == nullptr) {
+        return nullptr;
+    }
+    view->Refresh();
+    if (view->lastTextResolved && view->lastText == text) {
+        return view->lastTextResolved;
+    }
+    return nullptr;
+}
+
+void RememberResolvedText(std::string_view text, std::shared_ptr<const ResolvedFolder> resolved) {
+    if (ThreadView* const view = t_view) {
+        view->lastText.assign(text);
+        view->lastTextResolved = std::move(resolved);
+    }
 }
 
 void RememberResolved(std::string_view key, const ResolvedFolder& resolved) {

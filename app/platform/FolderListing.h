@@ -66,6 +66,11 @@ std::shared_ptr<const FolderListing> ReadListing(const std::filesystem::path& fo
 // otherwise every name equal to it ignoring case, in listing order.
 std::vector<FolderEntry> FindEntries(const std::filesystem::path& folder, std::string_view name);
 
+// Returns true when a name's ordinary file in a real folder is best found by
+// opening the name as given: it is not hidden by its name, and no listing of the
+// folder is kept to answer without the file system.
+bool OpensDirectly(const std::filesystem::path& folder, std::string_view name);
+
 // Returns true when FindEntries(folder, name) holds an ordinary file.
 bool HasOrdinaryFile(const std::filesystem::path& folder, std::string_view name);
 
@@ -79,6 +84,14 @@ struct ResolvedFolder {
 // Returns the resolution kept for the text of a path, or null (always null without
 // an active cache).
 std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key);
+
+// Returns the resolution of a folder's text exactly as it was given in the last
+// call of RememberResolvedText on this thread, or null (always null without an
+// active cache).
+std::shared_ptr<const ResolvedFolder> FindResolvedText(std::string_view text);
+
+// Keeps the resolution of a folder's text as given, until the next call.
+void RememberResolvedText(std::string_view text, std::shared_ptr<const ResolvedFolder> resolved);
 
 // Keeps the resolution of the text of a path while a cache is active.
 void RememberResolved(std::string_view key, const ResolvedFolder& resolved);

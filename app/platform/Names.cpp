@@ -315,7 +315,12 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
 }
 
 bool HasWildcards(std::string_view text) {
-    return text.find_first_of("*?") != std::string_view::npos;
+    for (const char c : text) {
+        if (c == '*' || c == '?') {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vantor::platform

@@ -177,10 +177,23 @@ std::optional<FolderAndName> SplitPlainName(std::string_view path) {
     if (name == "." || name == ".." || HasWildcards(name)) {
         return std::nullopt;
     }
-    // The key of the folder, built as KeyOf() builds it, without taking the path apart.
+    // The key of the folder, built as KeyOf() builds it, without taking the path
+    // apart, in a buffer the thread keeps.
     const std::string_view folderText = path.substr(0, cut);
-    const auto [root, rootLength] = ParseRoot(folderText);
-    std::string key = detail::ToUtf8(root);
+    if (auto known = detail::FindResolvedText(folderText)) {
+        return FolderAndName{std::move(known), name};
+    }
+    thread_local std::string key;
+    std::size_t rootLength = 0;
+#if defined(_WIN32)
+    const auto parsedRoot = ParseRoot(folderText);
+    key = detail::ToUtf8(parsedRoot.first);
+    rootLength = parsedRoot.second;
+#else
+    // The root is "/" or nothing: ParseRoot's answer without building a path.
+    rootLength = !folderText.empty() && IsSeparator(folderText[0]) ? 1 : 0;
+    key.assign(rootLength == 1 ? "/" : "");
+#endif
     std::size_t names = 0;
     for (std::size_t start = rootLength; start <= folderText.size();) {
         std::size_t end = start;
@@ -205,6 +218,9 @@ std::optional<FolderAndName> SplitPlainName(std::string_view path) {
             split.folder = std::make_shared<const detail::ResolvedFolder>(
                 detail::ResolvedFolder{found.path, found.lastIsFolder});
         }
+    }
+    if (split.folder) {
+        detail::RememberResolvedText(folderText, split.folder);
     }
     return split;
 }
@@ -370,6 +386,15 @@ bool FileExists(std::string_view path) {
         }
     }
     return false;
+}
+
+std::optional<std::string> DirectPath(std::string_view path) {
+    const auto plain = SplitPlainName(path);
+    if (!plain || !plain->folder || !plain->folder->isFolder ||
+        !detail::OpensDirectly(plain->folder->path, plain->name)) {
+        return std::nullopt;
+    }
+    return JoinText(plain->folder->path, plain->name);
 }
 
 bool FolderExists(std::string_view path) {

@@ -75,6 +75,13 @@ std::string HostPath(std::string_view path);
 // hold wildcards; a path that ends with a separator searches its folder for any file.
 bool FileExists(std::string_view path);
 
+// Returns the real path at which to open path's file at once, without looking it
+// up first: its folder resolved and its name as given. Opening it finds the
+// ordinary file that FileExists(path) finds, if it finds a regular file at all;
+// when it finds none, FileExists and HostPath still decide. Returns nothing where
+// FileExists answers without the file system or the name is not a plain one.
+std::optional<std::string> DirectPath(std::string_view path);
+
 // Returns true when path names an existing folder.
 bool FolderExists(std::string_view path);
 

@@ -75,15 +75,25 @@ std::string Lexical(std::string_view path) {
     return result;
 }
 
-bool Exists(std::string_view path) {
-    // Most paths hold no "." or ".." to take out.
-    bool dotted = false;
-    for (std::size_t i = 0; i < path.size() && !dotted; ++i) {
-        dotted = path[i] == '.' && (i == 0 || path[i - 1] == '\\' || path[i - 1] == '/') &&
-                 (i + 1 == path.size() || path[i + 1] == '\\' || path[i + 1] == '/' ||
-                  path[i + 1] == '.');
+namespace {
+
+// Returns true when a path holds a "." or ".." name for Lexical to take out; most
+// paths hold none.
+bool HasDotNames(std::string_view path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '.' && (i == 0 || path[i - 1] == '\\' || path[i - 1] == '/') &&
+            (i + 1 == path.size() || path[i + 1] == '\\' || path[i + 1] == '/' ||
+             path[i + 1] == '.')) {
+            return true;
+        }
     }
-    return dotted ? platform::FileExists(Lexical(path)) : platform::FileExists(path);
+    return false;
+}
+
+}  // namespace
+
+bool Exists(std::string_view path) {
+    return HasDotNames(path) ? platform::FileExists(Lexical(path)) : platform::FileExists(path);
 }
 
 bool NamesFile(std::string_view name) {
@@ -104,6 +114,27 @@ std::unique_ptr<corvane::TSFile> LoadFileQuietly(const std::string& path) {
         // The items read before the failure stay; the checks report what is absent.
     }
     return file;
+}
+
+std::unique_ptr<corvane::TSFile> LoadIfOrdinaryFile(const std::string& path) {
+    // Most files are there under the name given: opening that name at once
+    // spares a look at the disk. A file that gives no items is looked up as
+    // Exists looks, so a missing, mis-cased or empty one gets the usual answer.
+    if (const auto direct = platform::DirectPath(HasDotNames(path) ? Lexical(path) : path)) {
+        auto file = std::make_unique<corvane::TSFile>(*direct);
+        try {
+            file->Load();
+        } catch (const std::exception&) {
+            // Looked up again below.
+        }
+        if (file->Items()->Count() > 0) {
+            return file;
+        }
+    }
+    if (!Exists(path)) {
+        return nullptr;
+    }
+    return LoadFileQuietly(path);
 }
 
 std::optional<double> LeadingNumber(std::string_view text, bool* wholeText) {

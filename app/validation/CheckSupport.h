@@ -46,6 +46,10 @@ std::unique_ptr<corvane::TSFile> LoadFile(const std::string& path);
 // Loads a file given by a Windows-style path, keeping what was read when reading fails.
 std::unique_ptr<corvane::TSFile> LoadFileQuietly(const std::string& path);
 
+// Loads the ordinary file that Exists(path) finds, keeping what was read when
+// reading fails; returns null when there is none.
+std::unique_ptr<corvane::TSFile> LoadIfOrdinaryFile(const std::string& path);
+
 // Returns the number at the start of text (blanks skipped, sign, digits, decimals),
 // and whether it took up all of the text; nothing when text does not start with one.
 std::optional<double> LeadingNumber(std::string_view text, bool* wholeText = nullptr);

@@ -11,6 +11,7 @@ namespace {
 
 using validation::Exists;
 using validation::LoadFileQuietly;
+using validation::LoadIfOrdinaryFile;
 using validation::NamesFile;
 
 // Returns parameter 0 of an item, empty when the item is null or has none.
@@ -78,9 +79,9 @@ TSValidation::Status TSValidation::CheckStock(const std::string& fileName) {
         status = RaiseError(IsCorrupt(), fileName, "Wagon Sound section");
     } else {
         const std::string sound = folder + "\\Sound\\" + soundName;
-        if (!Exists(sound)) {
+        if (const auto soundFile = LoadIfOrdinaryFile(sound); !soundFile) {
             status = RaiseError(HasMissingReference(), fileName, sound);
-        } else if (CheckSound(sound) != IsValid()) {
+        } else if (CheckSoundFile(sound, *soundFile) != IsValid()) {
             status = IsSuspect();
         }
     }
@@ -107,9 +108,9 @@ TSValidation::Status TSValidation::CheckStock(const std::string& fileName) {
         status = RaiseError(IsCorrupt(), fileName, "Cabview section");
     } else {
         const std::string cab = folder + "\\Cabview\\" + cabName;
-        if (!Exists(cab)) {
+        if (const auto cabFile = LoadIfOrdinaryFile(cab); !cabFile) {
             status = RaiseError(HasMissingReference(), fileName, cab);
-        } else if (CheckCabView(cab) != IsValid()) {
+        } else if (CheckCabViewFile(cab, *cabFile) != IsValid()) {
             status = IsSuspect();
         }
     }
@@ -121,9 +122,9 @@ TSValidation::Status TSValidation::CheckStock(const std::string& fileName) {
         status = RaiseError(IsCorrupt(), fileName, "Sound section");
     } else {
         const std::string sms = folder + "\\Sound\\" + smsName;
-        if (!Exists(sms)) {
+        if (const auto smsFile = LoadIfOrdinaryFile(sms); !smsFile) {
             status = RaiseError(HasMissingReference(), fileName, sms);
-        } else if (CheckSound(sms) != IsValid()) {
+        } else if (CheckSoundFile(sms, *smsFile) != IsValid()) {
             status = IsSuspect();
         }
     }
@@ -132,11 +133,16 @@ TSValidation::Status TSValidation::CheckStock(const std::string& fileName) {
 
 TSValidation::Status TSValidation::CheckSound(const std::string& fileName) {
     const platform::ListingCache cache;
-    if (!Exists(fileName)) {
+    const auto file = LoadIfOrdinaryFile(fileName);
+    if (!file) {
         return RaiseError(IsMissing(), fileName, "");
     }
-    const auto file = LoadFileQuietly(fileName);
-    const auto root = file->Child("Tr_SMS");
+    return CheckSoundFile(fileName, *file);
+}
+
+TSValidation::Status TSValidation::CheckSoundFile(const std::string& fileName,
+                                                  const corvane::TSFile& file) {
+    const auto root = file.Child("Tr_SMS");
     if (!root) {
         return RaiseError(IsCorrupt(), fileName, "");
     }
@@ -169,12 +175,18 @@ TSValidation::Status TSValidation::CheckFileItems(const std::string& referringFi
 
 TSValidation::Status TSValidation::CheckCabView(const std::string& fileName) {
     const platform::ListingCache cache;
-    const std::string folder = ParentFolder(fileName);
-    if (!Exists(fileName)) {
+    const auto file = LoadIfOrdinaryFile(fileName);
+    if (!file) {
         return RaiseError(IsMissing(), fileName, "");
     }
-    const auto file = LoadFileQuietly(fileName);
-    const auto root = file->Child("Tr_CabViewFile");
+    return CheckCabViewFile(fileName, *file);
+}
+
+TSValidation::Status TSValidation::CheckCabViewFile(const std::string& fileName,
+                                                    const corvane::TSFile& file) {
+    const platform::ListingCache cache;
+    const std::string folder = ParentFolder(fileName);
+    const auto root = file.Child("Tr_CabViewFile");
     if (!root) {
         return RaiseError(IsCorrupt(), fileName, "");
     }

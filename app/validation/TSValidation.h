@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "corvane/TSFile.h"
 #include "corvane/TSFileItem.h"
 
 namespace vantor {
@@ -118,6 +119,9 @@ private:
     struct RecordedCheck;
 
     Status CheckFileItems(const std::string& referringFile, const corvane::TSFileItemPtr& item);
+    // The checks of a sound definition and of a cab view file, on the file loaded.
+    Status CheckSoundFile(const std::string& fileName, const corvane::TSFile& file);
+    Status CheckCabViewFile(const std::string& fileName, const corvane::TSFile& file);
     void LetEventsRun() const;
 
     std::string m_installFolder;

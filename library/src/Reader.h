@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,8 @@ private:
     std::size_t AsciiRun16(std::string& out);
 
     files::InputFile& m_file;
-    std::vector<unsigned char> m_chunk;
+    std::unique_ptr<unsigned char[]> m_chunk;  // m_chunkSize bytes, m_len of them read
+    std::size_t m_chunkSize = 0;
     std::size_t m_pos = 0;
     std::size_t m_len = 0;
     std::uint64_t m_fileLength;  // as opened; 0 when the system does not tell
@@ -81,6 +83,7 @@ private:
     std::uint64_t m_nextProgress;
 
     std::vector<std::string_view> m_words;
+    std::vector<TSFileItemPtr> m_children;  // children of the items being read
 };
 
 }  // namespace corvane
