@@ -70,15 +70,19 @@ std::string StripQuotes(std::string_view text) {
 }
 
 std::string CleanPath(std::string_view path) {
-    std::string slashes(path);
-    std::replace(slashes.begin(), slashes.end(), '/', '\\');
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
     std::string cleaned;
-    for (std::size_t i = 0; i < slashes.size(); ++i) {
-        if (slashes[i] == '\t') {
+    cleaned.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '\t') {
             continue;
         }
-        cleaned.push_back(slashes[i]);
-        if (slashes[i] == '\\' && i + 1 < slashes.size() && slashes[i + 1] == '\\') {
+        if (!separator(path[i])) {
+            cleaned.push_back(path[i]);
+            continue;
+        }
+        cleaned.push_back('\\');
+        if (i + 1 < path.size() && separator(path[i + 1])) {
             ++i;
         }
     }
