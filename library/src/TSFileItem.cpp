@@ -20,7 +20,8 @@ void WriteU32(char* at, std::uint32_t value) noexcept {
     std::memcpy(at, &value, sizeof value);
 }
 
-std::unique_ptr<char[]> Pack(const std::vector<std::string_view>& values) {
+// Returns the size of the block that holds values.
+std::size_t PackedSize(const std::vector<std::string_view>& values) {
     std::size_t textSize = 0;
     for (const auto& v : values) {
         textSize += v.size();
@@ -29,19 +30,21 @@ std::unique_ptr<char[]> Pack(const std::vector<std::string_view>& values) {
         textSize > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("The parameters of one item are too large");
     }
-    const std::size_t header = 4 * (1 + values.size());
-    auto block = std::make_unique_for_overwrite<char[]>(header + textSize);
-    WriteU32(block.get(), static_cast<std::uint32_t>(values.size()));
-    char* text = block.get() + header;
+    return 4 * (1 + values.size()) + textSize;
+}
+
+// Writes values into a block of PackedSize(values) bytes.
+void Pack(const std::vector<std::string_view>& values, char* block) {
+    WriteU32(block, static_cast<std::uint32_t>(values.size()));
+    char* text = block + 4 * (1 + values.size());
     std::uint32_t end = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!values[i].empty()) {
             std::memcpy(text + end, values[i].data(), values[i].size());
         }
         end += static_cast<std::uint32_t>(values[i].size());
-        WriteU32(block.get() + 4 * (1 + i), end);
+        WriteU32(block + 4 * (1 + i), end);
     }
-    return block;
 }
 
 std::string_view Unpack(const char* block, std::uint32_t index) noexcept {
@@ -98,8 +101,31 @@ void TSFileItem::SetChildren(TSItemCollectionPtr children) {
     m_children = std::move(children);
 }
 
+const char* TSFileItem::Block() const noexcept {
+    return m_inline ? m_inlineParams : m_params.get();
+}
+
+// The values may lie in the present block: the new block is written in full
+// before it takes the old one's place.
+void TSFileItem::StoreParameters(const std::vector<std::string_view>& values) {
+    const std::size_t size = PackedSize(values);
+    if (size <= kInlineParameters) {
+        char packed[kInlineParameters];
+        Pack(values, packed);
+        std::memcpy(m_inlineParams, packed, size);
+        m_params.reset();
+        m_inline = true;
+        return;
+    }
+    auto block = std::make_unique_for_overwrite<char[]>(size);
+    Pack(values, block.get());
+    m_params = std::move(block);
+    m_inline = false;
+}
+
 std::uint32_t TSFileItem::ArraySize() const noexcept {
-    return m_params ? ReadU32(m_params.get()) : 0;
+    const char* block = Block();
+    return block != nullptr ? ReadU32(block) : 0;
 }
 
 int TSFileItem::NumParameters() const noexcept {
@@ -118,9 +144,9 @@ void TSFileItem::SetNumParameters(int count) {
     const std::uint32_t size = ArraySize();
     std::vector<std::string_view> values(static_cast<std::size_t>(count));
     for (std::uint32_t i = 0; i < size && i < values.size(); ++i) {
-        values[i] = Unpack(m_params.get(), i);
+        values[i] = Unpack(Block(), i);
     }
-    m_params = Pack(values);
+    StoreParameters(values);
     m_noParameters = false;
 }
 
@@ -134,7 +160,7 @@ void TSFileItem::CheckIndex(int index) const {
 
 std::string_view TSFileItem::ParameterView(int index) const {
     CheckIndex(index);
-    return Unpack(m_params.get(), static_cast<std::uint32_t>(index));
+    return Unpack(Block(), static_cast<std::uint32_t>(index));
 }
 
 std::string TSFileItem::Parameter(int index) const {
@@ -146,10 +172,10 @@ void TSFileItem::SetParameter(int index, std::string_view value) {
     const std::uint32_t size = ArraySize();
     std::vector<std::string_view> values(size);
     for (std::uint32_t i = 0; i < size; ++i) {
-        values[i] = Unpack(m_params.get(), i);
+        values[i] = Unpack(Block(), i);
     }
     values[static_cast<std::size_t>(index)] = value;
-    m_params = Pack(values);
+    StoreParameters(values);
 }
 
 void TSFileItem::AssignParameters(const std::vector<std::string_view>& values) {
@@ -157,7 +183,7 @@ void TSFileItem::AssignParameters(const std::vector<std::string_view>& values) {
         m_noParameters = true;
         return;
     }
-    m_params = Pack(values);
+    StoreParameters(values);
     m_noParameters = false;
 }
 

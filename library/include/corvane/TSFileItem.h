@@ -60,13 +60,19 @@ private:
     friend class Dismantler;
 
     // The parameter array packed into one block: the count, the end offset of
-    // each value, then the values' text.
+    // each value, then the values' text. A small block, the common case, lives
+    // inside the item.
+    static constexpr std::size_t kInlineParameters = 24;
+    [[nodiscard]] const char* Block() const noexcept;
+    void StoreParameters(const std::vector<std::string_view>& values);
     [[nodiscard]] std::uint32_t ArraySize() const noexcept;
     void CheckIndex(int index) const;
 
     std::string m_name;
     mutable TSItemCollectionPtr m_children;
-    std::unique_ptr<char[]> m_params;
+    std::unique_ptr<char[]> m_params;  // the block when it does not fit inside
+    alignas(std::uint32_t) char m_inlineParams[kInlineParameters] = {};
+    bool m_inline = false;  // the block is m_inlineParams
     bool m_noParameters = true;
 };
 
