@@ -23,6 +23,12 @@ std::string Demo(const std::string& relative) {
     return kDemo + "\\" + relative;
 }
 
+// Returns the report line of a file that references a missing file, both given
+// below the demo folder.
+std::string Missing(const std::string& file, const std::string& reference) {
+    return "ERROR: " + Demo(file) + " references missing file " + Demo(reference);
+}
+
 ProgramResult Cli(const std::vector<std::string>& arguments) {
     return testing_support::RunProgram(VANTOR_CLI, arguments);
 }
@@ -47,74 +53,57 @@ protected:
 TEST_F(VantorCliCheckTest, EveryDeliberateFaultOfTheDemoIsFound) {
     struct Row {
         const char* fault;
-        std::vector<std::string> arguments;
+        const char* check;
+        std::string file;  // given as a path below the demo folder, or a consist's name
         std::string line;
     };
-    const std::string trainset = "Trains\\Trainset\\";
-    const std::vector<Row> rows = {
-        {"1 Tanker names a missing shape",
-         {"check", "stock", kDemo + "/Trains/Trainset/Tanker/Tanker.wag"},
-         "ERROR: " + Demo(trainset + "Tanker\\Tanker.wag") + " references missing file " +
-             Demo(trainset + "Tanker\\Tanker.s")},
-        {"2 DD40B names a missing cab view",
-         {"check", "stock", kDemo + "/Trains/Trainset/Demo Diesel/DD40B.eng"},
-         "ERROR: " + Demo(trainset + "Demo Diesel\\DD40B.eng") + " references missing file " +
-             Demo(trainset + "Demo Diesel\\Cabview\\DD40B.cvf")},
-        {"3 the DD40 cab view names a missing image",
-         {"check", "stock", kDemo + "/Trains/Trainset/Demo Diesel/DD40.eng"},
-         "ERROR: " + Demo(trainset + "Demo Diesel\\Cabview\\DD40.cvf") +
-             " references missing file " + Demo(trainset + "Demo Diesel\\Cabview\\DD40_Brake.ace")},
-        {"4 GP38b's Engine section names GP38",
-         {"check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"},
-         "ERROR: Engine and wagon names referenced by " + Demo(trainset + "GP38\\GP38b.eng") +
+    const std::string stock = "Trains\\Trainset\\";
+    const std::string valley = "Routes\\DemoVal\\SHAPES\\";
+    const std::string harbour = "Routes\\Harbour\\SHAPES\\";
+    const std::string suspect = " is SUSPECT due to problems with dependent files";
+    const Row rows[] = {
+        {"1 Tanker names a missing shape", "stock", stock + "Tanker\\Tanker.wag",
+         Missing(stock + "Tanker\\Tanker.wag", stock + "Tanker\\Tanker.s")},
+        {"2 DD40B names a missing cab view", "stock", stock + "Demo Diesel\\DD40B.eng",
+         Missing(stock + "Demo Diesel\\DD40B.eng", stock + "Demo Diesel\\Cabview\\DD40B.cvf")},
+        {"3 the DD40 cab view names a missing image", "stock", stock + "Demo Diesel\\DD40.eng",
+         Missing(stock + "Demo Diesel\\Cabview\\DD40.cvf",
+                 stock + "Demo Diesel\\Cabview\\DD40_Brake.ace")},
+        {"4 GP38b's Engine section names GP38", "stock", stock + "GP38\\GP38b.eng",
+         "ERROR: Engine and wagon names referenced by " + Demo(stock + "GP38\\GP38b.eng") +
              " appears CORRUPT"},
-        {"5 the red boxcar's thumbnail is missing",
-         {"check", "stock", kDemo + "/Trains/Trainset/Boxcar/Boxcar40Red.wag"},
-         "ERROR: " + Demo(trainset + "Boxcar\\Boxcar40Red.wag") + " references missing file " +
-             Demo(trainset + "Boxcar\\Boxcar40Red_Thumb.ace")},
-        {"6 HopperLoaded.sms names a missing sound",
-         {"check", "stock", kDemo + "/Trains/Trainset/Hopper/HopperLoaded.wag"},
-         "ERROR: " + Demo(trainset + "Hopper\\Sound\\HopperLoaded.sms") +
-             " references missing file " +
-             Demo(trainset + "Hopper\\Sound\\HopperLoaded_Squeal.wav")},
-        {"7 Hopper.s names a missing texture",
-         {"check", "shape", kDemo + "/Trains/Trainset/Hopper/Hopper.s"},
-         "ERROR: " + Demo(trainset + "Hopper\\Hopper.s") + " references missing file " +
-             Demo(trainset + "Hopper\\HopperChute.ace")},
-        {"8 Mixed Goods names a wagon that is not installed",
-         {"check", "consist", "Mixed Goods"},
-         "ERROR: " + Demo("Trains\\Consists\\Mixed Goods.con") + " references missing file " +
-             Demo(trainset + "Flatcar\\Flatcar60.wag")},
-        {"9 DV_Shed lacks a WinterSnow texture",
-         {"check", "shape", kDemo + "/Routes/DemoVal/SHAPES/DV_Shed.s"},
-         "ERROR: " + Demo("Routes\\DemoVal\\SHAPES\\DV_Shed.s") + " references missing file " +
-             Demo("Routes\\DemoVal\\SHAPES\\..\\Textures\\WinterSnow\\DV_ShedRoof.ace")},
-        {"10 DV_Platform declares 2 images and lists 1",
-         {"check", "shape", kDemo + "/Routes/DemoVal/SHAPES/DV_Platform.s"},
-         "ERROR: Image count referenced by " + Demo("Routes\\DemoVal\\SHAPES\\DV_Platform.s") +
-             " is SUSPECT due to problems with dependent files"},
-        {"11 HB_Crane has no .sd file",
-         {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Crane.s"},
-         "ERROR: " + Demo("Routes\\Harbour\\SHAPES\\HB_Crane.s") + " references missing file " +
-             Demo("Routes\\Harbour\\SHAPES\\HB_Crane.sd")},
-        {"12 HB_Warehouse.sd holds the broken value 256",
-         {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Warehouse.s"},
+        {"5 the red boxcar's thumbnail is missing", "stock", stock + "Boxcar\\Boxcar40Red.wag",
+         Missing(stock + "Boxcar\\Boxcar40Red.wag", stock + "Boxcar\\Boxcar40Red_Thumb.ace")},
+        {"6 HopperLoaded.sms names a missing sound", "stock", stock + "Hopper\\HopperLoaded.wag",
+         Missing(stock + "Hopper\\Sound\\HopperLoaded.sms",
+                 stock + "Hopper\\Sound\\HopperLoaded_Squeal.wav")},
+        {"7 Hopper.s names a missing texture", "shape", stock + "Hopper\\Hopper.s",
+         Missing(stock + "Hopper\\Hopper.s", stock + "Hopper\\HopperChute.ace")},
+        {"8 Mixed Goods names a wagon that is not installed", "consist", "Mixed Goods",
+         Missing("Trains\\Consists\\Mixed Goods.con", stock + "Flatcar\\Flatcar60.wag")},
+        {"9 DV_Shed lacks a WinterSnow texture", "shape", valley + "DV_Shed.s",
+         Missing(valley + "DV_Shed.s", valley + "..\\Textures\\WinterSnow\\DV_ShedRoof.ace")},
+        {"10 DV_Platform declares 2 images and lists 1", "shape", valley + "DV_Platform.s",
+         "ERROR: Image count referenced by " + Demo(valley + "DV_Platform.s") + suspect},
+        {"11 HB_Crane has no .sd file", "shape", harbour + "HB_Crane.s",
+         Missing(harbour + "HB_Crane.s", harbour + "HB_Crane.sd")},
+        {"12 HB_Warehouse.sd holds the broken value 256", "shape", harbour + "HB_Warehouse.s",
          "ERROR: Broken ESD_Alternative_Texture setting of 256 referenced by " +
-             Demo("Routes\\Harbour\\SHAPES\\HB_Warehouse.s") +
-             " is SUSPECT due to problems with dependent files"},
-        {"13 HB_Bollard names a missing texture",
-         {"check", "shape", kDemo + "/Routes/Harbour/SHAPES/HB_Bollard.s"},
-         "ERROR: " + Demo("Routes\\Harbour\\SHAPES\\HB_Bollard.s") + " references missing file " +
-             Demo("Routes\\Harbour\\SHAPES\\..\\Textures\\HB_Bollard.ace")},
+             Demo(harbour + "HB_Warehouse.s") + suspect},
+        {"13 HB_Bollard names a missing texture", "shape", harbour + "HB_Bollard.s",
+         Missing(harbour + "HB_Bollard.s", harbour + "..\\Textures\\HB_Bollard.ace")},
     };
     for (const Row& row : rows) {
-        std::vector<std::string> arguments = {"--msts", kDemo};
-        arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
-        const ProgramResult result = Cli(arguments);
-        EXPECT_EQ(result.exitCode, 1) << row.fault << ": " << result.err;
+        SCOPED_TRACE(row.fault);
+        // Files are given as a user types them, with "/" between the names.
+        std::string file = row.file;
+        std::replace(file.begin(), file.end(), '\\', '/');
+        const bool consist = std::string(row.check) == "consist";
+        const ProgramResult result =
+            Cli({"--msts", kDemo, "check", row.check, consist ? file : kDemo + "/" + file});
+        EXPECT_EQ(result.exitCode, 1) << result.err;
         const auto lines = Lines(result.out);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), row.line), lines.end()) << row.fault << "\n"
-                                                                                << result.out;
+        EXPECT_NE(std::find(lines.begin(), lines.end(), row.line), lines.end()) << result.out;
     }
 }
 
@@ -126,8 +115,8 @@ TEST_F(VantorCliCheckTest, CheckAllStockOfTheDemo) {
     // Faults 1 to 6 (two lines each for 3 and 6: the sub-check's summary); the
     // shared sound reached through ".." and the names in other letter case are found.
     EXPECT_EQ(lines.size(), 8U) << result.out;
-    EXPECT_EQ(lines.back(), "ERROR: " + Demo(trainset + "Tanker\\Tanker.wag") +
-                                " references missing file " + Demo(trainset + "Tanker\\Tanker.s"));
+    EXPECT_EQ(lines.back(),
+              Missing(trainset + "Tanker\\Tanker.wag", trainset + "Tanker\\Tanker.s"));
     EXPECT_EQ(result.err, "") << "progress only with --progress";
 
     const ProgramResult progress = Cli({"--progress", "--msts", kDemo, "check", "all-stock"});
@@ -145,24 +134,23 @@ TEST_F(VantorCliCheckTest, CleanChecksExitZero) {
         {"check", "consist", kDemo + "/Trains/Consists/Empty Train.con"},
         {"check", "shape", kDemo + "/Routes/DemoVal/SHAPES/DV_Signalbox.s"},
         {"check", "stock", kDemo + "/Trains/Trainset/GP38/GP38.eng"},
-        {"check", "stock-in-consists", kDemo + "/Trains/Trainset/Hopper/Hopper.wag"},
         {"check", "stock-in-route", kDemo + "/Trains/Trainset/Boxcar/Boxcar40.wag", "Harbour"},
+        {"check", "stock-in-consists", kDemo + "/Trains/Trainset/Hopper/Hopper.wag"},
         {"check", "consist-in-route", "DemoVal", "Coal Drag"},
     };
+    std::vector<std::string> outs;
     for (const auto& row : rows) {
+        SCOPED_TRACE(row[1] + " " + row[2]);
         std::vector<std::string> arguments = {"--msts", kDemo};
         arguments.insert(arguments.end(), row.begin(), row.end());
         const ProgramResult result = Cli(arguments);
-        EXPECT_EQ(result.exitCode, 0) << row[1] << " " << row[2] << "\n" << result.out;
-        EXPECT_EQ(result.out.find("ERROR: "), std::string::npos) << row[2];
+        EXPECT_EQ(result.exitCode, 0) << result.out;
+        EXPECT_EQ(result.out.find("ERROR: "), std::string::npos);
+        outs.push_back(result.out);
     }
-    const ProgramResult coal =
-        Cli({"--msts", kDemo, "check", "consist-in-route", "DemoVal", "Coal Drag"});
-    EXPECT_EQ(coal.out, "INFO: " + Demo("Routes\\DemoVal\\Services\\Coal Empties.srv") +
-                            " references file " + Demo("Trains\\Consists\\Coal Drag.con") + "\n");
-    const ProgramResult hoppers = Cli({"--msts", kDemo, "check", "stock-in-consists",
-                                       kDemo + "/Trains/Trainset/Hopper/Hopper.wag"});
-    EXPECT_EQ(Lines(hoppers.out).size(), 3U) << "Coal Drag, Mixed Goods and Transfer, once each";
+    EXPECT_EQ(Lines(outs[5]).size(), 3U) << "Coal Drag, Mixed Goods and Transfer, once each";
+    EXPECT_EQ(outs[6], "INFO: " + Demo("Routes\\DemoVal\\Services\\Coal Empties.srv") +
+                           " references file " + Demo("Trains\\Consists\\Coal Drag.con") + "\n");
 }
 
 TEST_F(VantorCliCheckTest, JsonGivesTheRawEntries) {

@@ -23,18 +23,26 @@ ProgramResult Cli(const std::vector<std::string>& arguments) {
     return testing_support::RunProgram(VANTOR_CLI, arguments);
 }
 
-// Joins lines with CR LF, without a line break after the last.
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += (text.empty() ? "" : "\r\n") + line;
-    }
-    return text;
+std::string ConsistBytes(const std::string& text) {
+    return Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n" + text);
 }
 
-std::string ConsistBytes(const std::vector<std::string>& lines) {
-    return Utf16Bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n" + Lines(lines));
+// Returns the start of a consist named name, as the editor writes it, up to its vehicles.
+std::string Head(const std::string& name, const std::string& velocity, int counter,
+                 const std::string& durability) {
+    return "Train (\r\n\tTrainCfg ( " + name + "\r\n\t\tName ( " + name +
+           " )\r\n\t\tMaxVelocity ( " + velocity + " )\r\n\t\tNextWagonUID ( " +
+           std::to_string(counter) + " )\r\n\t\tDurability ( " + durability + " )\r\n";
 }
+
+// Returns one vehicle, as the editor writes it; data is its file name and folder.
+std::string Vehicle(const std::string& type, int uid, const std::string& data,
+                    bool flipped = false) {
+    return "\t\t" + type + " (\r\n" + (flipped ? "\t\t\tFlip (  )\r\n" : "") + "\t\t\tUiD ( " +
+           std::to_string(uid) + " )\r\n\t\t\t" + type + "Data ( " + data + " )\r\n\t\t)\r\n";
+}
+
+const char* const kEnd = "\t)\r\n)";
 
 // Each test has its own settings folder and an empty Wine prefix, so that no
 // installation is known unless a test names one.
@@ -77,52 +85,19 @@ TEST_F(VantorCliConsistTest, EditRunsTheEditorsCommandsInOrderAndSaves) {
              "1", "--save-as", target});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(ReadBytes(target), ConsistBytes({"Train (",
-                                               "\tTrainCfg ( \"Short Train\"",
-                                               "\t\tName ( \"Short Train\" )",
-                                               "\t\tMaxVelocity ( 40.00000 1.00000 )",
-                                               "\t\tNextWagonUID ( 4 )",
-                                               "\t\tDurability ( 1.0 )",
-                                               "\t\tWagon (",
-                                               "\t\t\tUiD ( 2 )",
-                                               "\t\t\tWagonData ( Boxcar40 Boxcar )",
-                                               "\t\t)",
-                                               "\t\tEngine (",
-                                               "\t\t\tUiD ( 1 )",
-                                               "\t\t\tEngineData ( DD40 \"Demo Diesel\" )",
-                                               "\t\t)",
-                                               "\t\tWagon (",
-                                               "\t\t\tFlip (  )",
-                                               "\t\t\tUiD ( 3 )",
-                                               "\t\t\tWagonData ( Caboose Caboose )",
-                                               "\t\t)",
-                                               "\t)",
-                                               ")"}));
+    EXPECT_EQ(ReadBytes(target),
+              ConsistBytes(Head("\"Short Train\"", "40.00000 1.00000", 4, "1.0") +
+                           Vehicle("Wagon", 2, "Boxcar40 Boxcar") +
+                           Vehicle("Engine", 1, "DD40 \"Demo Diesel\"") +
+                           Vehicle("Wagon", 3, "Caboose Caboose", true) + kEnd));
 }
 
 TEST_F(VantorCliConsistTest, EditOfAnInstalledConsistLeavesItAndWritesTheCopy) {
     TempFolder install;
-    const std::string gen = MakeFile(install.Path() / "Trains" / "Consists" / "Gen.con",
-                                     ConsistBytes({"Train (",
-                                                   "\tTrainCfg ( Gen",
-                                                   "\t\tName ( Gen )",
-                                                   "\t\tMaxVelocity ( 1 2 )",
-                                                   "\t\tNextWagonUID ( 3 )",
-                                                   "\t\tDurability ( 1 )",
-                                                   "\t\tEngine (",
-                                                   "\t\t\tUiD ( 0 )",
-                                                   "\t\t\tEngineData ( A F )",
-                                                   "\t\t)",
-                                                   "\t\tWagon (",
-                                                   "\t\t\tUiD ( 1 )",
-                                                   "\t\t\tWagonData ( B F )",
-                                                   "\t\t)",
-                                                   "\t\tWagon (",
-                                                   "\t\t\tUiD ( 2 )",
-                                                   "\t\t\tWagonData ( C F )",
-                                                   "\t\t)",
-                                                   "\t)",
-                                                   ")"}));
+    const std::string gen =
+        MakeFile(install.Path() / "Trains" / "Consists" / "Gen.con",
+                 ConsistBytes(Head("Gen", "1 2", 3, "1") + Vehicle("Engine", 0, "A F") +
+                              Vehicle("Wagon", 1, "B F") + Vehicle("Wagon", 2, "C F") + kEnd));
     const std::string before = ReadBytes(gen);
     const std::string copy = install.File("copy.con");
     const ProgramResult edit = Cli({"--msts", install.Path().string(), "consist", "edit", "Gen",
@@ -155,6 +130,7 @@ TEST_F(VantorCliConsistTest, FailuresExitOneWithAMessageAndWriteNothing) {
     }
 }
 
+// The help text is checked with the other commands' help.
 TEST_F(VantorCliConsistTest, UsageErrorsExitTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {"consist", "edit", "--new", "--add", "GP38/GP38.eng"},
@@ -170,10 +146,6 @@ TEST_F(VantorCliConsistTest, UsageErrorsExitTwo) {
         const ProgramResult result = Cli(cases[i]);
         EXPECT_EQ(result.exitCode, 2) << "case " << i << ": " << result.err;
         EXPECT_NE(result.err.find("--help"), std::string::npos) << "case " << i;
-    }
-    const ProgramResult help = Cli({"--help"});
-    for (const char* word : {"consist show", "consist edit", "--save-as", "--add", "--backward"}) {
-        EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
 }
 

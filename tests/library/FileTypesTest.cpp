@@ -26,16 +26,12 @@ TEST(FileTypes, NameSelectsTypeElementAndHeader) {
         {"C:/Route/carspawn.dat", "dat", "C:/Route/carspawn", "TrGUI_",
          "w1t"},  // only "\" separates
         {"C:\\Route\\forest.dat", "dat", "forest", "#Forest", "F0t"},
-        {"C:\\Route\\td_idx.dat", "dat", "td_idx", "terrain_desc", "D0t"},
         {"README", "", "", "", ""},
         {"C:\\a.b\\README", "b\\readme", "", "", ""},  // the last dot anywhere counts
         {"x.eng", "eng", "", "Wagon", "D0t"},
-        {"x.sd", "sd", "", "shape", "t1t"},
         {"x.s", "s", "", "Shape", "s1t"},
         {"x.ref", "ref", "", "*", "r1t"},
         {"x.td", "td", "", "", "d1b"},
-        {"x.srv", "srv", "", "Service_Definition", "v0t"},
-        {"x.iom", "iom", "", "Tr_", "i0b"},
         {"x.txt", "txt", "", "", ""},
     };
     for (const TypeRow& row : rows) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// Compact text forms of item trees, so that tests compare whole trees at once:
-// name<param|param>{child;child}.
+// Item trees built in one expression, and their compact text forms, so that tests
+// compare whole trees at once: name<param|param>{child;child}.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,21 @@
 #include "corvane/TSFile.h"
 
 namespace testing_support {
+
+inline corvane::TSFileItemPtr Item(const std::string& name,
+                                   std::initializer_list<const char*> parameters = {},
+                                   std::initializer_list<corvane::TSFileItemPtr> children = {}) {
+    auto item = std::make_shared<corvane::TSFileItem>(name);
+    item->SetNumParameters(static_cast<int>(parameters.size()));
+    int i = 0;
+    for (const char* p : parameters) {
+        item->SetParameter(i++, p);
+    }
+    for (const auto& child : children) {
+        item->Children()->Add(child);
+    }
+    return item;
+}
 
 inline std::string Describe(const corvane::TSFileItem& item) {
     std::string text = item.Name();

@@ -6,10 +6,8 @@
 #include <optional>
 #include <ostream>
 #include <random>
-#include <set>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "ConsistTestSupport.h"
@@ -42,19 +40,23 @@ using vantor::VehicleRow;
 
 const StockRow kBoxcar{"Wagon", "Demo Box", "Box"};
 
+// The consist's TrainCfg item.
+const corvane::TSFileItem& Cfg(const ConsistEditor& editor) {
+    return *editor.File().Items()->Item(1)->Children()->Item(1);
+}
+
 // The vehicles' UiDs in row order.
 std::vector<std::string> Uids(const ConsistEditor& editor) {
     std::vector<std::string> uids;
-    const auto& cfg = *editor.File().Items()->Item(1)->Children()->Item(1);
     for (const VehicleRow& row : editor.Rows()) {
-        uids.push_back(cfg.Children()->Item(row.tag)->Child("UiD")->Parameter(0));
+        uids.push_back(Cfg(editor).Children()->Item(row.tag)->Child("UiD")->Parameter(0));
     }
     return uids;
 }
 
 // The counter's value, "none" when the consist has no counter.
 std::string Counter(const ConsistEditor& editor) {
-    const auto counter = editor.File().Items()->Item(1)->Children()->Item(1)->Child("NextWagonUID");
+    const auto counter = Cfg(editor).Child("NextWagonUID");
     return counter ? counter->Parameter(0) : "none";
 }
 
@@ -117,21 +119,21 @@ TEST_F(ConsistEditorTest, LoadRefusesWhatIsNotAUsableConsistAndKeepsWhatItHad) {
         const char* says;
     };
     const std::string head = "Train (\r\n\tTrainCfg ( X\r\n\t\tName ( X )\r\n";
+    const std::string fields = "\t\tMaxVelocity ( 40 1 )\r\n\t\tDurability ( 1 )\r\n";
+    const std::string end = "\t)\r\n)";
     const Row rows[] = {
         {"missing file", "", "does not exist"},
         {"a wagon file named .con", "Wagon ( W\r\n\tMass ( 1 )\r\n)", "no \"Train\" item"},
         {"Train without TrainCfg", "Train (\r\n\tSerial ( 1 )\r\n)", "\"TrainCfg\""},
-        {"no MaxVelocity", head + "\t\tDurability ( 1 )\r\n\t)\r\n)", "\"MaxVelocity\""},
+        {"no MaxVelocity", head + "\t\tDurability ( 1 )\r\n" + end, "\"MaxVelocity\""},
         {"MaxVelocity with one value",
-         head + "\t\tMaxVelocity ( 40 )\r\n\t\tDurability ( 1 )\r\n\t)\r\n)", "\"MaxVelocity\""},
-        {"no Durability", head + "\t\tMaxVelocity ( 40 1 )\r\n\t)\r\n)", "\"Durability\""},
+         head + "\t\tMaxVelocity ( 40 )\r\n\t\tDurability ( 1 )\r\n" + end, "\"MaxVelocity\""},
+        {"no Durability", head + "\t\tMaxVelocity ( 40 1 )\r\n" + end, "\"Durability\""},
         {"vehicle without its Data item",
-         head + "\t\tMaxVelocity ( 40 1 )\r\n\t\tDurability ( 1 )\r\n\t\tWagon (\r\n\t\t\tUiD ( "
-                "0 )\r\n\t\t)\r\n\t)\r\n)",
+         head + fields + "\t\tWagon (\r\n\t\t\tUiD ( 0 )\r\n\t\t)\r\n" + end,
          "vehicle 1 (Wagon) has no \"WagonData\""},
         {"Data item without a folder",
-         head + "\t\tMaxVelocity ( 40 1 )\r\n\t\tDurability ( 1 )\r\n\t\tEngine (\r\n\t\t\t"
-                "EngineData ( E )\r\n\t\t)\r\n\t)\r\n)",
+         head + fields + "\t\tEngine (\r\n\t\t\tEngineData ( E )\r\n\t\t)\r\n" + end,
          "vehicle 1 (Engine) has no \"EngineData\""},
     };
     for (const Row& row : rows) {
@@ -151,7 +153,7 @@ TEST_F(ConsistEditorTest, LoadRefusesWhatIsNotAUsableConsistAndKeepsWhatItHad) {
     }
 }
 
-TEST(ConsistTemplateTest, TemplateFillsOnlyConsistFiles) {
+TEST(ConsistTemplateTest, TemplateFillsOnlyConsistFilesWhateverTheExtensionsCase) {
     vantor::NewFileTemplate(nullptr, "con");
     corvane::TSFile wagon;
     vantor::NewFileTemplate(&wagon, "wag");
@@ -279,7 +281,8 @@ TEST_F(ConsistEditorTest, RemoveSelectsTheRowBeforeOrNone) {
     }
 }
 
-TEST_F(ConsistEditorTest, MovesPassExactlyOneVehicleAndLeaveOtherItems) {
+// The random test below checks that items between the vehicles stay in place.
+TEST_F(ConsistEditorTest, MovesPassExactlyOneVehicleOverItemsBetween) {
     using Shapes_ = std::vector<std::string>;
     struct Row {
         MoveCommand command;
@@ -306,15 +309,6 @@ TEST_F(ConsistEditorTest, MovesPassExactlyOneVehicleAndLeaveOtherItems) {
         EXPECT_EQ(Shapes(m_editor), row.shapes) << row.selected;
         EXPECT_EQ(m_editor.SelectedRow(), row.selectedAfter) << row.selected;
         EXPECT_TRUE(m_editor.Changed());
-        std::vector<std::string> others;
-        for (const auto& item :
-             *m_editor.File().Items()->Item(1)->Children()->Item(1)->Children()) {
-            if (item->Name() != "Engine" && item->Name() != "Wagon") {
-                others.push_back(item->Name());
-            }
-        }
-        EXPECT_EQ(others,
-                  (Shapes_{"Name", "MaxVelocity", "NextWagonUID", "Durability", "Comment"}));
     }
 }
 
@@ -324,8 +318,7 @@ TEST_F(ConsistEditorTest, FlipAddsAndRemovesTheFirstChild) {
     m_editor.Move(MoveCommand::Flip);
     EXPECT_EQ(m_editor.Rows()[1].type, "Wagon*");
     EXPECT_EQ(m_editor.SelectedRow(), 0);
-    const auto& vehicle = m_editor.File().Items()->Item(1)->Children()->Item(1)->Children()->Item(
-        m_editor.Rows()[1].tag);
+    const auto& vehicle = Cfg(m_editor).Children()->Item(m_editor.Rows()[1].tag);
     EXPECT_EQ(Dump(*vehicle->Children()), "Flip []\nUiD [1]\nWagonData [V2] [Box]\n");
     m_editor.Move(MoveCommand::Flip);
     EXPECT_EQ(m_editor.Rows()[1].type, "Wagon*") << "no row selected: nothing flips";
@@ -353,8 +346,7 @@ TEST_F(ConsistEditorTest, FlipsSurviveAnyNumberOfSaves) {
         m_editor.Load(m_folder.File("F.con"));
         ASSERT_EQ(m_editor.Rows().size(), 1u);
         EXPECT_EQ(m_editor.Rows()[0].type, "Engine*") << "round " << round;
-        const auto& engine = m_editor.File().Items()->Item(1)->Children()->Item(1)->Child("Engine");
-        EXPECT_EQ(engine->NumParameters(), 0) << "round " << round;
+        EXPECT_EQ(Cfg(m_editor).Child("Engine")->NumParameters(), 0) << "round " << round;
     }
 }
 
@@ -373,13 +365,12 @@ TEST_F(ConsistEditorTest, SaveWritesTheTreeNamedAfterTheFile) {
     Load(Consist("\"Three Word Name\"", "2", Numbered(1)));
     m_editor.Move(MoveCommand::Add, StockRow{"Engine", "GP38", "GP38"});
     m_editor.Save(m_folder.File("Big.Train.v2.con"));
-    EXPECT_EQ(ReadBytes(m_folder.File("Big.Train.v2.con")),
-              ConsistBytes(
-                  Lines({"train (", "\tTrainCfg ( Big.Train.v2", "\t\tName ( Big.Train.v2 )",
-                         "\t\tMaxVelocity ( 22.35200 0.10000 )", "\t\tNextWagonUID ( 3 )",
-                         "\t\tDurability ( 1.00000 )", "\t\tWagon (", "\t\t\tUiD ( 0 )",
-                         "\t\t\tWagonData ( V1 Box )", "\t\t)", "\t\tEngine (", "\t\t\tUiD ( 2 )",
-                         "\t\t\tEngineData ( GP38 GP38 )", "\t\t)", "\t)", ")"})));
+    // A loaded file is written back with its first item in lower case.
+    EXPECT_EQ(
+        ReadBytes(m_folder.File("Big.Train.v2.con")),
+        ConsistBytes("t" + Consist("Big.Train.v2", "3",
+                                   Numbered(1) + "\r\n" + Vehicle("Engine", 2, "GP38", "GP38"))
+                               .substr(1)));
 
     // A Windows-style path finds its folder whatever the case; no dot: the whole name.
     fs::create_directory(m_folder.Path() / "Sub");
@@ -395,24 +386,6 @@ TEST_F(ConsistEditorTest, SaveNamesANewNameItemRatherThanAnotherFirstItem) {
     EXPECT_EQ(TreeText(),
               "train\n  TrainCfg [New]\n    Name [New]\n    Serial [1]\n    MaxVelocity [1] [2]\n"
               "    Durability [1]\n");
-}
-
-TEST_F(ConsistEditorTest, FailedSaveKeepsTheOldFileAndTheChanges) {
-    const std::string old = ConsistBytes(Consist("Old", "1", Numbered(1)));
-    WriteBytes(m_folder.File("Old.con"), old);
-    m_editor.Load(m_folder.File("Old.con"));
-    for (int i = 0; i < 100; ++i) {
-        m_editor.Move(MoveCommand::Add, kBoxcar);
-    }
-    {
-        consist_test::FileSizeLimit limit(4096);
-        EXPECT_THROW(m_editor.Save(m_folder.File("Old.con")), std::system_error);
-    }
-    EXPECT_EQ(ReadBytes(m_folder.File("Old.con")), old);
-    EXPECT_TRUE(m_editor.Changed());
-    EXPECT_TRUE(m_editor.CanApply());
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), fs::directory_iterator()), 1)
-        << "no temporary file is left";
 }
 
 // Random consists with items between and inside the vehicles, and random commands:
@@ -438,7 +411,7 @@ TEST_F(ConsistEditorTest, RandomCommandsKeepUidsUniqueAndOtherItemsInPlace) {
                                     : chance(5) ? "x"
                                                 : std::to_string(random() % (count + 4));
         Load(Consist("R", counter, vehicles));
-        const auto& cfg = *m_editor.File().Items()->Item(1)->Children()->Item(1)->Children();
+        const auto& cfg = *Cfg(m_editor).Children();
         auto others = [&cfg] {
             std::vector<const corvane::TSFileItem*> items;
             for (const auto& item : cfg) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ConsistTestSupport.h"
+#include "FileSizeLimit.h"
 #include "ScriptedPrompter.h"
 #include "TempFolder.h"
 #include "documents/ConsistFiles.h"
@@ -65,6 +66,17 @@ std::string Overwrite(const std::string& path) {
 
 class ConsistFilesTest : public testing::Test {
 protected:
+    // Expects the question before a save replaces a file.
+    void ExpectOverwrite(const std::string& path, Answer answer) {
+        m_prompts.ExpectMessage(MessageIcon::Question, "Save Consist", Overwrite(path), answer,
+                                MessageButtons::YesNoCancel);
+    }
+    // Expects the question for the pasted consist's name and answers it.
+    void ExpectName(const std::string& consist, const std::string& typed) {
+        m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of " + consist,
+                              typed);
+    }
+
     TempFolder m_folder;
     ScriptedPrompter m_prompts;
     ConsistWindow m_window{m_prompts};
@@ -84,13 +96,11 @@ TEST_F(ConsistFilesTest, SaveDialogCancelledSavesNothing) {
 }
 
 TEST_F(ConsistFilesTest, NoAsksForAnotherNameAndYesReplacesTheFile) {
-    m_prompts.ExpectSaveFile("Save Consist As", m_old)
-        .ExpectMessage(MessageIcon::Question, "Save Consist", Overwrite(m_old), Answer::No,
-                       MessageButtons::YesNoCancel)
-        .ExpectSaveFile("Save Consist As", m_old)
-        .ExpectMessage(MessageIcon::Question, "Save Consist", Overwrite(m_old), Answer::Yes,
-                       MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Information, "Save Consist", m_old + " saved");
+    m_prompts.ExpectSaveFile("Save Consist As", m_old);
+    ExpectOverwrite(m_old, Answer::No);
+    m_prompts.ExpectSaveFile("Save Consist As", m_old);
+    ExpectOverwrite(m_old, Answer::Yes);
+    m_prompts.ExpectMessage(MessageIcon::Information, "Save Consist", m_old + " saved");
     EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Saved);
     EXPECT_EQ(ReadBytes(m_old), TemplateBytes("Old"));
     EXPECT_EQ(m_window.caption, "Consist - " + m_old);
@@ -100,11 +110,9 @@ TEST_F(ConsistFilesTest, NoAsksForAnotherNameAndYesReplacesTheFile) {
 
 TEST_F(ConsistFilesTest, CancelOfTheOverwriteQuestionSaysSoAndKeepsTheFile) {
     m_window.fileName = m_old;
-    m_prompts
-        .ExpectMessage(MessageIcon::Question, "Save Consist", Overwrite(m_old), Answer::Cancel,
-                       MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Critical, "Save Consist",
-                       "Save of " + m_old + " cancelled by user!");
+    ExpectOverwrite(m_old, Answer::Cancel);
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Save Consist",
+                            "Save of " + m_old + " cancelled by user!");
     EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Cancelled);
     EXPECT_EQ(ReadBytes(m_old), "old bytes");
     EXPECT_TRUE(m_window.editor.Changed());
@@ -125,16 +133,17 @@ TEST_F(ConsistFilesTest, FailedWriteAfterYesKeepsTheOldFileAndTheChanges) {
     m_window.fileName = m_old;
     const std::string description =
         std::system_error(EFBIG, std::generic_category(), "Cannot save " + m_old).what();
-    m_prompts
-        .ExpectMessage(MessageIcon::Question, "Save Consist", Overwrite(m_old), Answer::Yes,
-                       MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Critical, "Save Consist", description);
+    ExpectOverwrite(m_old, Answer::Yes);
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Save Consist", description);
     {
-        consist_test::FileSizeLimit limit(4096);
+        testing_support::FileSizeLimit limit(4096);
         EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Failed);
     }
     EXPECT_EQ(ReadBytes(m_old), "old bytes");
     EXPECT_TRUE(m_window.editor.Changed());
+    EXPECT_TRUE(m_window.editor.CanApply());
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
 }
 
 TEST_F(ConsistFilesTest, CopyAndCutActOnTheSelectedConsist) {
@@ -169,18 +178,16 @@ TEST_F(ConsistFilesTest, PasteCopiesUnderTheTypedNameAndAsksBeforeOverwriting) {
     FakeClipboard clipboard;
     clipboard.text = "GP38 Set";
     const std::string target = install + "\\Trains\\Consists\\Copy of GP38 Set.con";
-    m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of GP38 Set", "")
-        .ExpectInput("Enter new consist name:", "Copy Consist", "Copy of GP38 Set",
-                     "Copy of GP38 Set")
-        .ExpectMessage(MessageIcon::Information, "Paste", "Created " + target);
+    ExpectName("GP38 Set", "");
+    ExpectName("GP38 Set", "Copy of GP38 Set");
+    m_prompts.ExpectMessage(MessageIcon::Information, "Paste", "Created " + target);
     EXPECT_EQ(vantor::PasteConsist(install, clipboard, m_prompts), "");
     EXPECT_EQ(vantor::PasteConsist(install, clipboard, m_prompts), target);
     EXPECT_EQ(ReadBytes((consists / "Copy of GP38 Set.con").string()), "source");
 
     MakeFile(consists / "Copy of GP38 Set.con", "edited copy");
     for (const Answer answer : {Answer::No, Answer::Yes}) {
-        m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of GP38 Set",
-                              "copy of gp38 set");
+        ExpectName("GP38 Set", "copy of gp38 set");
         const std::string typed = install + "\\Trains\\Consists\\copy of gp38 set.con";
         m_prompts.ExpectMessage(MessageIcon::Question, "Copy Consist", Overwrite(typed), answer,
                                 MessageButtons::YesNo);
@@ -194,8 +201,8 @@ TEST_F(ConsistFilesTest, PasteCopiesUnderTheTypedNameAndAsksBeforeOverwriting) {
 
     clipboard.text = "Ghost";
     const std::string source = install + "\\Trains\\Consists\\Ghost.con";
-    m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Ghost", "Ghost 2")
-        .ExpectMessage(MessageIcon::Critical, "Paste", "File not found: " + source);
+    ExpectName("Ghost", "Ghost 2");
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Paste", "File not found: " + source);
     EXPECT_EQ(vantor::PasteConsist(install, clipboard, m_prompts), "");
 }
 
@@ -208,8 +215,8 @@ TEST_F(ConsistFilesTest, PasteRefusesNamesThatCannotBeFileNames) {
     FakeClipboard clipboard;
     clipboard.text = "Yard";
     for (const char* name : {"a/b", "..\\Yard", "x:y", "what?", "tab\tname", "nul", "Com1.old"}) {
-        m_prompts.ExpectInput("Enter new consist name:", "Copy Consist", "Copy of Yard", name)
-            .ExpectMessage(MessageIcon::Critical, "Paste", vantor::ConsistNameProblem(name));
+        ExpectName("Yard", name);
+        m_prompts.ExpectMessage(MessageIcon::Critical, "Paste", vantor::ConsistNameProblem(name));
         EXPECT_EQ(vantor::PasteConsist(m_folder.Path().string(), clipboard, m_prompts), "");
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(consists), fs::directory_iterator()), 1);
@@ -314,8 +321,6 @@ TEST_F(AssociationTest, FailuresAreReportedWithTheirDescription) {
 }
 
 TEST_F(AssociationTest, OnWindowsTheBatchFileIsWrittenAndRunHidden) {
-    EXPECT_EQ(vantor::AssociationBatchText("C:\\Tools", "Vantor"),
-              "assoc .con=con_auto_file\r\nftype con_auto_file=C:\\Tools\\Vantor.exe %%1 %%*\r\n");
     const std::string program = m_folder.Path().string();
     const std::string batch = MakeFile(m_folder.Path() / "SetAssoc.bat", "an older batch file");
     m_setup.windows = true;

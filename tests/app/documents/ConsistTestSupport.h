@@ -1,12 +1,6 @@
 #pragma once
 
-#include "FileSizeLimit.h"
-
-// Consist files written out in the tests, tree dumps for comparisons, and a file
-// size limit that makes writes fail as a full disk would.
-
-#include <signal.h>
-#include <sys/resource.h>
+// Consist files written out in the tests, and tree dumps for comparisons.
 
 #include <initializer_list>
 #include <string>
@@ -67,7 +61,5 @@ inline std::string Dump(const corvane::TSItemCollection& items, const std::strin
     }
     return text;
 }
-
-using testing_support::FileSizeLimit;
 
 }  // namespace consist_test

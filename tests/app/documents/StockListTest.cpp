@@ -16,17 +16,6 @@ using vantor::StockRow;
 using Rows = std::vector<StockRow>;
 using Names = std::vector<std::string>;
 
-// Returns the folders that gave rows, each once, in row order.
-Names FoldersOf(const Rows& rows) {
-    Names folders;
-    for (const StockRow& row : rows) {
-        if (folders.empty() || folders.back() != row.folder) {
-            folders.push_back(row.folder);
-        }
-    }
-    return folders;
-}
-
 class StockListTest : public testing::Test {
 protected:
     StockListTest() {
@@ -57,43 +46,25 @@ TEST_F(StockListTest, RowsComeFolderByFolderInListingOrder) {
     EXPECT_EQ(vantor::ScanStock(Install(), ""), expected);
 }
 
-TEST_F(StockListTest, AfterFolderRunsForEveryKeptEntryWithoutAnExtension) {
+TEST_F(StockListTest, FilterPicksFoldersByNameAndOnlyThoseAreScanned) {
     // Boxcar, Empty, GP38, gp9, README (a plain file), SD38, xGPx; not Common.Snd or list.txt.
     int calls = 0;
     vantor::ScanStock(Install(), "", [&calls] { ++calls; });
     EXPECT_EQ(calls, 7);
     calls = 0;
-    vantor::ScanStock(Install(), "GP*", [&calls] { ++calls; });
+    const Rows gp = vantor::ScanStock(Install(), "GP*", [&calls] { ++calls; });
     EXPECT_EQ(calls, 1) << "filtered-out folders are not scanned";
+    EXPECT_EQ(gp.size(), 4u);
+    EXPECT_EQ(gp.back(), (StockRow{"Wagon", "GP38", "Thumb"}));
+    EXPECT_EQ(vantor::ScanStock(Install(), "Boxcar40"), Rows{})
+        << "filters apply to folder names, not file names";
 }
 
-TEST_F(StockListTest, FilterPicksFoldersByName) {
-    struct Row {
-        const char* why;
-        const char* filter;
-        Names folders;
-    };
-    const Row rows[] = {
-        {"GP* keeps names beginning with GP", "GP*", {"GP38"}},
-        {"*38 keeps names ending in 38", "*38", {"GP38", "SD38"}},
-        {"38 keeps names containing 38", "38", {"GP38", "SD38"}},
-        {"*** keeps every folder", "***", {"Boxcar", "GP38", "gp9", "SD38", "xGPx"}},
-        {"*GP* wants names beginning with the three characters *GP", "*GP*", {}},
-        {"filters are case-sensitive", "gp", {"gp9"}},
-        {"filters apply to folder names, not file names", "Boxcar40", {}},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(FoldersOf(vantor::ScanStock(Install(), row.filter)), row.folders) << row.why;
-    }
-}
+TEST(StockListFoldersTest, PathsAreFoundWhateverTheirLetterCaseAndMayBeMissing) {
+    TempFolder install;
+    MakeFile(install.Path() / "TRAINS" / "TRAINSET" / "Dash9" / "Dash9.eng");
+    EXPECT_EQ(vantor::ScanStock(install.Path().string(), ""), (Rows{{"Engine", "Dash9", "Dash9"}}));
 
-TEST_F(StockListTest, PathsAreFoundWhateverTheirLetterCase) {
-    TempFolder other;
-    MakeFile(other.Path() / "TRAINS" / "TRAINSET" / "Dash9" / "Dash9.eng");
-    EXPECT_EQ(vantor::ScanStock(other.Path().string(), ""), (Rows{{"Engine", "Dash9", "Dash9"}}));
-}
-
-TEST_F(StockListTest, MissingTrainsetFolderGivesNoRows) {
     TempFolder other;
     fs::create_directories(other.Path() / "Trains" / "Consists");
     int calls = 0;
@@ -102,92 +73,49 @@ TEST_F(StockListTest, MissingTrainsetFolderGivesNoRows) {
 }
 
 TEST(StockFilePathTest, ExtensionIsTheTypesFirstThreeLettersInLowerCase) {
-    struct Row {
-        const char* why;
-        StockRow row;
-        const char* path;
-    };
-    const Row rows[] = {
-        {"engine", {"Engine", "GP38", "GP38b"}, "C:\\MSTS\\Trains\\Trainset\\GP38\\GP38b.eng"},
-        {"wagon", {"Wagon", "Demo Cars", "Box"}, "C:\\MSTS\\Trains\\Trainset\\Demo Cars\\Box.wag"},
-        {"a mark after the type does not matter",
-         {"Wagon (flipped)", "B", "b"},
-         "C:\\MSTS\\Trains\\Trainset\\B\\b.wag"},
-        {"upper-case type", {"ENGINE", "B", "b"}, "C:\\MSTS\\Trains\\Trainset\\B\\b.eng"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(vantor::StockFilePath("C:\\MSTS", row.row), row.path) << row.why;
-    }
+    EXPECT_EQ(vantor::StockFilePath("C:\\MSTS", {"Engine", "GP38", "GP38b"}),
+              "C:\\MSTS\\Trains\\Trainset\\GP38\\GP38b.eng");
+    EXPECT_EQ(vantor::StockFilePath("C:\\MSTS", {"Wagon (flipped)", "Demo Cars", "Box"}),
+              "C:\\MSTS\\Trains\\Trainset\\Demo Cars\\Box.wag");
+    EXPECT_EQ(vantor::StockFilePath("C:\\MSTS", {"ENGINE", "B", "b"}),
+              "C:\\MSTS\\Trains\\Trainset\\B\\b.eng");
 }
 
-TEST(StockSortTest, ClicksSwitchSortingOnAndReverseTheSortColumn) {
-    struct Row {
-        const char* why;
-        std::vector<int> clicks;
-        bool sorted;
-        int key;
-        bool ascending;
-    };
-    const Row rows[] = {
-        {"no click: unsorted", {}, false, 0, true},
-        {"first click sorts ascending", {2}, true, 2, true},
-        {"second click on the column reverses", {2, 2}, true, 2, false},
-        {"third click reverses back", {2, 2, 2}, true, 2, true},
-        {"another column sorts ascending", {2, 2, 1}, true, 1, true},
-        {"descending is not carried to another column", {0, 0, 1}, true, 1, true},
-        {"first click on the type column", {0}, true, 0, true},
-    };
-    for (const Row& row : rows) {
-        vantor::StockSort sort;
-        for (const int column : row.clicks) {
-            sort.Click(column);
-        }
-        EXPECT_EQ(sort.Sorted(), row.sorted) << row.why;
-        EXPECT_EQ(sort.Key(), row.key) << row.why;
-        EXPECT_EQ(sort.Ascending(), row.ascending) << row.why;
-    }
-}
-
-TEST(StockSortTest, ApplySortsByTextIgnoringCaseAndKeepsTiesInOrder) {
+TEST(StockSortTest, ClicksSortByTheColumnIgnoringCaseAndReverseItAndKeepTiesInOrder) {
     const Rows rows = {
         {"Wagon", "f1", "b"},
         {"Engine", "F2", "A"},
         {"Wagon", "f3", "c"},
         {"Engine", "f4", "B"},
     };
-    const auto shapes = [](const Rows& sorted) {
-        Names names;
-        for (const StockRow& row : sorted) {
-            names.push_back(row.shape + "/" + row.folder);
-        }
-        return names;
+    // Each click on a column heading and the order it gives, as shape/folder.
+    struct Step {
+        int click;
+        Names order;
     };
-
-    Rows unsorted = rows;
+    const Step steps[] = {
+        {-1, {"b/f1", "A/F2", "c/f3", "B/f4"}},  // no click leaves the listing order
+        {2, {"A/F2", "b/f1", "B/f4", "c/f3"}},
+        {2, {"c/f3", "b/f1", "B/f4", "A/F2"}},  // equal texts keep their order descending too
+        {2, {"A/F2", "b/f1", "B/f4", "c/f3"}},
+        {2, {"c/f3", "b/f1", "B/f4", "A/F2"}},
+        {0, {"A/F2", "B/f4", "b/f1", "c/f3"}},  // another column sorts ascending
+        {1, {"b/f1", "A/F2", "c/f3", "B/f4"}},
+    };
     vantor::StockSort sort;
-    sort.Apply(unsorted);
-    EXPECT_EQ(unsorted, rows) << "no click leaves the listing order";
-
-    sort.Click(2);
-    Rows ascending = rows;
-    sort.Apply(ascending);
-    EXPECT_EQ(shapes(ascending), (Names{"A/F2", "b/f1", "B/f4", "c/f3"}));
-
-    sort.Click(2);
-    Rows descending = rows;
-    sort.Apply(descending);
-    EXPECT_EQ(shapes(descending), (Names{"c/f3", "b/f1", "B/f4", "A/F2"}))
-        << "equal texts keep their order when descending too";
-
-    sort.Click(0);
-    Rows byType = rows;
-    sort.Apply(byType);
-    EXPECT_EQ(shapes(byType), (Names{"A/F2", "B/f4", "b/f1", "c/f3"}));
-
-    sort.Click(1);
-    Rows byFolder = rows;
-    sort.Apply(byFolder);
-    EXPECT_EQ(shapes(byFolder), (Names{"b/f1", "A/F2", "c/f3", "B/f4"}));
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i));
+        if (steps[i].click >= 0) {
+            sort.Click(steps[i].click);
+        }
+        Rows sorted = rows;
+        sort.Apply(sorted);
+        Names order;
+        for (const StockRow& row : sorted) {
+            order.push_back(row.shape + "/" + row.folder);
+        }
+        EXPECT_EQ(order, steps[i].order);
+    }
 }
 
 }  // namespace

@@ -111,26 +111,23 @@ TEST_F(LauncherTest, FailuresComeBackAsDescriptions) {
     EXPECT_THAT(refused.error, HasSubstr("Cannot start " + root + "/plain.sh: "));
 }
 
-TEST_F(LauncherTest, WindowsProgramStartsThroughWine) {
+TEST_F(LauncherTest, WindowsProgramStartsThroughWineOrIsRefusedWithAReason) {
     const std::string exe = MakeFile(m_folder.Path() / "MSTS" / "launcher.exe");
+    fs::create_directories(m_folder.Path() / "bin");
+    const LaunchRequest request{
+        m_folder.Path().string() + "\\msts\\LAUNCHER.EXE", {"-runeditor"}, ""};
+    const auto refused = FakeLauncher().Start(request);
+    EXPECT_FALSE(refused.started);
+    EXPECT_EQ(refused.error,
+              "Cannot start LAUNCHER.EXE: it is a Windows program and needs Wine, which is not "
+              "installed.");
+    EXPECT_TRUE(m_spawned.commands.empty());
+
     const std::string wine = MakeProgram(m_folder.Path() / "bin" / "wine");
-    const auto result = FakeLauncher().Start(
-        {m_folder.Path().string() + "\\msts\\LAUNCHER.EXE", {"-runeditor"}, ""});
+    const auto result = FakeLauncher().Start(request);
     EXPECT_TRUE(result.started) << result.error;
     ASSERT_EQ(m_spawned.commands.size(), 1U);
     EXPECT_THAT(m_spawned.commands[0], ElementsAre(wine, exe, "-runeditor"));
-}
-
-TEST_F(LauncherTest, WindowsProgramWithoutWineIsRefusedWithAReason) {
-    MakeFile(m_folder.Path() / "MSTS" / "train.exe");
-    fs::create_directories(m_folder.Path() / "bin");
-    const auto result =
-        FakeLauncher().Start({m_folder.Path().string() + "\\MSTS\\train.exe", {}, ""});
-    EXPECT_FALSE(result.started);
-    EXPECT_EQ(result.error,
-              "Cannot start train.exe: it is a Windows program and needs Wine, which is not "
-              "installed.");
-    EXPECT_TRUE(m_spawned.commands.empty());
 }
 
 TEST_F(LauncherTest, SearchPathSkipsWhatCannotRun) {

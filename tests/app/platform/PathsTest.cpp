@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,8 +20,10 @@ using testing_support::MakeFile;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
 using vantor::platform::EntryTypes;
+using vantor::platform::FileExists;
 using vantor::platform::ListingCache;
 using vantor::platform::ListNames;
+using vantor::platform::ResolvePath;
 
 // A throw-away installation, addressed the way the application does: the real
 // folder followed by Windows-style parts.
@@ -46,9 +47,9 @@ protected:
 
 TEST_F(PathsTest, ResolvesWindowsPathWhoseCaseDiffersFromTheDisk) {
     const std::string file = Make("Trains/Consists/GP38 Set.con");
-    EXPECT_EQ(vantor::platform::ResolvePath(Win("\\TRAINS\\consists\\gp38 set.CON")), file);
-    EXPECT_EQ(vantor::platform::ResolvePath(Win("/Trains\\Consists/GP38 Set.con")), file);
-    EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Trains\\Consists\\GP39 Set.con")), std::nullopt);
+    EXPECT_EQ(ResolvePath(Win("\\TRAINS\\consists\\gp38 set.CON")), file);
+    EXPECT_EQ(ResolvePath(Win("/Trains\\Consists/GP38 Set.con")), file);
+    EXPECT_EQ(ResolvePath(Win("\\Trains\\Consists\\GP39 Set.con")), std::nullopt);
 }
 
 TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {
@@ -59,8 +60,8 @@ TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {
         if (cached) {
             cache.emplace();
         }
-        EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Routes\\alpine")), Real("Routes/alpine"));
-        EXPECT_EQ(vantor::platform::ResolvePath(Win("\\Routes\\Alpine")), Real("Routes/ALPINE"))
+        EXPECT_EQ(ResolvePath(Win("\\Routes\\alpine")), Real("Routes/alpine"));
+        EXPECT_EQ(ResolvePath(Win("\\Routes\\Alpine")), Real("Routes/ALPINE"))
             << "cached " << cached;
     }
 }
@@ -68,15 +69,12 @@ TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {
 TEST_F(PathsTest, DotDotLeavesTheFolderTheWayWindowsReadsIt) {
     const std::string texture = Make("Routes/R/Textures/Snow/x.ace");
     MakeFolder("Routes/R/Shapes");
-    EXPECT_EQ(
-        vantor::platform::ResolvePath(Win("\\routes\\r\\shapes\\..\\TEXTURES\\.\\Snow\\X.ACE")),
-        texture);
-    EXPECT_TRUE(
-        vantor::platform::FileExists(Win("\\Routes\\R\\Shapes\\..\\Textures\\Snow\\x.ace")));
+    EXPECT_EQ(ResolvePath(Win("\\routes\\r\\shapes\\..\\TEXTURES\\.\\Snow\\X.ACE")), texture);
+    EXPECT_TRUE(FileExists(Win("\\Routes\\R\\Shapes\\..\\Textures\\Snow\\x.ace")));
 }
 
-TEST_F(PathsTest, FileTestFindsOnlyOrdinaryFiles) {
-    Make("Trains/Consists/Coal.con");
+TEST_F(PathsTest, FileTestAndSizeFindOnlyOrdinaryFiles) {
+    Make("Trains/Consists/Coal.con", "12345");
     Make("Trains/Consists/.Hidden.con");
     Make("Trains/Trainset/GP38/GP38.eng");
     MakeFolder("Trains/Trainset/Empty/Sub");
@@ -100,11 +98,14 @@ TEST_F(PathsTest, FileTestFindsOnlyOrdinaryFiles) {
         {"empty path", "", false},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(vantor::platform::FileExists(row.path), row.exists) << row.why;
+        EXPECT_EQ(FileExists(row.path), row.exists) << row.why;
     }
     EXPECT_TRUE(vantor::platform::FolderExists(Win("\\TRAINS\\trainset\\gp38")));
     EXPECT_FALSE(vantor::platform::FolderExists(Win("\\Trains\\Consists\\Coal.con")));
     EXPECT_FALSE(vantor::platform::FolderExists(""));
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\trains\\consists\\coal.con")), 5);
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\Trains\\Consists")), std::nullopt);
+    EXPECT_EQ(vantor::platform::FileSize(Win("\\Trains\\Consists\\Gone.con")), std::nullopt);
 }
 
 TEST_F(PathsTest, ListingsComeInNtfsOrderWithoutHiddenEntries) {
@@ -137,29 +138,29 @@ TEST_F(PathsTest, CacheKeepsListingsUntilItGoesButSeesItsOwnChanges) {
     const std::string source = Make("Consists/A.con", "first");
     {
         ListingCache cache;
-        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\B.con")));
+        EXPECT_FALSE(FileExists(Win("\\Consists\\B.con")));
         Make("Consists/B.con");
-        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\B.con")))
+        EXPECT_FALSE(FileExists(Win("\\Consists\\B.con")))
             << "a change made outside the layer shows only after the cache";
         vantor::platform::FileCopy(source, Win("\\Consists\\C.con"));
-        EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\c.con")));
+        EXPECT_TRUE(FileExists(Win("\\Consists\\c.con")));
         vantor::platform::RemoveFile(Win("\\Consists\\a.con"));
-        EXPECT_FALSE(vantor::platform::FileExists(Win("\\Consists\\A.con")));
+        EXPECT_FALSE(FileExists(Win("\\Consists\\A.con")));
     }
-    EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\b.con")));
+    EXPECT_TRUE(FileExists(Win("\\Consists\\b.con")));
 }
 
 TEST_F(PathsTest, ThreadsSharingACacheReadEachFolderOnceAndSeeChangesMadeThroughIt) {
     Make("Consists/A.con");
     ListingCache cache;
-    EXPECT_TRUE(vantor::platform::FileExists(Win("\\consists\\a.con")))
+    EXPECT_TRUE(FileExists(Win("\\consists\\a.con")))
         << "found without regard to case: the folder's listing is kept";
     Make("Consists/B.con");
     const auto onAnotherThread = [&](const std::string& path) {
         bool found = false;
         std::thread([&] {
             const ListingCache shared(ListingCache::ShareWith{cache});
-            found = vantor::platform::FileExists(path);
+            found = FileExists(path);
         }).join();
         return found;
     };
@@ -182,50 +183,36 @@ TEST_F(PathsTest, CopyReplacesTheTargetWhateverItsCase) {
     EXPECT_EQ(ReadBytes(source), "new text");
 }
 
-TEST_F(PathsTest, CopyAndDeleteDescribeWhatWentWrong) {
-    Make("Consists/A.con");
+TEST_F(PathsTest, CopyAndDeleteDescribeWhatWentWrongAndDeleteFindsAnyCase) {
+    const std::string file = Make("Consists/A.con");
     struct Row {
         const char* why;
-        std::function<void()> action;
+        const char* source;
+        const char* target;  // empty for a delete
         const char* message;
     };
     const Row rows[] = {
-        {"missing source",
-         [&] { vantor::platform::FileCopy(Win("\\Consists\\Gone.con"), Win("\\Consists\\B.con")); },
-         "File not found: "},
-        {"missing target folder",
-         [&] { vantor::platform::FileCopy(Win("\\Consists\\A.con"), Win("\\Gone\\B.con")); },
-         "Path not found: "},
-        {"name Windows cannot hold",
-         [&] { vantor::platform::FileCopy(Win("\\Consists\\A.con"), Win("\\Consists\\a?b.con")); },
-         "Bad file name: "},
-        {"delete of a missing file",
-         [&] { vantor::platform::RemoveFile(Win("\\Consists\\Gone.con")); }, "File not found: "},
-        {"delete takes no wildcards",
-         [&] { vantor::platform::RemoveFile(Win("\\Consists\\*.con")); }, "File not found: "},
+        {"missing source", "\\Consists\\Gone.con", "\\Consists\\B.con", "File not found: "},
+        {"missing target folder", "\\Consists\\A.con", "\\Gone\\B.con", "Path not found: "},
+        {"name Windows cannot hold", "\\Consists\\A.con", "\\Consists\\a?b.con", "Bad file name: "},
+        {"delete of a missing file", "\\Consists\\Gone.con", "", "File not found: "},
+        {"delete takes no wildcards", "\\Consists\\*.con", "", "File not found: "},
     };
     for (const Row& row : rows) {
         try {
-            row.action();
+            if (*row.target == '\0') {
+                vantor::platform::RemoveFile(Win(row.source));
+            } else {
+                vantor::platform::FileCopy(Win(row.source), Win(row.target));
+            }
             ADD_FAILURE() << row.why << ": no error";
         } catch (const std::runtime_error& e) {
             EXPECT_THAT(e.what(), HasSubstr(row.message)) << row.why;
         }
     }
-    EXPECT_TRUE(vantor::platform::FileExists(Win("\\Consists\\A.con")));
-}
-
-TEST_F(PathsTest, DeleteRemovesTheFileFoundByAnyCase) {
-    const std::string file = Make("Consists/Coal.con");
-    vantor::platform::RemoveFile(Win("\\CONSISTS\\COAL.CON"));
+    EXPECT_TRUE(FileExists(Win("\\Consists\\A.con")));
+    vantor::platform::RemoveFile(Win("\\CONSISTS\\a.CON"));
     EXPECT_FALSE(fs::exists(file));
-}
-
-TEST_F(PathsTest, SizeOfOrdinaryFilesOnly) {
-    Make("Consists/Coal.con", "12345");
-    EXPECT_EQ(vantor::platform::FileSize(Win("\\consists\\coal.con")), 5);
-    EXPECT_EQ(vantor::platform::FileSize(Win("\\Consists")), std::nullopt);
-    EXPECT_EQ(vantor::platform::FileSize(Win("\\Consists\\Gone.con")), std::nullopt);
 }
 
 TEST_F(PathsTest, HostPathResolvesTheExistingPartAndKeepsTheNewName) {

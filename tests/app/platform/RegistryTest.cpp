@@ -118,17 +118,15 @@ TEST_F(RegistryTest, ChangedFileIsReadAgainAndMissingPrefixGivesNothing) {
               "");
 }
 
-TEST_F(RegistryTest, SystemRegistryReadsThePrefixNamedByWinePrefix) {
-    const ScopedEnvironment prefix("WINEPREFIX", Prefix());
-    EXPECT_EQ(vantor::platform::DefaultWinePrefix(), Prefix());
-    EXPECT_EQ(
-        vantor::platform::GetRegistryString(RegistryRoot::LocalMachine, "Software\\Test", "Octal"),
-        "aA");
-    const auto source = vantor::platform::SystemRegistry();
-    EXPECT_EQ(source.toHostPath("C:\\x"), Prefix() + "/drive_c/x");
-}
-
-TEST_F(RegistryTest, DefaultPrefixIsWineInTheHomeFolder) {
+TEST_F(RegistryTest, SystemRegistryReadsThePrefixNamedByWinePrefixElseWineInTheHomeFolder) {
+    {
+        const ScopedEnvironment prefix("WINEPREFIX", Prefix());
+        EXPECT_EQ(vantor::platform::DefaultWinePrefix(), Prefix());
+        EXPECT_EQ(vantor::platform::GetRegistryString(RegistryRoot::LocalMachine, "Software\\Test",
+                                                      "Octal"),
+                  "aA");
+        EXPECT_EQ(vantor::platform::SystemRegistry().toHostPath("C:\\x"), Prefix() + "/drive_c/x");
+    }
     const ScopedEnvironment prefix("WINEPREFIX", std::nullopt);
     const ScopedEnvironment home("HOME", "/home/someone");
     EXPECT_EQ(vantor::platform::DefaultWinePrefix(), "/home/someone/.wine");

@@ -18,9 +18,11 @@ using testing_support::TempFolder;
 using vantor::platform::RegistryRoot;
 using vantor::platform::RegistrySource;
 
-constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kUninstallKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ST6UNST #";
 
-// A registry of fixed values under HKEY_LOCAL_MACHINE, paths left as they are.
+// A registry of fixed values ("key|name") under HKEY_LOCAL_MACHINE; its host paths
+// are the Windows paths behind "/host/", so that the tests see the translation.
 RegistrySource FakeRegistry(const std::map<std::string, std::string>& values) {
     RegistrySource source;
     source.getString = [values](RegistryRoot root, std::string_view key, std::string_view name) {
@@ -28,7 +30,7 @@ RegistrySource FakeRegistry(const std::map<std::string, std::string>& values) {
         return root == RegistryRoot::LocalMachine && found != values.end() ? found->second
                                                                            : std::string();
     };
-    source.toHostPath = [](std::string_view path) { return std::string(path); };
+    source.toHostPath = [](std::string_view path) { return "/host/" + std::string(path); };
     return source;
 }
 
@@ -60,67 +62,48 @@ TEST_F(InstallPathsTest, SetMSTSPathStoresTheMacroAsEmptyAndFoldersAsGiven) {
     }
 }
 
-TEST_F(InstallPathsTest, RegisteredFolderOfAWinePrefixIsTheDefault) {
-    const fs::path prefix = m_folder.Path() / "wine";
-    MakeFile(prefix / "system.reg",
-             "WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft "
-             "Games\\\\Train Simulator\\\\1.0] 1\n\"Path\"=\"C:\\\\Games\\\\Train Simulator\"\n");
-    fs::create_directories(prefix / "drive_c" / "games" / "train simulator");
-    fs::create_directories(prefix / "dosdevices");
-    fs::create_symlink("../drive_c", prefix / "dosdevices" / "c:");
-    vantor::SetRegistrySource(vantor::platform::WinePrefixRegistry(prefix.string()));
+TEST_F(InstallPathsTest, RegisteredFolderIsTheDefault) {
+    EXPECT_EQ(vantor::MSTSPath(), "");
 
-    const std::string registered = (prefix / "drive_c" / "games" / "train simulator").string();
-    EXPECT_EQ(vantor::MSTSPath(), registered);
-    EXPECT_TRUE(vantor::MSTSInstalled());
+    vantor::SetRegistrySource(FakeRegistry(
+        {{std::string(vantor::kMSTSRegistryKey) + "|" + vantor::kMSTSRegistryValue, "C:\\TS"}}));
+    EXPECT_EQ(vantor::MSTSPath(), "/host/C:\\TS");
     vantor::SetMSTSPath("/elsewhere");
     EXPECT_EQ(vantor::MSTSPath(), "/elsewhere");
     vantor::SetMSTSPath("$MSTS");
-    EXPECT_EQ(vantor::MSTSPath(), registered);
-}
-
-TEST_F(InstallPathsTest, NothingRegisteredMeansNotInstalled) {
-    EXPECT_EQ(vantor::MSTSPath(), "");
-    EXPECT_FALSE(vantor::MSTSInstalled());
+    EXPECT_EQ(vantor::MSTSPath(), "/host/C:\\TS");
 }
 
 TEST_F(InstallPathsTest, ShapeViewerIsFoundThroughItsUninstallEntry) {
-    const std::string key3 = std::string(kUninstallKey) + "ST6UNST #3";
-    const std::string key9 = std::string(kUninstallKey) + "ST6UNST #9";
-    const std::string key10 = std::string(kUninstallKey) + "ST6UNST #10";
     const std::string uninstall = "C:\\WINDOWS\\ST6UNST.EXE -n \"C:\\Tools\\Orbisk\\ST6UNST.LOG\"";
+    const char* found = "/host/C:\\Tools\\Orbisk\\Orbisk.exe";
     struct Row {
         const char* why;
-        std::map<std::string, std::string> values;
+        int entry;  // the number of the uninstall entry that holds the values
+        const char* name;
+        std::string uninstall;
         const char* path;
     };
     const Row rows[] = {
-        {"third entry",
-         {{std::string(kUninstallKey) + "ST6UNST #1|ApplicationName", "Other.exe"},
-          {key3 + "|ApplicationName", "Orbisk.exe"},
-          {key3 + "|UninstallString", uninstall}},
-         "C:\\Tools\\Orbisk\\Orbisk.exe"},
-        {"ninth entry is the last one read",
-         {{key9 + "|ApplicationName", "Orbisk.exe"}, {key9 + "|UninstallString", uninstall}},
-         "C:\\Tools\\Orbisk\\Orbisk.exe"},
-        {"tenth entry is not read",
-         {{key10 + "|ApplicationName", "Orbisk.exe"}, {key10 + "|UninstallString", uninstall}},
-         ""},
-        {"name compared exactly",
-         {{key3 + "|ApplicationName", "orbisk.exe"}, {key3 + "|UninstallString", uninstall}},
-         ""},
-        {"uninstall command without a quote",
-         {{key3 + "|ApplicationName", "Orbisk.exe"}, {key3 + "|UninstallString", "C:\\x\\y.exe"}},
-         ""},
+        {"third entry", 3, "Orbisk.exe", uninstall, found},
+        {"ninth entry is the last one read", 9, "Orbisk.exe", uninstall, found},
+        {"tenth entry is not read", 10, "Orbisk.exe", uninstall, ""},
+        {"name compared exactly", 3, "orbisk.exe", uninstall, ""},
+        {"uninstall command without a quote", 3, "Orbisk.exe", "C:\\x\\y.exe", ""},
     };
+    const auto key = [](int entry) { return kUninstallKey + std::to_string(entry); };
     for (const Row& row : rows) {
-        vantor::SetRegistrySource(FakeRegistry(row.values));
-        EXPECT_EQ(vantor::ShapeViewerPath(), row.path) << row.why;
-        EXPECT_EQ(vantor::ShapeViewerInstalled(), !std::string(row.path).empty()) << row.why;
+        SCOPED_TRACE(row.why);
+        // Entry 1 belongs to another program.
+        vantor::SetRegistrySource(
+            FakeRegistry({{key(1) + "|ApplicationName", "Other.exe"},
+                          {key(row.entry) + "|ApplicationName", row.name},
+                          {key(row.entry) + "|UninstallString", row.uninstall}}));
+        EXPECT_EQ(vantor::ShapeViewerPath(), row.path);
     }
 }
 
-TEST_F(InstallPathsTest, LogLinesAreTimedAndAppended) {
+TEST_F(InstallPathsTest, LogLinesAreTimedAndAppendedAndAnUnwritableLogIsLeftAlone) {
     const fs::path log = m_folder.Path() / "state" / "vantor" / "vantor.log";
     vantor::SetLogFile(log.string());
     vantor::WriteLog("> tsview 1");
@@ -128,9 +111,7 @@ TEST_F(InstallPathsTest, LogLinesAreTimedAndAppended) {
     EXPECT_THAT(ReadBytes(log.string()),
                 MatchesRegex("[0-2][0-9]:[0-5][0-9]:[0-5][0-9] > tsview 1\r\n"
                              "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] < tsview 1\r\n"));
-}
 
-TEST_F(InstallPathsTest, LogThatCannotBeWrittenIsLeftAlone) {
     const std::string blocker = MakeFile(m_folder.Path() / "file");
     vantor::SetLogFile(blocker + "/vantor.log");
     EXPECT_NO_THROW(vantor::WriteLog("lost"));

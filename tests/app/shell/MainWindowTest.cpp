@@ -7,21 +7,14 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <filesystem>
-#include <memory>
 
-#include "ScriptedPrompter.h"
 #include "ShellFixture.h"
-#include "TempFolder.h"
 #include "documents/DocumentWindow.h"
-#include "shell/AboutDialog.h"
 #include "shell/InstallPaths.h"
 #include "shell/MainWindow.h"
 #include "shell/QtSettingsStore.h"
@@ -31,11 +24,7 @@ namespace {
 
 using testing::ElementsAre;
 using testing_support::MakeFile;
-using testing_support::ScriptedPrompter;
-using testing_support::TempFolder;
-using vantor::Answer;
 using vantor::MessageIcon;
-using vantor::platform::RegistryRoot;
 
 using testing_support::Q;
 using testing_support::ShellTest;
@@ -84,24 +73,13 @@ TEST_F(ShellTest, SettingsRoundTripThroughTheIniFile) {
     EXPECT_EQ(reread.Read("MSTSDir"), "/opt/my msts");
 }
 
-TEST_F(ShellTest, MacroAndUnreadableNumbersInTheSettings) {
-    m_settings.Write("MSTSDir", " $msts ");
-    m_settings.Write("MainWidth", "wide");
-    auto window = Start();
-    EXPECT_EQ(vantor::MSTSDir(), "");
-    EXPECT_EQ(window->width(), 433);  // the default stands in for a bad number
-}
-
-TEST_F(ShellTest, CommandLineOfBlanksOpensNothing) {
-    auto window = Start("   ");
-    EXPECT_TRUE(Captions(*window).empty());
-}
-
 TEST_F(ShellTest, CommandLineOpensItsFileInsteadOfAConsistList) {
+    EXPECT_TRUE(Captions(*Start("   ")).empty()) << "blanks open nothing";
     m_prompts.ExpectMessage(MessageIcon::Critical, "Open File",
                             "World files not supported in this version!");
     auto window = Start(" w-005655+015119.w ");
     EXPECT_TRUE(Captions(*window).empty());
+    // The quotes stay, so the extension is "con" and a quote.
     m_prompts.ExpectMessage(MessageIcon::Critical, "Open File", "File type not supported!");
     auto quoted = Start("\"My Train.con\"");
 }
@@ -118,19 +96,15 @@ TEST_F(ShellTest, NewWindowsAreNumberedPerMode) {
     EXPECT_EQ(window->Documents().at(2)->WindowNumber(), 3);
 }
 
-TEST_F(ShellTest, CommandsThatAreNotImplementedSaySo) {
-    auto window = Start();
+TEST_F(ShellTest, CommandsThatCannotRunSaySoAndResetViewDoesNothing) {
+    auto window = Start("   ");
     m_prompts.ExpectMessage(MessageIcon::Critical, "Vantor", "Edit Undo not yet implemented")
         .ExpectMessage(MessageIcon::Critical, "Vantor", "Edit PasteSpecial not yet implemented")
-        .ExpectMessage(MessageIcon::Critical, "Vantor", "View Options not yet implemented");
+        .ExpectMessage(MessageIcon::Critical, "Vantor", "View Options not yet implemented")
+        .ExpectMessage(MessageIcon::Critical, "View Shape", "Nothing selected!");
     Trigger(*window, "mnuEditUndo");
     Trigger(*window, "mnuEditPasteSpecial");
     Trigger(*window, "mnuViewOptions");
-}
-
-TEST_F(ShellTest, ViewShapeWithoutWindowsSaysNothingIsSelectedAndResetViewDoesNothing) {
-    auto window = Start("   ");
-    m_prompts.ExpectMessage(MessageIcon::Critical, "View Shape", "Nothing selected!");
     Trigger(*window, "mnuConsistViewShape");
     Trigger(*window, "mnuViewReset");
 }
@@ -175,66 +149,63 @@ TEST_F(ShellTest, LockedTilingTilesAgainAfterAResize) {
               width * 2 / 3);
 }
 
-TEST_F(ShellTest, ToolbarKeysRunTheirCommands) {
-    m_settings.Write("MSTSDir", Installation("Inst", {"GP38 Freight", "Local"}));
+TEST_F(ShellTest, ConsistListPropertiesFilterAndToolbarKeys) {
+    const std::string folder = Installation("Inst", {"GP38 Freight", "Local", "C"});
+    m_settings.Write("MSTSDir", folder);
     auto window = Start();
-    m_prompts.ExpectInput("Enter a filter string for consists:", "Filter Consist List", "*", "GP");
+    const std::string filter = "Enter a filter string for consists:";
+    const std::string properties = "Path:\t" + folder + "\\Trains\\Consists\r\n\r\nCount:\t3";
+    m_prompts
+        .ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
+                       properties)
+        .ExpectInput(filter, "Filter Consist List", "*", "")
+        .ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
+                       properties);
+    Trigger(*window, "mnuFileProperties");
+    Trigger(*window, "mnuViewFilter");
+    Trigger(*window, "mnuFileProperties");
+
+    m_prompts.ExpectInput(filter, "Filter Consist List", "*", "GP");
     window->ToolbarClick("Filter");
     EXPECT_EQ(Captions(*window).at(0), "Consist List 1 (Filtered on GP)");
     EXPECT_EQ(window->Documents().at(0)->ConsistRows(), std::vector<std::string>{"GP38 Freight"});
     window->ToolbarClick("Nothing");  // an unknown key does nothing
 }
 
-TEST_F(ShellTest, ConsistListPropertiesAndFilterCancelled) {
-    const std::string folder = Installation("Inst", {"A", "B", "C"});
-    m_settings.Write("MSTSDir", folder);
-    auto window = Start();
-    m_prompts.ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
-                            "Path:\t" + folder + "\\Trains\\Consists\r\n\r\nCount:\t3");
-    Trigger(*window, "mnuFileProperties");
-    m_prompts.ExpectInput("Enter a filter string for consists:", "Filter Consist List", "*", "")
-        .ExpectMessage(MessageIcon::Information, "All Consists Properties (Filtered on )",
-                       "Path:\t" + folder + "\\Trains\\Consists\r\n\r\nCount:\t3");
-    Trigger(*window, "mnuViewFilter");
-    Trigger(*window, "mnuFileProperties");
-}
-
 // ---------------------------------------------------------------------------
 // Set MSTS Location
 
-TEST_F(ShellTest, SetLocationOkStoresTheFolderAndReloadsConsistLists) {
+TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
     const std::string first = Installation("First", {"One"});
     const std::string second = Installation("Second", {"Two", "Three"});
     m_settings.Write("MSTSDir", first);
     auto window = Start();
+    const auto press = [](QDialog& dialog, const char* button) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+    };
     m_onDialog = [&](QDialog& dialog) {
-        auto& location = dynamic_cast<vantor::SetLocationDialog&>(dialog);
-        EXPECT_EQ(location.windowTitle(), "Location");
-        auto* text = location.findChild<QLineEdit*>("txtLocation");
+        press(dialog, "CancelButton");
+        return dialog.result();
+    };
+    Trigger(*window, "mnuFileSetLocation");
+    EXPECT_EQ(vantor::MSTSDir(), first) << "Cancel changes nothing";
+
+    m_onDialog = [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Location");
+        auto* text = dialog.findChild<QLineEdit*>("txtLocation");
         EXPECT_EQ(text->text().toStdString(), first);
         text->setText(Q(second));
-        QTest::mouseClick(location.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
-        return location.result();
+        press(dialog, "OKButton");
+        return dialog.result();
     };
     Trigger(*window, "mnuFileSetLocation");
     EXPECT_EQ(vantor::MSTSDir(), second);
     EXPECT_EQ(window->Documents().at(0)->ConsistRows(), (std::vector<std::string>{"Three", "Two"}));
-}
-
-TEST_F(ShellTest, SetLocationResetStoresTheMacroAndCancelChangesNothing) {
-    m_settings.Write("MSTSDir", Installation("Mine", {}));
-    auto window = Start();
-    m_onDialog = [&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
-        return dialog.result();
-    };
-    Trigger(*window, "mnuFileSetLocation");
-    EXPECT_NE(vantor::MSTSDir(), "");
 
     m_onDialog = [&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdSetDefault"), Qt::LeftButton);
+        press(dialog, "cmdSetDefault");
         EXPECT_EQ(dialog.findChild<QLineEdit*>("txtLocation")->text().toStdString(), m_registered);
-        QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        press(dialog, "OKButton");
         EXPECT_EQ(dynamic_cast<vantor::SetLocationDialog&>(dialog).Location(), "$MSTS");
         return dialog.result();
     };
@@ -276,7 +247,7 @@ TEST_F(ShellTest, LaunchersWithoutTheSimulatorSayItIsNotInstalledAndStayOpen) {
     EXPECT_TRUE(m_spawned.empty());
 }
 
-TEST_F(ShellTest, LaunchersStartTheSimulatorThroughWine) {
+TEST_F(ShellTest, LaunchersStartTheSimulatorThroughWineAndSayWhyWhenThatFails) {
     MakeFile(std::filesystem::path(m_registered) / "TRAIN.EXE");
     MakeFile(std::filesystem::path(m_registered) / "Launcher.exe");
     auto window = Start();
@@ -286,14 +257,9 @@ TEST_F(ShellTest, LaunchersStartTheSimulatorThroughWine) {
     EXPECT_THAT(m_spawned[0], ElementsAre("/usr/bin/wine", m_registered + "/TRAIN.EXE"));
     EXPECT_THAT(m_spawned[1],
                 ElementsAre("/usr/bin/wine", m_registered + "/Launcher.exe", "-runeditor"));
-}
 
-TEST_F(ShellTest, FailedStartRestoresTheWindowAndSaysWhy) {
-    MakeFile(std::filesystem::path(m_registered) / "train.exe");
-    m_spawnError = "Cannot start train.exe: permission denied";
-    auto window = Start();
-    m_prompts.ExpectMessage(MessageIcon::Critical, "View MSTS",
-                            "Cannot start train.exe: permission denied");
+    m_spawnError = "Cannot start TRAIN.EXE: permission denied";
+    m_prompts.ExpectMessage(MessageIcon::Critical, "View MSTS", m_spawnError);
     Trigger(*window, "mnuViewTS");
     EXPECT_FALSE(window->isMinimized());
 }

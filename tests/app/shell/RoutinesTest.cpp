@@ -140,38 +140,25 @@ TEST(RoutinesTest, SelectedItemsTextJoinsSelectedRowsInRowOrder) {
         << "missing flags select nothing";
 }
 
-class RouteListTest : public testing::Test {
-protected:
-    RouteListTest() {
-        const auto routes = m_folder.Path() / "ROUTES";
-        MakeFile(routes / "ALPINE" / "alpine.TRK",
-                 "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\nTr_RouteFile (\r\n\tRouteID ( ALPINE )"
-                 "\r\n\tName ( \"Alpine Route\" )\r\n)\r\n");
-        MakeFile(routes / "Old.Route" / "Old.Route.trk");
-        MakeFile(routes / "readme");
-        MakeFile(routes / ".git" / "config");
-        MakeFile(routes / "Bare" / "Bare.trk", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\n");
-    }
+TEST(RouteListTest, ListsFoldersAndFilesWithoutDotsWithTheNamesOfTheRouteFiles) {
+    TempFolder folder;
+    const auto routes = folder.Path() / "ROUTES";
+    MakeFile(routes / "ALPINE" / "alpine.TRK",
+             "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\nTr_RouteFile (\r\n\tRouteID ( ALPINE )"
+             "\r\n\tName ( \"Alpine Route\" )\r\n)\r\n");
+    MakeFile(routes / "Old.Route" / "Old.Route.trk");
+    MakeFile(routes / "readme");
+    MakeFile(routes / ".git" / "config");
+    MakeFile(routes / "Bare" / "Bare.trk", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\n");
+    const std::string install = folder.Path().string();
 
-    void TearDown() override { vantor::ResetInstallPaths(); }
-
-    std::string Install() const { return m_folder.Path().string(); }
-
-    TempFolder m_folder;
-};
-
-TEST_F(RouteListTest, ListsFoldersAndFilesWithoutDotsInListingOrder) {
-    EXPECT_EQ(vantor::RouteListIn(Install(), "", false), "ALPINE|Bare|readme");
-    EXPECT_EQ(vantor::RouteListIn(Install(), "*E", false), "ALPINE") << "case-sensitive suffix";
-    EXPECT_EQ(vantor::RouteListIn(Install(), "AL*", false), "ALPINE");
-    EXPECT_EQ(vantor::RouteListIn(Install(), "x", false), "");
-    EXPECT_EQ(vantor::RouteListIn(Install() + "\\gone", "", false), "");
-}
-
-TEST_F(RouteListTest, NamesComeFromTheRouteFilesThatHaveThem) {
-    EXPECT_EQ(vantor::RouteListIn(Install(), "", true), "ALPINE(Alpine Route)|Bare|readme");
-    vantor::SetMSTSPath(Install());
+    EXPECT_EQ(vantor::RouteListIn(install, "", false), "ALPINE|Bare|readme");
+    EXPECT_EQ(vantor::RouteListIn(install, "*E", false), "ALPINE") << "the filter applies";
+    EXPECT_EQ(vantor::RouteListIn(install + "\\gone", "", false), "");
+    EXPECT_EQ(vantor::RouteListIn(install, "", true), "ALPINE(Alpine Route)|Bare|readme");
+    vantor::SetMSTSPath(install);
     EXPECT_EQ(vantor::RouteList("A*", true), "ALPINE(Alpine Route)");
+    vantor::ResetInstallPaths();
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -60,45 +58,37 @@ TEST(InOrderTest, TakesEveryResultOnceInOrderOnTheCallingThread) {
     }
 }
 
-TEST(InOrderTest, AFailureStopsTheWorkAfterTheResultsBeforeIt) {
-    for (const unsigned threads : {1U, 2U}) {
-        SCOPED_TRACE(threads);
-        std::vector<std::size_t> taken;
-        std::atomic<std::size_t> started{0};
-        EXPECT_THROW(RunInOrder<std::size_t>(
-                         500, threads, [] { return 0; },
-                         [&started](std::size_t i) {
-                             ++started;
-                             if (i == 37) {
-                                 throw std::runtime_error("item 37");
-                             }
-                             return i;
-                         },
-                         [&taken](std::size_t, std::size_t& result) { taken.push_back(result); },
-                         /*run=*/4, /*ahead=*/2),
-                     std::runtime_error);
-        ASSERT_EQ(taken.size(), 37U);
-        EXPECT_EQ(taken.back(), 36U);
-        EXPECT_LT(started.load(), 500U) << "the workers stop instead of running to the end";
+// The results before a failing item are taken, the workers stop instead of running
+// to the end, and the error reaches the caller; likewise for a failure while taking.
+TEST(InOrderTest, AFailureInWorkOrInTakeStopsTheWork) {
+    for (const bool inTake : {false, true}) {
+        for (const unsigned threads : {1U, 2U}) {
+            SCOPED_TRACE(testing::Message()
+                         << threads << " threads, failure in " << (inTake ? "take" : "work"));
+            std::vector<std::size_t> taken;
+            std::atomic<std::size_t> started{0};
+            EXPECT_THROW(RunInOrder<std::size_t>(
+                             10000, threads, [] { return 0; },
+                             [&](std::size_t i) {
+                                 ++started;
+                                 if (!inTake && i == 37) {
+                                     throw std::runtime_error("item 37");
+                                 }
+                                 return i;
+                             },
+                             [&](std::size_t i, std::size_t& result) {
+                                 if (inTake && i == 37) {
+                                     throw std::runtime_error("taking 37");
+                                 }
+                                 taken.push_back(result);
+                             },
+                             /*run=*/4, /*ahead=*/2),
+                         std::runtime_error);
+            ASSERT_EQ(taken.size(), 37U);
+            EXPECT_EQ(taken.back(), 36U);
+            EXPECT_LT(started.load(), 10000U);
+        }
     }
-}
-
-TEST(InOrderTest, AFailureWhileTakingStopsTheWorkers) {
-    std::atomic<std::size_t> started{0};
-    EXPECT_THROW(RunInOrder<int>(
-                     10000, 2, [] { return 0; },
-                     [&started](std::size_t) {
-                         ++started;
-                         return 1;
-                     },
-                     [](std::size_t i, int&) {
-                         if (i == 5) {
-                             throw std::logic_error("stop");
-                         }
-                     },
-                     /*run=*/4, /*ahead=*/2),
-                 std::logic_error);
-    EXPECT_LT(started.load(), 10000U) << "workers stay a few runs ahead, then stop";
 }
 
 }  // namespace

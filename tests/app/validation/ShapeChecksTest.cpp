@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,10 @@
 
 namespace {
 
+using validation_tests::Joined;
+using validation_tests::Replaced;
 using validation_tests::TestInstallation;
 using vantor::TSValidation;
-using Entries = std::vector<std::string>;
 
 // A shape's text: the header, then the shape item holding an images item with a
 // declared count and image children.
@@ -36,8 +38,7 @@ std::string SdText(std::string_view alternative) {
     return text + ")";
 }
 
-// A route with the shape Shed.s naming Roof.ace and Wall.ace, all base textures
-// present, and the alternative folders that a row asks for.
+// A route with the shape Shed.s naming Roof.ace and Wall.ace, all base textures present.
 class RouteShapeTest : public testing::Test {
 protected:
     RouteShapeTest() {
@@ -45,108 +46,60 @@ protected:
         m_install.Touch("Routes/R/TEXTURES/Roof.ace");
         m_install.Touch("Routes/R/TEXTURES/wall.ACE");
     }
-    // Runs the check with an alternative-texture value and the variant files given.
-    std::pair<TSValidation::Status, Entries> Check(std::string_view value,
-                                                   const std::vector<std::string>& variants) {
-        m_install.Bytes("Routes/R/SHAPES/Shed.sd", SdText(value));
-        for (const std::string& variant : variants) {
-            m_install.Touch("Routes/R/TEXTURES/" + variant);
-        }
-        TSValidation validator(m_install.Folder());
-        const auto status = validator.CheckShape(Shape());
-        return {status, validator.Errors()};
-    }
-    [[nodiscard]] std::string Shape() const { return m_install.Path("Routes\\R\\SHAPES\\Shed.s"); }
-    [[nodiscard]] std::string Texture(std::string_view relative) const {
-        return m_install.Path("Routes\\R\\SHAPES\\..\\Textures\\" + std::string(relative));
-    }
-    std::string Missing(std::string_view relative) const {
-        return "6|" + Shape() + "|" + Texture(relative);
-    }
 
     TestInstallation m_install;
 };
 
-TEST_F(RouteShapeTest, AlternativeTextureValues) {
+TEST_F(RouteShapeTest, DescriptionFileAndAlternativeTextures) {
     struct Row {
         const char* fault;
-        const char* value;
-        std::vector<std::string> variants;
+        std::optional<std::string> sd;  // none: no .sd file
+        const char* variants;           // texture files made now, kept for later rows
         TSValidation::Status status;
-        std::vector<std::string> missing;
+        const char* entries;  // {S} the shape, {D} its .sd file, {T} its textures folder
     };
-    const std::vector<Row> rows = {
-        {"value 0 asks for no variant", "0", {}, 0, {}},
-        {"a combination not in the table asks for none", "508", {}, 0, {}},
-        {"252: second image lacks WinterSnow",
-         "252",
-         {"Autumn/Roof.ace", "AutumnSnow/Roof.ace", "Spring/Roof.ace", "SpringSnow/Roof.ace",
-          "Winter/Roof.ace", "WinterSnow/Roof.ace", "Autumn/Wall.ace", "AutumnSnow/Wall.ace",
-          "Spring/Wall.ace", "SpringSnow/Wall.ace", "Winter/Wall.ace"},
-         6,
-         {"WinterSnow\\Wall.ace"}},
-        {"257: Snow then Night, image by image",
-         "257",
-         {},
-         6,
-         {"Snow\\Roof.ace", "Night\\Roof.ace", "Snow\\Wall.ace", "Night\\Wall.ace"}},
-        {"1: Snow only", "1", {"Snow/Roof.ace"}, 6, {"Snow\\Wall.ace"}},
+    const Row rows[] = {
+        {"no .sd file: reported and the check ends", std::nullopt, "", 6, "6|{S}|{D}"},
+        {"no ESD_Alternative_Texture item", SdText(""), "", 1,
+         "1|{D}|ESD_Alternative_Texture section"},
+        {"value that is not a number", SdText("lots"), "", 3,
+         "3|{D}|ESD_Alternative_Texture section"},
+        {".sd file without items", "nothing here", "", 3, "3|{D}|"},
+        {"value 0 asks for no variant", SdText("0"), "", 0, ""},
+        {"a combination not in the table asks for none", SdText("508"), "", 0, ""},
+        {"252: the second image lacks WinterSnow", SdText("252"),
+         "Autumn/Roof.ace AutumnSnow/Roof.ace Spring/Roof.ace SpringSnow/Roof.ace Winter/Roof.ace "
+         "WinterSnow/Roof.ace Autumn/Wall.ace AutumnSnow/Wall.ace Spring/Wall.ace "
+         "SpringSnow/Wall.ace Winter/Wall.ace",
+         6, "6|{S}|{T}WinterSnow\\Wall.ace"},
+        {"257: Snow then Night, image by image", SdText("257"), "", 6,
+         "6|{S}|{T}Snow\\Roof.ace & 6|{S}|{T}Night\\Roof.ace & 6|{S}|{T}Snow\\Wall.ace & "
+         "6|{S}|{T}Night\\Wall.ace"},
+        {"1: Snow only", SdText("1"), "Snow/Roof.ace", 6, "6|{S}|{T}Snow\\Wall.ace"},
+        // The broken value 256 is reported once, before the night textures.
+        {"256 with a night texture missing", SdText("256"), "Night/Roof.ace", 6,
+         "5|{S}|Broken ESD_Alternative_Texture setting of 256 & 6|{S}|{T}Night\\Wall.ace"},
+        {"256 leaves the status alone", SdText("256"), "Night/Wall.ace", 0,
+         "5|{S}|Broken ESD_Alternative_Texture setting of 256"},
     };
+    const std::string shape = m_install.Path("Routes\\R\\SHAPES\\Shed.s");
     for (const Row& row : rows) {
-        m_install.Remove("Routes/R/TEXTURES/Snow");
-        const auto [status, entries] = Check(row.value, row.variants);
-        Entries expected;
-        for (const std::string& missing : row.missing) {
-            expected.push_back(Missing(missing));
+        m_install.Remove("Routes/R/SHAPES/Shed.sd");
+        if (row.sd) {
+            m_install.Bytes("Routes/R/SHAPES/Shed.sd", *row.sd);
         }
-        EXPECT_EQ(status, row.status) << row.fault;
-        EXPECT_EQ(entries, expected) << row.fault;
-    }
-}
-
-TEST_F(RouteShapeTest, BrokenValue256IsReportedOnceBeforeTheNightTextures) {
-    const std::string broken = "5|" + Shape() + "|Broken ESD_Alternative_Texture setting of 256";
-    auto [status, entries] = Check("256", {"Night/Roof.ace"});
-    EXPECT_EQ(status, TSValidation::HasMissingReference());
-    EXPECT_EQ(entries, (Entries{broken, Missing("Night\\Wall.ace")}));
-
-    std::tie(status, entries) = Check("256", {"Night/Wall.ace"});
-    EXPECT_EQ(status, TSValidation::IsValid()) << "the broken value leaves the status alone";
-    EXPECT_EQ(entries, Entries{broken});
-}
-
-TEST_F(RouteShapeTest, DescriptionFileFindings) {
-    const std::string sd = Shape() + "d";
-    struct Row {
-        const char* fault;
-        std::function<void(const TestInstallation&)> change;
-        TSValidation::Status status;
-        Entries entries;
-    };
-    const std::vector<Row> rows = {
-        {"no .sd file: reported and the check ends",
-         [](const TestInstallation& i) { i.Remove("Routes/R/SHAPES/Shed.sd"); },
-         6,
-         {"6|" + Shape() + "|" + sd}},
-        {"no ESD_Alternative_Texture item",
-         [](const TestInstallation& i) { i.Bytes("Routes/R/SHAPES/Shed.sd", SdText("")); },
-         1,
-         {"1|" + sd + "|ESD_Alternative_Texture section"}},
-        {"value that is not a number",
-         [](const TestInstallation& i) { i.Bytes("Routes/R/SHAPES/Shed.sd", SdText("lots")); },
-         3,
-         {"3|" + sd + "|ESD_Alternative_Texture section"}},
-        {".sd file without items",
-         [](const TestInstallation& i) { i.Bytes("Routes/R/SHAPES/Shed.sd", "nothing here"); },
-         3,
-         {"3|" + sd + "|"}},
-    };
-    for (const Row& row : rows) {
-        m_install.Bytes("Routes/R/SHAPES/Shed.sd", SdText("257"));
-        row.change(m_install);
+        std::istringstream variants(row.variants);
+        for (std::string variant; variants >> variant;) {
+            m_install.Touch("Routes/R/TEXTURES/" + variant);
+        }
         TSValidation validator(m_install.Folder());
-        EXPECT_EQ(validator.CheckShape(Shape()), row.status) << row.fault;
-        EXPECT_EQ(validator.Errors(), row.entries) << row.fault;
+        EXPECT_EQ(validator.CheckShape(shape), row.status) << row.fault;
+        EXPECT_EQ(
+            Joined(validator.Errors()),
+            Replaced(row.entries, {{"{S}", shape},
+                                   {"{D}", shape + "d"},
+                                   {"{T}", m_install.Path("Routes\\R\\SHAPES\\..\\Textures\\")}}))
+            << row.fault;
     }
 }
 
@@ -162,10 +115,9 @@ TEST(StockShapeTest, TexturesBesideTheStockAndNoDescriptionCheck) {
 
     install.Remove("Trains/Trainset/Box/Box.wag");
     EXPECT_EQ(validator.CheckShape(shape), TSValidation::HasMissingReference());
-    EXPECT_EQ(
-        validator.Errors(),
-        (Entries{"6|" + shape + "|" + install.Path("Trains\\Trainset\\Box\\..\\Textures\\Box.ace"),
-                 "6|" + shape + "|" + shape + "d"}))
+    EXPECT_EQ(Joined(validator.Errors()),
+              "6|" + shape + "|" + install.Path("Trains\\Trainset\\Box\\..\\Textures\\Box.ace") +
+                  " & 6|" + shape + "|" + shape + "d")
         << "without Box.wag beside it the shape is a route shape";
 }
 
@@ -174,45 +126,32 @@ TEST(StockShapeTest, ImageListFindings) {
         const char* fault;
         std::string text;
         TSValidation::Status status;
-        Entries entries;  // "{S}" is the shape, "{D}" its folder
+        const char* entries;  // {S} the shape, {D} its folder
     };
-    const std::vector<Row> rows = {
+    const Row rows[] = {
         {"declares 3, lists 2: count reported once, the 2 checked",
-         ShapeText("3", {"A.ace", "Gone.ace"}),
-         6,
-         {"5|{S}|Image count", "6|{S}|{D}\\Gone.ace"}},
+         ShapeText("3", {"A.ace", "Gone.ace"}), 6, "5|{S}|Image count & 6|{S}|{D}\\Gone.ace"},
         {"lists more than it declares: every listed image is checked",
-         ShapeText("1", {"A.ace", "Gone.ace"}),
-         6,
-         {"5|{S}|Image count", "6|{S}|{D}\\Gone.ace"}},
-        {"count that is not a number", ShapeText("two", {"A.ace"}), 0, {"3|{S}|Image count"}},
-        {"count missing", ShapeText("", {"A.ace"}), 0, {"3|{S}|Image count"}},
-        {"no images item",
-         "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape ( shape_header ( 0 ) )",
-         1,
-         {"1|{S}|Images section"}},
-        {"image without a name: no test of the bare folder",
-         ShapeText("1", {""}),
-         3,
-         {"3|{S}|image section"}},
-        {"no items at all", "", 2, {"2|{S}|"}},
-        {"16-bit text shape reads as text",
-         testing_support::Utf16Bytes(ShapeText("1", {"A.ace"})),
-         0,
-         {}},
+         ShapeText("1", {"A.ace", "Gone.ace"}), 6, "5|{S}|Image count & 6|{S}|{D}\\Gone.ace"},
+        {"count that is not a number", ShapeText("two", {"A.ace"}), 0, "3|{S}|Image count"},
+        {"count missing", ShapeText("", {"A.ace"}), 0, "3|{S}|Image count"},
+        {"no images item", "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape ( shape_header ( 0 ) )", 1,
+         "1|{S}|Images section"},
+        {"image without a name: no test of the bare folder", ShapeText("1", {""}), 3,
+         "3|{S}|image section"},
+        {"no items at all", "", 2, "2|{S}|"},
+        {"16-bit text shape reads as text", testing_support::Utf16Bytes(ShapeText("1", {"A.ace"})),
+         0, ""},
         {"compressed shape",
-         std::string("SIMISA@F\x10\0\0\0@@@@\x78\x9C", 18) + "(images ( 1 image ( Gone.ace ) ))",
-         2,
-         {"2|{S}|"}},
+         std::string("SIMISA@F\x10\0\0\0@@@@\x78\x9C", 18) + "(images ( 1 image ( Gone.ace ) ))", 2,
+         "2|{S}|"},
         {"binary shape whose tokens hold parentheses",
          std::string("SIMISA@@@@@@@@@@JINX0s1b______\r\n\x47\0\0\0", 36) +
              " shape ( images ( 1 image ( Gone.ace ) ) )",
-         2,
-         {"2|{S}|"}},
+         2, "2|{S}|"},
         {"binary shape with a stray line end before its header",
-         "\r\nSIMISA@@@@@@@@@@JINX0s1b______\r\n shape ( images ( 1 image ( Gone.ace ) ) )",
-         2,
-         {"2|{S}|"}},
+         "\r\nSIMISA@@@@@@@@@@JINX0s1b______\r\n shape ( images ( 1 image ( Gone.ace ) ) )", 2,
+         "2|{S}|"},
     };
     for (const Row& row : rows) {
         TestInstallation install;
@@ -222,19 +161,10 @@ TEST(StockShapeTest, ImageListFindings) {
         const std::string shape = install.Path("Trains\\Trainset\\Box\\Box.s");
         TSValidation validator(install.Folder());
         EXPECT_EQ(validator.CheckShape(shape), row.status) << row.fault;
-        Entries expected;
-        for (std::string entry : row.entries) {
-            for (std::size_t at = entry.find("{S}"); at != std::string::npos;
-                 at = entry.find("{S}")) {
-                entry.replace(at, 3, shape);
-            }
-            for (std::size_t at = entry.find("{D}"); at != std::string::npos;
-                 at = entry.find("{D}")) {
-                entry.replace(at, 3, install.Path("Trains\\Trainset\\Box"));
-            }
-            expected.push_back(entry);
-        }
-        EXPECT_EQ(validator.Errors(), expected) << row.fault;
+        EXPECT_EQ(
+            Joined(validator.Errors()),
+            Replaced(row.entries, {{"{S}", shape}, {"{D}", install.Path("Trains\\Trainset\\Box")}}))
+            << row.fault;
     }
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,9 +8,10 @@
 
 namespace {
 
+using validation_tests::Joined;
+using validation_tests::Replaced;
 using validation_tests::TestInstallation;
 using vantor::TSValidation;
-using Entries = std::vector<std::string>;
 
 // Writes a complete wagon (Boxcar) and a complete engine (GP38) with every file
 // they name. Names differ in letter case from the files here and there, as in
@@ -24,15 +24,12 @@ void MakeStock(const TestInstallation& install) {
         install.Touch(std::string("Trains/Trainset/Boxcar/") + file);
     }
     install.Sim("Trains/Trainset/Boxcar/SOUND/Boxcar.sms",
-                {"Tr_SMS (", "\tScalabiltyGroup ( 5", "\t\tStreams ( 1",
-                 "\t\t\tStream ( Triggers ( 1 Initial_Trigger ( StartLoop ( 1 File ( \"Box "
-                 "Roll.wav\" -1 ) ) ) ) )",
-                 "\t\t)", "\t)", ")"});
+                {"Tr_SMS ( ScalabiltyGroup ( 5 Streams ( 1 Stream ( Triggers ( 1 Initial_Trigger ( "
+                 "StartLoop ( 1 File ( \"Box Roll.wav\" -1 ) ) ) ) ) ) ) )"});
 
-    install.Sim(
-        "Trains/Trainset/GP38/GP38.eng",
-        {"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")", "Engine ( GP38",
-         "\tWagon ( GP38 )", "\tCabView ( gp38.cvf )", "\tSound ( \"GP38 Cab.sms\" )", ")"});
+    install.Sim("Trains/Trainset/GP38/GP38.eng",
+                {"Wagon ( GP38 WagonShape ( GP38.s ) Sound ( GP38.sms ) )",
+                 "Engine ( GP38 Wagon ( GP38 ) CabView ( gp38.cvf ) Sound ( \"GP38 Cab.sms\" ) )"});
     for (const char* file : {"GP38.s", "GP38.sd", "SOUND/Horn.wav", "SOUND/Idle.wav",
                              "CABVIEW/Front.ace", "CABVIEW/Left.ace", "CABVIEW/Speedo.ace"}) {
         install.Touch(std::string("Trains/Trainset/GP38/") + file);
@@ -42,155 +39,119 @@ void MakeStock(const TestInstallation& install) {
     install.Sim("Trains/Trainset/GP38/SOUND/GP38 Cab.sms",
                 {"Tr_SMS ( ScalabiltyGroup ( 5 File ( Idle.wav -1 ) ) )"});
     install.Sim("Trains/Trainset/GP38/CABVIEW/GP38.cvf",
-                {"Tr_CabViewFile (", "\tCabViewFile ( Front.ace )", "\tCabViewFile ( Left.ace )",
-                 "\tCabViewControls ( 2",
-                 "\t\tDial ( Type ( SPEEDOMETER DIAL ) Graphic ( "
-                 "Speedo.ace ) )",
-                 "\t\tDigital ( Type ( SPEEDOMETER DIGITAL ) )", "\t)", ")"});
+                {"Tr_CabViewFile ( CabViewFile ( Front.ace ) CabViewFile ( Left.ace )",
+                 "\tCabViewControls ( 2 Dial ( Type ( SPEEDOMETER DIAL ) Graphic ( Speedo.ace ) )",
+                 "\t\tDigital ( Type ( SPEEDOMETER DIGITAL ) ) ) )"});
 }
 
-// Replaces {B} by the Boxcar folder and {G} by the GP38 folder, as Windows paths.
-std::string Expand(const TestInstallation& install, std::string text) {
-    for (const auto& [key, folder] : {std::pair<std::string, std::string>{"{B}", "Boxcar"},
-                                      std::pair<std::string, std::string>{"{G}", "GP38"}}) {
-        for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key)) {
-            text.replace(at, key.size(), install.Path("Trains\\Trainset\\" + folder));
-        }
-    }
-    return text;
-}
-
-// Returns a change that writes a stock file anew from lines.
-std::function<void(const TestInstallation&)> Rewrite(
-    std::string relative, std::initializer_list<std::string_view> lines) {
-    std::string text = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n";
-    for (const auto line : lines) {
-        text.append(line).append("\r\n");
-    }
-    return [relative, text](const TestInstallation& install) { install.Bytes(relative, text); };
-}
-
+// One change to the complete stock and what checking a stock file then finds.
 struct Row {
     const char* fault;
-    std::function<void(const TestInstallation&)> change;
+    const char* file;  // below Trains/Trainset, empty for no change
+    const char* text;  // the file's new text on one line, or null to remove it
     TSValidation::Status status;
-    Entries entries;
+    const char* entries;  // {B} the Boxcar folder, {G} the GP38 folder
 };
 
 void RunRows(const std::vector<Row>& rows, const char* stockFile) {
     for (const Row& row : rows) {
         TestInstallation install;
         MakeStock(install);
-        if (row.change) {
-            row.change(install);
+        const std::string file = std::string("Trains/Trainset/") + row.file;
+        if (*row.file != '\0' && row.text == nullptr) {
+            install.Remove(file);
+        } else if (*row.file != '\0') {
+            install.Sim(file, {row.text});
         }
+        const auto expand = [&install](const std::string& text) {
+            return Replaced(text, {{"{B}", install.Path("Trains\\Trainset\\Boxcar")},
+                                   {"{G}", install.Path("Trains\\Trainset\\GP38")}});
+        };
         TSValidation validator(install.Folder());
-        EXPECT_EQ(validator.CheckStock(Expand(install, stockFile)), row.status) << row.fault;
-        Entries expected;
-        for (const std::string& entry : row.entries) {
-            expected.push_back(Expand(install, entry));
-        }
-        EXPECT_EQ(validator.Errors(), expected) << row.fault;
+        EXPECT_EQ(validator.CheckStock(expand(stockFile)), row.status) << row.fault;
+        EXPECT_EQ(Joined(validator.Errors()), expand(row.entries)) << row.fault;
     }
 }
 
 TEST(CheckStockTest, WagonFindings) {
-    const auto rewrite = [](std::initializer_list<std::string_view> lines) {
-        return Rewrite("Trains/Trainset/Boxcar/Boxcar.wag", lines);
-    };
-    const std::vector<Row> rows = {
-        {"complete wagon, names in other letter case", nullptr, 0, {}},
-        {"only the .sd beside the shape is missing",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/Boxcar/Boxcar.sd"); },
-         6,
-         {"6|{B}\\Boxcar.wag|{B}\\Boxcar.sd"}},
-        {"no Thumbnail item is not reported",
-         rewrite({"Wagon ( Boxcar", "\tWagonShape ( Boxcar.s )", "\tSound ( Boxcar.sms )", ")"}),
-         0,
-         {}},
-        {"thumbnail missing",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/Boxcar/Boxcar_Thumb.ace"); },
-         6,
-         {"6|{B}\\Boxcar.wag|{B}\\Boxcar_Thumb.ace"}},
-        {"sound definition missing",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/Boxcar/SOUND/Boxcar.sms"); },
-         6,
-         {"6|{B}\\Boxcar.wag|{B}\\Sound\\BOXCAR.sms"}},
-        {"sound file of the sound definition missing makes the stock suspect",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/Boxcar/SOUND/Box Roll.wav"); },
-         5,
-         {"6|{B}\\Sound\\BOXCAR.sms|{B}\\Sound\\Box Roll.wav", "5|{B}\\Sound\\BOXCAR.sms|"}},
-        {"stock file missing",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/Boxcar/Boxcar.wag"); },
-         1,
-         {"1|{B}\\Boxcar.wag|"}},
-        {"no Wagon item", rewrite({"Tr_SMS ( )"}), 3, {"3|{B}\\Boxcar.wag|"}},
-        {"no WagonShape item: no test of the bare folder",
-         rewrite(
-             {"Wagon ( Boxcar", "\tThumbnail ( Boxcar_Thumb.ace )", "\tSound ( Boxcar.sms )", ")"}),
-         1,
-         {"1|{B}\\Boxcar.wag|WagonShape section"}},
-        {"WagonShape without a name: no test of the bare folder",
-         rewrite({"Wagon ( Boxcar", "\tWagonShape ( )", "\tSound ( Boxcar.sms )", ")"}),
-         3,
-         {"3|{B}\\Boxcar.wag|WagonShape section"}},
-        {"no Sound item: no test of the bare Sound folder",
-         rewrite({"Wagon ( Boxcar", "\tWagonShape ( Boxcar.s )", ")"}),
-         1,
-         {"1|{B}\\Boxcar.wag|Wagon Sound section"}},
-        {"a wagon file is never checked as an engine",
-         rewrite({"Wagon ( Boxcar", "\tWagonShape ( Boxcar.s )", "\tSound ( Boxcar.sms )", ")",
-                  "Engine ( Other", ")"}),
-         0,
-         {}},
-    };
-    RunRows(rows, "{B}\\Boxcar.wag");
+    const char* wagon = "Boxcar/Boxcar.wag";
+    const char* sms = "Boxcar/SOUND/Boxcar.sms";
+    RunRows(
+        {
+            {"complete wagon, names in other letter case", "", nullptr, 0, ""},
+            {"only the .sd beside the shape is missing", "Boxcar/Boxcar.sd", nullptr, 6,
+             "6|{B}\\Boxcar.wag|{B}\\Boxcar.sd"},
+            {"no Thumbnail item is not reported", wagon,
+             "Wagon ( Boxcar WagonShape ( Boxcar.s ) Sound ( Boxcar.sms ) )", 0, ""},
+            {"thumbnail missing", "Boxcar/Boxcar_Thumb.ace", nullptr, 6,
+             "6|{B}\\Boxcar.wag|{B}\\Boxcar_Thumb.ace"},
+            {"sound definition missing", sms, nullptr, 6,
+             "6|{B}\\Boxcar.wag|{B}\\Sound\\BOXCAR.sms"},
+            {"sound file of the sound definition missing makes the stock suspect",
+             "Boxcar/SOUND/Box Roll.wav", nullptr, 5,
+             "6|{B}\\Sound\\BOXCAR.sms|{B}\\Sound\\Box Roll.wav & 5|{B}\\Sound\\BOXCAR.sms|"},
+            {"one sound file missing, named twice: reported each time", sms,
+             "Tr_SMS ( Stream ( File ( Gone.wav -1 ) File ( \"Box Roll.wav\" -1 ) File ( Gone.wav "
+             "-1 ) ) )",
+             5,
+             "6|{B}\\Sound\\BOXCAR.sms|{B}\\Sound\\Gone.wav & "
+             "6|{B}\\Sound\\BOXCAR.sms|{B}\\Sound\\Gone.wav & 5|{B}\\Sound\\BOXCAR.sms|"},
+            {"File item without a name: no test of the bare folder", sms,
+             "Tr_SMS ( Stream ( File ( ) ) )", 5,
+             "3|{B}\\Sound\\BOXCAR.sms|File section & 5|{B}\\Sound\\BOXCAR.sms|"},
+            {"stock file missing", wagon, nullptr, 1, "1|{B}\\Boxcar.wag|"},
+            {"no Wagon item", wagon, "Tr_SMS ( )", 3, "3|{B}\\Boxcar.wag|"},
+            {"no WagonShape item: no test of the bare folder", wagon,
+             "Wagon ( Boxcar Thumbnail ( Boxcar_Thumb.ace ) Sound ( Boxcar.sms ) )", 1,
+             "1|{B}\\Boxcar.wag|WagonShape section"},
+            {"WagonShape without a name: no test of the bare folder", wagon,
+             "Wagon ( Boxcar WagonShape ( ) Sound ( Boxcar.sms ) )", 3,
+             "3|{B}\\Boxcar.wag|WagonShape section"},
+            {"no Sound item: no test of the bare Sound folder", wagon,
+             "Wagon ( Boxcar WagonShape ( Boxcar.s ) )", 1,
+             "1|{B}\\Boxcar.wag|Wagon Sound section"},
+            {"a wagon file is never checked as an engine", wagon,
+             "Wagon ( Boxcar WagonShape ( Boxcar.s ) Sound ( Boxcar.sms ) ) Engine ( Other )", 0,
+             ""},
+        },
+        "{B}\\Boxcar.wag");
 }
 
 TEST(CheckStockTest, EngineFindings) {
-    const auto rewrite = [](std::initializer_list<std::string_view> lines) {
-        return Rewrite("Trains/Trainset/GP38/GP38.eng", lines);
-    };
-    const std::vector<Row> rows = {
-        {"complete engine, quoted cab sound name with a blank", nullptr, 0, {}},
-        {"only one top-level item",
-         rewrite({"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")"}),
-         5,
-         {"1|{G}\\GP38.eng|Engine section"}},
-        {"Engine's Wagon item names other stock",
-         rewrite({"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")",
-                  "Engine ( GP38", "\tWagon ( GP38b )", "\tCabView ( GP38.cvf )",
-                  "\tSound ( GP38.sms )", ")"}),
-         3,
-         {"3|{G}\\GP38.eng|Engine and wagon names"}},
-        {"Engine without a Wagon item reads an empty name",
-         rewrite({"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")",
-                  "Engine ( GP38", "\tCabView ( GP38.cvf )", "\tSound ( GP38.sms )", ")"}),
-         3,
-         {"3|{G}\\GP38.eng|Engine and wagon names"}},
-        {"no CabView and no engine Sound item",
-         rewrite({"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")",
-                  "Engine ( GP38", "\tWagon ( GP38 )", ")"}),
-         1,
-         {"1|{G}\\GP38.eng|Cabview section", "1|{G}\\GP38.eng|Sound section"}},
-        {"CabView and engine Sound without names: no folder tests",
-         rewrite({"Wagon ( GP38", "\tWagonShape ( GP38.s )", "\tSound ( GP38.sms )", ")",
-                  "Engine ( GP38", "\tWagon ( GP38 )", "\tCabView ( )", "\tSound ( )", ")"}),
-         3,
-         {"3|{G}\\GP38.eng|Cabview section", "3|{G}\\GP38.eng|Sound section"}},
-        {"cab view missing",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/GP38/CABVIEW/GP38.cvf"); },
-         6,
-         {"6|{G}\\GP38.eng|{G}\\Cabview\\gp38.cvf"}},
-        {"image of the cab view missing makes the engine suspect",
-         [](const TestInstallation& i) { i.Remove("Trains/Trainset/GP38/CABVIEW/Left.ace"); },
-         5,
-         {"6|{G}\\Cabview\\gp38.cvf|{G}\\Cabview\\Left.ace", "6|{G}\\Cabview\\gp38.cvf|"}},
-    };
-    RunRows(rows, "{G}\\GP38.eng");
+    const char* engine = "GP38/GP38.eng";
+    const std::string wagonPart = "Wagon ( GP38 WagonShape ( GP38.s ) Sound ( GP38.sms ) ) ";
+    const std::string otherName =
+        wagonPart + "Engine ( GP38 Wagon ( GP38b ) CabView ( GP38.cvf ) Sound ( GP38.sms ) )";
+    const std::string noWagon =
+        wagonPart + "Engine ( GP38 CabView ( GP38.cvf ) Sound ( GP38.sms ) )";
+    const std::string noCab = wagonPart + "Engine ( GP38 Wagon ( GP38 ) )";
+    const std::string unnamed = wagonPart + "Engine ( GP38 Wagon ( GP38 ) CabView ( ) Sound ( ) )";
+    RunRows(
+        {
+            {"complete engine, quoted cab sound name with a blank", "", nullptr, 0, ""},
+            {"only one top-level item", engine, wagonPart.c_str(), 5,
+             "1|{G}\\GP38.eng|Engine section"},
+            {"Engine's Wagon item names other stock", engine, otherName.c_str(), 3,
+             "3|{G}\\GP38.eng|Engine and wagon names"},
+            {"Engine without a Wagon item reads an empty name", engine, noWagon.c_str(), 3,
+             "3|{G}\\GP38.eng|Engine and wagon names"},
+            {"no CabView and no engine Sound item", engine, noCab.c_str(), 1,
+             "1|{G}\\GP38.eng|Cabview section & 1|{G}\\GP38.eng|Sound section"},
+            {"CabView and engine Sound without names: no folder tests", engine, unnamed.c_str(), 3,
+             "3|{G}\\GP38.eng|Cabview section & 3|{G}\\GP38.eng|Sound section"},
+            {"cab view missing", "GP38/CABVIEW/GP38.cvf", nullptr, 6,
+             "6|{G}\\GP38.eng|{G}\\Cabview\\gp38.cvf"},
+            {"image of the cab view missing makes the engine suspect", "GP38/CABVIEW/Left.ace",
+             nullptr, 5,
+             "6|{G}\\Cabview\\gp38.cvf|{G}\\Cabview\\Left.ace & 6|{G}\\Cabview\\gp38.cvf|"},
+            {"image of a control missing; a control without Graphic shows none",
+             "GP38/CABVIEW/Speedo.ace", nullptr, 5,
+             "6|{G}\\Cabview\\gp38.cvf|{G}\\Cabview\\Speedo.ace & 6|{G}\\Cabview\\gp38.cvf|"},
+        },
+        "{G}\\GP38.eng");
 }
 
-TEST(CheckStockTest, ProgressTextsInOrder) {
+TEST(CheckStockTest, ProgressTextsOfAnEngineInOrder) {
     TestInstallation install;
     MakeStock(install);
     TSValidation validator(install.Folder());
@@ -198,64 +159,17 @@ TEST(CheckStockTest, ProgressTextsInOrder) {
     validation_tests::RecordProgress(validator, texts);
     const std::string engine = install.Path("Trains\\Trainset\\GP38\\GP38.eng");
     validator.CheckStock(engine);
-    validator.CheckStock(install.Path("Trains\\Trainset\\Boxcar\\Boxcar.wag"));
-    const std::vector<std::string> expected = {
-        "Checking " + engine,
-        "Checking shape files",
-        "Checking sound files",
-        "Checking engine related files",
-        "Checking cabview files",
-        "Checking sound files",
-        "Checking " + install.Path("Trains\\Trainset\\Boxcar\\Boxcar.wag"),
-        "Checking shape files",
-        "Checking sound files",
-        "Checking engine related files",
-    };
-    EXPECT_EQ(texts, expected);
-}
-
-TEST(CheckSoundTest, FileItems) {
-    struct SoundRow {
-        const char* fault;
-        std::vector<std::string_view> lines;
-        TSValidation::Status status;
-        Entries entries;
-    };
-    const std::vector<SoundRow> rows = {
-        {"one of two files missing",
-         {"Tr_SMS ( Stream ( File ( a.wav -1 ) File ( Gone.wav -1 ) ) )"},
-         5,
-         {"6|{B}\\SOUND\\x.sms|{B}\\SOUND\\Gone.wav", "5|{B}\\SOUND\\x.sms|"}},
-        {"File item without a name: no test of the bare folder",
-         {"Tr_SMS ( Stream ( File ( ) ) )"},
-         5,
-         {"3|{B}\\SOUND\\x.sms|File section", "5|{B}\\SOUND\\x.sms|"}},
-    };
-    for (const SoundRow& row : rows) {
-        TestInstallation install;
-        install.Touch("Trains/Trainset/Boxcar/SOUND/Box Roll.wav");
-        install.Touch("Trains/Trainset/Boxcar/SOUND/a.wav");
-        std::string text = "SIMISA@@@@@@@@@@JINX0x1t______\r\n\r\n";
-        for (const auto line : row.lines) {
-            text.append(line).append("\r\n");
-        }
-        install.Bytes("Trains/Trainset/Boxcar/SOUND/x.sms", text);
-        TSValidation validator(install.Folder());
-        const std::string sms = Expand(install, "{B}\\SOUND\\x.sms");
-        EXPECT_EQ(validator.CheckSound(sms), row.status) << row.fault;
-        Entries expected;
-        for (const std::string& entry : row.entries) {
-            expected.push_back(Expand(install, entry));
-        }
-        EXPECT_EQ(validator.Errors(), expected) << row.fault;
-    }
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Checking " + engine, "Checking shape files",
+                                        "Checking sound files", "Checking engine related files",
+                                        "Checking cabview files", "Checking sound files"}));
 }
 
 TEST(CheckStockTest, SoundPathClimbsThroughAFolderThatDoesNotExist) {
     TestInstallation install;
-    install.Sim("Trains/Trainset/Tanker/Tanker.wag",
-                {"Wagon ( Tanker", "\tWagonShape ( Tanker.s )",
-                 "\tSound ( ..\\..\\Common.Snd\\Freight.sms )", ")"});
+    install.Sim(
+        "Trains/Trainset/Tanker/Tanker.wag",
+        {"Wagon ( Tanker WagonShape ( Tanker.s ) Sound ( ..\\..\\Common.Snd\\Freight.sms ) )"});
     install.Touch("Trains/Trainset/Tanker/Tanker.s");
     install.Touch("Trains/Trainset/Tanker/Tanker.sd");
     install.Sim("Trains/Trainset/Common.Snd/Freight.sms", {"Tr_SMS ( File ( Roll.wav -1 ) )"});
@@ -263,24 +177,8 @@ TEST(CheckStockTest, SoundPathClimbsThroughAFolderThatDoesNotExist) {
     TSValidation validator(install.Folder());
     EXPECT_EQ(validator.CheckStock(install.Path("Trains\\Trainset\\Tanker\\Tanker.wag")),
               TSValidation::IsValid());
-    EXPECT_EQ(validator.Errors(), Entries{}) << "Tanker has no Sound folder; Windows resolves ..";
-}
-
-TEST(CheckCabViewTest, AllImagesPresentAndOneMissing) {
-    TestInstallation install;
-    MakeStock(install);
-    const std::string cvf = Expand(install, "{G}\\CABVIEW\\GP38.cvf");
-    TSValidation validator(install.Folder());
-    EXPECT_EQ(validator.CheckCabView(cvf), TSValidation::IsValid());
-    EXPECT_TRUE(validator.Errors().empty()) << "a control without Graphic shows no image";
-
-    install.Remove("Trains/Trainset/GP38/CABVIEW/Speedo.ace");
-    EXPECT_EQ(validator.CheckCabView(cvf), TSValidation::HasMissingReference());
-    const std::vector<std::string> expected = {
-        "ERROR: " + cvf + " references missing file " + Expand(install, "{G}\\CABVIEW\\Speedo.ace"),
-        "ERROR: " + cvf + " references missing file ",
-    };
-    EXPECT_EQ(validation_tests::Lines(validator), expected);
+    EXPECT_EQ(validator.Errors(), std::vector<std::string>{})
+        << "Tanker has no Sound folder; Windows resolves ..";
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 
 // A simulator installation in a temporary folder for the validator's tests:
 // simulator text files written from lines, plain files, and Windows-style paths
-// built the way the application builds them.
+// built the way the application builds them; and the validator's findings as text.
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "TempFolder.h"
@@ -25,9 +25,9 @@ public:
     }
     // Writes a simulator text file (8-bit, header line, CR LF) made of lines;
     // relative uses "/" between folders.
-    void Sim(std::string_view relative, std::initializer_list<std::string_view> lines) const {
+    void Sim(std::string_view relative, const std::vector<std::string>& lines) const {
         std::string text = "SIMISA@@@@@@@@@@JINX0x0t______\r\n\r\n";
-        for (const std::string_view line : lines) {
+        for (const std::string& line : lines) {
             text.append(line).append("\r\n");
         }
         Bytes(relative, text);
@@ -55,13 +55,25 @@ public:
     using TSValidation::TSValidation;
 };
 
-// Returns a validator's entries translated into report lines.
-inline std::vector<std::string> Lines(const vantor::TSValidation& validator) {
-    std::vector<std::string> lines;
-    for (const std::string& entry : validator.Errors()) {
-        lines.push_back(vantor::TSValidation::TranslateError(entry));
+// Returns entries joined by " & ", so that a test compares a whole list as one text.
+inline std::string Joined(const std::vector<std::string>& entries) {
+    std::string text;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        text += (i == 0 ? "" : " & ") + entries[i];
     }
-    return lines;
+    return text;
+}
+
+// Returns text with every occurrence of each key replaced by its value, key by key.
+inline std::string Replaced(std::string text,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [key, value] : values) {
+        for (std::size_t at = text.find(key); at != std::string::npos;
+             at = text.find(key, at + value.size())) {
+            text.replace(at, key.size(), value);
+        }
+    }
+    return text;
 }
 
 // Records the progress texts a validator announces, in order.
