@@ -42,9 +42,22 @@ TEST(Parameters, BadIndexesAndCountsAreSubscriptErrorsThatChangeNothing) {
 }
 
 TEST(Parameters, ValueSetFromOwnParameterSurvives) {
+    // Small parameters live inside the item, larger ones beside it: a value taken
+    // from the item itself survives each move between the two.
     auto item = Item("X", {"first", "second"});
     item->SetParameter(1, item->ParameterView(0));
     EXPECT_EQ(item->Parameter(1), "first");
+    const std::string longer(40, 'L');
+    item->SetParameter(0, longer);
+    item->SetParameter(1, item->ParameterView(0));
+    EXPECT_EQ(item->Parameter(1), longer);
+    item->SetParameter(0, "s");
+    item->SetParameter(1, item->ParameterView(0));
+    EXPECT_EQ(item->Parameter(0), "s");
+    EXPECT_EQ(item->Parameter(1), "s");
+    item->SetNumParameters(12);
+    EXPECT_EQ(item->Parameter(1), "s");
+    EXPECT_EQ(item->Parameter(11), "");
 }
 
 TEST(Children, ChildComparesExactlyAndChildIndexWalksAlternatives) {

@@ -156,6 +156,44 @@ TEST_P(ReaderTest, NonAsciiTextDecodes) {
         ElementsAre("<" + euroAndE + "|" + (Utf16() ? "\xF0\x9F\x9A\x82" : "\xC2\x81") + ">"));
 }
 
+// UTF-16 lines are read several characters at a time: a wide character, a line
+// end or a parenthesis at any place in a run must still read as it stands.
+TEST(ReaderUtf16, AnyCharacterAtAnyPlaceOfALineReads) {
+    TempFolder folder;
+    const std::string path = folder.File("runs.txt");
+    for (std::size_t length = 1; length <= 24; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const std::string odd : {"\xC3\xA9", "\r", " Child ( x"}) {
+                std::string word(length, 'a');
+                word.replace(at, 1, odd);
+                SCOPED_TRACE(testing::Message() << "length " << length << ", at " << at);
+                testing_support::WriteBytes(
+                    path, testing_support::Utf16Bytes("\t\tItem ( " + word + " ) )\r\n"));
+                corvane::TSFile file(path);
+                file.Load();
+                ASSERT_EQ(file.Items()->Count(), 1);
+                const auto& item = *file.Items()->Item(1);
+                if (odd == "\r") {
+                    // A carriage return ends the line; lines join with nothing between.
+                    ASSERT_EQ(item.NumParameters(), length > 1 ? 1 : 0);
+                    if (length > 1) {
+                        EXPECT_EQ(item.Parameter(0), std::string(length - 1, 'a'));
+                    }
+                } else if (odd == "\xC3\xA9") {
+                    EXPECT_EQ(item.Parameter(0), word);
+                } else {
+                    ASSERT_EQ(item.NumParameters(), at > 0 ? 1 : 0);
+                    if (at > 0) {
+                        EXPECT_EQ(item.Parameter(0), std::string(at, 'a'));
+                    }
+                    EXPECT_EQ(item.Child("Child")->Parameter(0),
+                              "x" + std::string(length - at - 1, 'a'));
+                }
+            }
+        }
+    }
+}
+
 TEST(ReaderProgress, EventsCountTwoBytesPerCharacterAndRoundHalvesToEven) {
     struct Row {
         const char* why;

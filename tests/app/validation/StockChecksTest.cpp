@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,8 @@ TEST(CheckStockTest, EngineFindings) {
              "1|{G}\\GP38.eng|Cabview section & 1|{G}\\GP38.eng|Sound section"},
             {"CabView and engine Sound without names: no folder tests", engine, unnamed.c_str(), 3,
              "3|{G}\\GP38.eng|Cabview section & 3|{G}\\GP38.eng|Sound section"},
+            {"a sound definition that reads as nothing is corrupt, not missing",
+             "GP38/SOUND/GP38.sms", "", 5, "3|{G}\\Sound\\GP38.sms|"},
             {"cab view missing", "GP38/CABVIEW/GP38.cvf", nullptr, 6,
              "6|{G}\\GP38.eng|{G}\\Cabview\\gp38.cvf"},
             {"image of the cab view missing makes the engine suspect", "GP38/CABVIEW/Left.ace",
@@ -149,6 +152,22 @@ TEST(CheckStockTest, EngineFindings) {
              "6|{G}\\Cabview\\gp38.cvf|{G}\\Cabview\\Speedo.ace & 6|{G}\\Cabview\\gp38.cvf|"},
         },
         "{G}\\GP38.eng");
+}
+
+TEST(CheckStockTest, AFolderNamedLikeASoundDefinitionOrCabViewIsNoFile) {
+    TestInstallation install;
+    MakeStock(install);
+    for (const char* file : {"SOUND/GP38 Cab.sms", "CABVIEW/GP38.cvf"}) {
+        const std::string relative = std::string("Trains/Trainset/GP38/") + file;
+        install.Remove(relative);
+        std::filesystem::create_directories(std::filesystem::path(install.Folder()) / relative);
+    }
+    TSValidation validator(install.Folder());
+    const std::string folder = install.Path("Trains\\Trainset\\GP38");
+    EXPECT_EQ(validator.CheckStock(folder + "\\GP38.eng"), TSValidation::HasMissingReference());
+    EXPECT_EQ(Joined(validator.Errors()), "6|" + folder + "\\GP38.eng|" + folder +
+                                              "\\Cabview\\gp38.cvf & 6|" + folder + "\\GP38.eng|" +
+                                              folder + "\\Sound\\GP38 Cab.sms");
 }
 
 TEST(CheckStockTest, ProgressTextsOfAnEngineInOrder) {
