@@ -29,14 +29,6 @@ namespace fs = std::filesystem;
 
 using NativeString = fs::path::string_type;
 
-// Hashes text of either kind, so that lookups need not build a string.
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept {
-        return std::hash<std::string_view>{}(text);
-    }
-};
-
 // A lock held for a few lookups at a time: a thread that finds it taken tries
 // again for a moment before it sleeps, which is dearer than the wait.
 class CacheMutex {
@@ -65,17 +57,30 @@ struct CacheState {
     std::atomic<std::uint64_t> changes{0};
 };
 
-// What one thread keeps besides, without a lock: the shared listings it has asked
-// for (null for a folder that had none kept when it asked), the folder paths it
-// resolved and the entries it found by their exact names. A change made through
-// this layer on any thread empties it.
+// What one thread keeps besides, without a lock, of what it met lately: the shared
+// listings it asked for, the folder paths it resolved and the entries it found by
+// their exact names. A change made through this layer on any thread empties it.
 struct ThreadView {
     std::shared_ptr<CacheState> shared;
     std::uint64_t changes = 0;
-    std::unordered_map<NativeString, std::shared_ptr<const FolderListing>> listings;
-    std::unordered_map<std::string, std::shared_ptr<const ResolvedFolder>, TextHash,
-                       std::equal_to<>>
-        resolved;
+    // The shared listings this thread asked for lately (null for a folder that had
+    // none kept when it asked), in slots chosen by the hash of the folder's path:
+    // an operation goes from folder to folder and seldom comes back far.
+    struct ListingSlot {
+        std::size_t hash = 0;
+        NativeString folder;
+        std::shared_ptr<const FolderListing> listing;
+        bool used = false;
+    };
+    std::array<ListingSlot, 64> listings;
+    // The folder paths this thread resolved lately, in slots chosen by the hash of
+    // their text; one pushed out is resolved again when next asked for.
+    struct ResolvedSlot {
+        std::size_t hash = 0;
+        std::string key;
+        std::shared_ptr<const ResolvedFolder> resolved;  // null while the slot is free
+    };
+    std::array<ResolvedSlot, 512> resolved;
     // Entries found lately by their exact names, in slots chosen by the hash of
     // their full paths: a file is looked at again soon after, if at all, and an
     // operation over thousands of folders keeps no entry for every file it met.
@@ -101,8 +106,13 @@ struct ThreadView {
     void Refresh() {
         const std::uint64_t now = shared->changes.load(std::memory_order_acquire);
         if (now != changes) {
-            listings.clear();
-            resolved.clear();
+            for (ListingSlot& slot : listings) {
+                slot.used = false;
+                slot.listing = nullptr;
+            }
+            for (ResolvedSlot& slot : resolved) {
+                slot.resolved = nullptr;
+            }
             for (ExactSlot& slot : exactEntries) {
                 slot.full.clear();
             }
@@ -128,10 +138,11 @@ std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::pat
     }
     view.lastFolder = folder.native();
     view.lastFolderKnown = true;
-    const auto known = view.listings.find(folder.native());
-    if (known != view.listings.end()) {
-        view.lastListing = known->second;
-        return known->second;
+    const std::size_t hash = std::hash<NativeString>{}(folder.native());
+    ThreadView::ListingSlot& slot = view.listings[hash % view.listings.size()];
+    if (slot.used && slot.hash == hash && slot.folder == folder.native()) {
+        view.lastListing = slot.listing;
+        return slot.listing;
     }
     std::shared_ptr<const FolderListing> listing;
     {
@@ -141,9 +152,26 @@ std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::pat
             listing = found->second;
         }
     }
-    view.listings.emplace(folder.native(), listing);
+    slot.hash = hash;
+    slot.folder = folder.native();
+    slot.listing = listing;
+    slot.used = true;
     view.lastListing = listing;
     return listing;
+}
+
+// Keeps a listing this thread read as the one it knows for the folder.
+void KeepListing(ThreadView& view, const fs::path& folder,
+                 std::shared_ptr<const FolderListing> listing) {
+    const std::size_t hash = std::hash<NativeString>{}(folder.native());
+    ThreadView::ListingSlot& slot = view.listings[hash % view.listings.size()];
+    slot.hash = hash;
+    slot.folder = folder.native();
+    slot.listing = listing;
+    slot.used = true;
+    view.lastFolder = folder.native();
+    view.lastListing = std::move(listing);
+    view.lastFolderKnown = true;
 }
 
 }  // namespace
@@ -474,10 +502,7 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
         const std::lock_guard lock(view->shared->mutex);
         listing = view->shared->listings.emplace(folder.native(), std::move(listing)).first->second;
     }
-    view->listings[folder.native()] = listing;
-    view->lastFolder = folder.native();
-    view->lastListing = listing;
-    view->lastFolderKnown = true;
+    KeepListing(*view, folder, listing);
     return listing;
 }
 
@@ -523,13 +548,14 @@ std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
     if (view->lastResolved && view->lastKey == key) {
         return view->lastResolved;
     }
-    const auto found = view->resolved.find(key);
-    if (found == view->resolved.end()) {
+    const std::size_t hash = std::hash<std::string_view>{}(key);
+    const ThreadView::ResolvedSlot& slot = view->resolved[hash % view->resolved.size()];
+    if (!slot.resolved || slot.hash != hash || slot.key != key) {
         return nullptr;
     }
     view->lastKey = key;
-    view->lastResolved = found->second;
-    return found->second;
+    view->lastResolved = slot.resolved;
+    return slot.resolved;
 }
 
 std::shared_ptr<const ResolvedFolder> FindResolvedText(std::string_view text) {
@@ -553,7 +579,11 @@ void RememberResolvedText(std::string_view text, std::shared_ptr<const ResolvedF
 
 void RememberResolved(std::string_view key, const ResolvedFolder& resolved) {
     if (ThreadView* const view = t_view) {
-        view->resolved.emplace(std::string(key), std::make_shared<const ResolvedFolder>(resolved));
+        const std::size_t hash = std::hash<std::string_view>{}(key);
+        ThreadView::ResolvedSlot& slot = view->resolved[hash % view->resolved.size()];
+        slot.hash = hash;
+        slot.key.assign(key);
+        slot.resolved = std::make_shared<const ResolvedFolder>(resolved);
     }
 }
 
