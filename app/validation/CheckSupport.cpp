@@ -80,8 +80,8 @@ namespace {
 // Returns true when a path holds a "." or ".." name for Lexical to take out; most
 // paths hold none.
 bool HasDotNames(std::string_view path) {
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '.' && (i == 0 || path[i - 1] == '\\' || path[i - 1] == '/') &&
+    for (std::size_t i = path.find('.'); i != std::string_view::npos; i = path.find('.', i + 1)) {
+        if ((i == 0 || path[i - 1] == '\\' || path[i - 1] == '/') &&
             (i + 1 == path.size() || path[i + 1] == '\\' || path[i + 1] == '/' ||
              path[i + 1] == '.')) {
             return true;

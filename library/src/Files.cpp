@@ -151,14 +151,21 @@ InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& si
     opened.m_file = OpenForReading(path);
     return opened;
 #else
+    return OpenIfRegularFile(path.c_str(), size);
+#endif
+}
+
+#if !defined(_WIN32)
+InputFile OpenIfRegularFile(const char* name, std::uint64_t& size) {
+    InputFile opened;
     // One open and one look at the open file, rather than looking the name up first.
     // A file that is not regular (a pipe, say) is not waited on while it opens.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR) {
             return opened;
         }
-        Fail(errno, "Cannot open " + Utf8(path));
+        Fail(errno, std::string("Cannot open ") + name);
     }
     opened.m_fd = fd;
     struct stat info {};
@@ -167,8 +174,8 @@ InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& si
     }
     size = static_cast<std::uint64_t>(info.st_size);
     return opened;
-#endif
 }
+#endif
 
 void ReplaceFile(const std::filesystem::path& requested,
                  const std::function<void(std::FILE*)>& write) {

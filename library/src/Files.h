@@ -39,6 +39,14 @@ public:
 private:
     void Close() noexcept;
     friend InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
+
+#if !defined(_WIN32)
+    // The same for a name in the system's own form.
+    InputFile OpenIfRegularFile(const char* name, std::uint64_t& size);
+#endif
+#if !defined(_WIN32)
+    friend InputFile OpenIfRegularFile(const char* name, std::uint64_t& size);
+#endif
 #if defined(_WIN32)
     std::FILE* m_file = nullptr;
 #else
@@ -50,6 +58,11 @@ private:
 // file that is not open when there is no such file (a folder does not count), and
 // throws std::system_error when the file exists but cannot be opened.
 InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size);
+
+#if !defined(_WIN32)
+// The same for a name in the system's own form.
+InputFile OpenIfRegularFile(const char* name, std::uint64_t& size);
+#endif
 
 // Writes a file through write(), into a temporary file beside it that then
 // replaces the file in one step. When anything fails, the old file is untouched,
