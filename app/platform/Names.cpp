@@ -280,8 +280,12 @@ bool NamePattern::Matches(std::string_view name) {
 
 void AppendUpperCase(std::string_view text, std::string& out) {
     if (IsAscii(text)) {
-        for (const char c : text) {
-            out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        const std::size_t start = out.size();
+        out.resize(start + text.size());
+        char* upper = out.data() + start;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
         }
         return;
     }
