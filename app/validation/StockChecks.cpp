@@ -151,22 +151,40 @@ TSValidation::Status TSValidation::CheckSoundFile(const std::string& fileName,
 
 TSValidation::Status TSValidation::CheckFileItems(const std::string& referringFile,
                                                   const corvane::TSFileItemPtr& item) {
-    if (item->Name() == "File") {
-        const std::string name = ItemFileName(item);
+    const std::string folder = ParentFolder(referringFile);
+    // Tests the sound file that a "File" item names.
+    const auto checkFile = [&](const corvane::TSFileItemPtr& file) {
+        const std::string name = ItemFileName(file);
         if (!NamesFile(name)) {
             return RaiseError(IsCorrupt(), referringFile, "File section");
         }
-        const std::string path = ParentFolder(referringFile) + "\\" + name;
+        const std::string path = folder + "\\" + name;
         if (Exists(path)) {
             return RaiseError(IsValid(), path, "");
         }
         return RaiseError(HasMissingReference(), referringFile, path);
+    };
+    if (item->Name() == "File") {
+        return checkFile(item);
     }
+    // Every "File" item below, depth first in file order, on a stack of our own:
+    // a file nested a million deep is checked like any other.
     Status status = IsValid();
-    if (item->HasChildren()) {
-        for (const auto& child : *item->Children()) {
-            if (CheckFileItems(referringFile, child) != IsValid()) {
+    std::vector<const corvane::TSFileItemPtr*> pending{&item};
+    while (!pending.empty()) {
+        const corvane::TSFileItemPtr& next = *pending.back();
+        pending.pop_back();
+        if (&next != &item && next->Name() == "File") {
+            if (checkFile(next) != IsValid()) {
                 status = IsSuspect();
+            }
+            continue;
+        }
+        if (next->HasChildren()) {
+            const auto& children = *next->Children();
+            for (auto child = children.end(); child != children.begin();) {
+                --child;
+                pending.push_back(&*child);
             }
         }
     }

@@ -200,4 +200,26 @@ TEST(CheckStockTest, SoundPathClimbsThroughAFolderThatDoesNotExist) {
         << "Tanker has no Sound folder; Windows resolves ..";
 }
 
+TEST(CheckSoundTest, FileItemsAMillionLevelsDeepAreChecked) {
+    TestInstallation install;
+    const int depth = 1000000;
+    std::string text = "SIMISA@@@@@@@@@@JINX0x0t______\r\n\r\nTr_SMS ( File ( Top.wav -1 ) ";
+    for (int i = 0; i < depth; ++i) {
+        text += "S ( ";
+    }
+    text += "File ( Deep.wav -1 )";
+    text.append(static_cast<std::size_t>(depth) * 2, ' ');
+    for (std::size_t i = 0; i < static_cast<std::size_t>(depth); ++i) {
+        text[text.size() - 2 * i - 1] = ')';
+    }
+    text += " )\r\n";
+    install.Bytes("Sound/Deep.sms", text);
+    install.Touch("Sound/Top.wav");
+    TSValidation validator(install.Folder());
+    const std::string sms = install.Path("Sound\\Deep.sms");
+    EXPECT_EQ(validator.CheckSound(sms), TSValidation::IsSuspect());
+    EXPECT_EQ(Joined(validator.Errors()),
+              "6|" + sms + "|" + install.Path("Sound\\Deep.wav") + " & 5|" + sms + "|");
+}
+
 }  // namespace
