@@ -4,9 +4,10 @@
 // Prints Google Benchmark's table, then the check's time against the floor:
 // reading every file that the check reads (engine and wagon files, sound
 // definitions, cab views) once, whole, into memory. The target's figure comes from
-// rounds that time the floor and the check in turns: the median of their ratios. Three more runs
-// show where the time goes: the same files loaded by Corvane, the folders the check looks in listed
-// by the path layer, and the same folders read with readdir alone.
+// rounds that time the floor and the check in turns: the median of their ratios.
+// Three more runs show where the time goes: the same files loaded by Corvane, the
+// folders the check looks in listed by the path layer, and the same folders read
+// with readdir alone.
 
 #include <benchmark/benchmark.h>
 
