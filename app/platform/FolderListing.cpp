@@ -130,41 +130,20 @@ namespace {
 // The view of the cache active on this thread, or null.
 thread_local ThreadView* t_view = nullptr;
 
-// Returns the listing kept for a folder (asking the shared state once per
-// folder), or null.
-std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::path& folder) {
-    if (view.lastFolderKnown && view.lastFolder == folder.native()) {
-        return view.lastListing;
+// Returns this thread's view of the active cache, brought up to date with the
+// changes made since, or null when no cache is active.
+ThreadView* FreshView() {
+    ThreadView* const view = t_view;
+    if (view != nullptr) {
+        view->Refresh();
     }
-    view.lastFolder = folder.native();
-    view.lastFolderKnown = true;
-    const std::size_t hash = std::hash<NativeString>{}(folder.native());
-    ThreadView::ListingSlot& slot = view.listings[hash % view.listings.size()];
-    if (slot.used && slot.hash == hash && slot.folder == folder.native()) {
-        view.lastListing = slot.listing;
-        return slot.listing;
-    }
-    std::shared_ptr<const FolderListing> listing;
-    {
-        const std::lock_guard lock(view.shared->mutex);
-        const auto found = view.shared->listings.find(folder.native());
-        if (found != view.shared->listings.end()) {
-            listing = found->second;
-        }
-    }
-    slot.hash = hash;
-    slot.folder = folder.native();
-    slot.listing = listing;
-    slot.used = true;
-    view.lastListing = listing;
-    return listing;
+    return view;
 }
 
-// Keeps a listing this thread read as the one it knows for the folder.
-void KeepListing(ThreadView& view, const fs::path& folder,
-                 std::shared_ptr<const FolderListing> listing) {
-    const std::size_t hash = std::hash<NativeString>{}(folder.native());
-    ThreadView::ListingSlot& slot = view.listings[hash % view.listings.size()];
+// Notes what this thread knows of a folder's listing (null: none kept) in the
+// folder's slot and as the folder looked into last.
+void NoteListing(ThreadView& view, ThreadView::ListingSlot& slot, std::size_t hash,
+                 const fs::path& folder, std::shared_ptr<const FolderListing> listing) {
     slot.hash = hash;
     slot.folder = folder.native();
     slot.listing = listing;
@@ -174,9 +153,31 @@ void KeepListing(ThreadView& view, const fs::path& folder,
     view.lastFolderKnown = true;
 }
 
-}  // namespace
+ThreadView::ListingSlot& SlotOf(ThreadView& view, std::size_t hash) {
+    return view.listings[hash % view.listings.size()];
+}
 
-namespace {
+// Returns the listing kept for a folder (asking the shared state when this
+// thread does not know it lately), or null.
+std::shared_ptr<const FolderListing> KeptListing(ThreadView& view, const fs::path& folder) {
+    if (view.lastFolderKnown && view.lastFolder == folder.native()) {
+        return view.lastListing;
+    }
+    const std::size_t hash = std::hash<NativeString>{}(folder.native());
+    ThreadView::ListingSlot& slot = SlotOf(view, hash);
+    std::shared_ptr<const FolderListing> listing;
+    if (slot.used && slot.hash == hash && slot.folder == folder.native()) {
+        listing = slot.listing;
+    } else {
+        const std::lock_guard lock(view.shared->mutex);
+        const auto found = view.shared->listings.find(folder.native());
+        if (found != view.shared->listings.end()) {
+            listing = found->second;
+        }
+    }
+    NoteListing(view, slot, hash, folder, listing);
+    return listing;
+}
 
 // Sets full to a folder's real path joined with a name.
 void JoinInto(NativeString& full, const fs::path& folder, std::string_view name) {
@@ -413,7 +414,7 @@ struct EntryView {
 // names itself.
 template <typename Visit>
 bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) {
-    ThreadView* const view = t_view;
+    ThreadView* const view = FreshView();
     // The full path lives in a buffer the thread keeps (a visit looks up nothing).
     thread_local NativeString full;
     JoinInto(full, folder, name);
@@ -425,7 +426,6 @@ bool VisitEntries(const fs::path& folder, std::string_view name, Visit&& visit) 
             return visit(EntryView{exact->name, exact->kind, exact->hidden});
         }
     } else {
-        view->Refresh();
         listing = KeptListing(*view, folder);
         if (!listing) {
             const std::size_t hash = std::hash<NativeString>{}(full);
@@ -487,11 +487,10 @@ std::pair<std::uint32_t, std::uint32_t> FolderListing::Find(std::string_view upp
 }
 
 std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
-    ThreadView* const view = t_view;
+    ThreadView* const view = FreshView();
     if (view == nullptr) {
         return Finish(ReadFromDisk(folder));
     }
-    view->Refresh();
     if (auto kept = KeptListing(*view, folder)) {
         return kept;
     }
@@ -502,7 +501,8 @@ std::shared_ptr<const FolderListing> ReadListing(const fs::path& folder) {
         const std::lock_guard lock(view->shared->mutex);
         listing = view->shared->listings.emplace(folder.native(), std::move(listing)).first->second;
     }
-    KeepListing(*view, folder, listing);
+    const std::size_t hash = std::hash<NativeString>{}(folder.native());
+    NoteListing(*view, SlotOf(*view, hash), hash, folder, listing);
     return listing;
 }
 
@@ -516,12 +516,8 @@ bool OpensDirectly(const fs::path& folder, std::string_view name) {
     if (IsHiddenName(name)) {
         return false;
     }
-    ThreadView* const view = t_view;
-    if (view == nullptr) {
-        return true;
-    }
-    view->Refresh();
-    return KeptListing(*view, folder) == nullptr;
+    ThreadView* const view = FreshView();
+    return view == nullptr || KeptListing(*view, folder) == nullptr;
 #endif
 }
 
@@ -540,11 +536,10 @@ bool HasOrdinaryFile(const fs::path& folder, std::string_view name) {
 }
 
 std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
-    ThreadView* const view = t_view;
+    ThreadView* const view = FreshView();
     if (view == nullptr) {
         return nullptr;
     }
-    view->Refresh();
     if (view->lastResolved && view->lastKey == key) {
         return view->lastResolved;
     }
@@ -559,12 +554,8 @@ std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key) {
 }
 
 std::shared_ptr<const ResolvedFolder> FindResolvedText(std::string_view text) {
-    ThreadView* const view = t_view;
-    if (view == nullptr) {
-        return nullptr;
-    }
-    view->Refresh();
-    if (view->lastTextResolved && view->lastText == text) {
+    ThreadView* const view = FreshView();
+    if (view != nullptr && view->lastTextResolved && view->lastText == text) {
         return view->lastTextResolved;
     }
     return nullptr;

@@ -55,11 +55,10 @@ std::pair<fs::path, std::size_t> ParseRoot(std::string_view path) {
     return {fs::path(), 0};
 }
 
-ParsedPath Parse(std::string_view path) {
-    ParsedPath parsed;
-    const auto [root, length] = ParseRoot(path);
-    parsed.root = root;
-    std::size_t start = length;
+// Calls take(name) for each name of a path's text from position start on; empty
+// names and "." are no names.
+template <typename Take>
+void ForEachName(std::string_view path, std::size_t start, Take&& take) {
     while (start <= path.size()) {
         std::size_t end = start;
         while (end < path.size() && !IsSeparator(path[end])) {
@@ -67,10 +66,18 @@ ParsedPath Parse(std::string_view path) {
         }
         const std::string_view name = path.substr(start, end - start);
         if (!name.empty() && name != ".") {
-            parsed.names.emplace_back(name);
+            take(name);
         }
         start = end + 1;
     }
+}
+
+ParsedPath Parse(std::string_view path) {
+    ParsedPath parsed;
+    const auto [root, length] = ParseRoot(path);
+    parsed.root = root;
+    ForEachName(path, length,
+                [&parsed](std::string_view name) { parsed.names.emplace_back(name); });
     parsed.endsWithSeparator = !path.empty() && IsSeparator(path.back());
     return parsed;
 }
@@ -195,18 +202,10 @@ std::optional<FolderAndName> SplitPlainName(std::string_view path) {
     key.assign(rootLength == 1 ? "/" : "");
 #endif
     std::size_t names = 0;
-    for (std::size_t start = rootLength; start <= folderText.size();) {
-        std::size_t end = start;
-        while (end < folderText.size() && !IsSeparator(folderText[end])) {
-            ++end;
-        }
-        const std::string_view part = folderText.substr(start, end - start);
-        if (!part.empty() && part != ".") {
-            key.append(1, '\0').append(part);
-            ++names;
-        }
-        start = end + 1;
-    }
+    ForEachName(folderText, rootLength, [&names](std::string_view part) {
+        key.append(1, '\0').append(part);
+        ++names;
+    });
     if (names == 0) {
         return std::nullopt;
     }

@@ -90,10 +90,28 @@ bool HasDotNames(std::string_view path) {
     return false;
 }
 
+// Returns look(path) for the path as Windows looks it up, its "." and ".." names
+// taken out.
+template <typename Look>
+auto LookUp(std::string_view path, Look&& look) {
+    return HasDotNames(path) ? look(Lexical(path)) : look(path);
+}
+
+// Loads a file by its real path, keeping what was read when reading fails.
+std::unique_ptr<corvane::TSFile> LoadQuietly(std::string hostPath) {
+    auto file = std::make_unique<corvane::TSFile>(std::move(hostPath));
+    try {
+        file->Load();
+    } catch (const std::exception&) {
+        // The items read before the failure stay; the checks report what is absent.
+    }
+    return file;
+}
+
 }  // namespace
 
 bool Exists(std::string_view path) {
-    return HasDotNames(path) ? platform::FileExists(Lexical(path)) : platform::FileExists(path);
+    return LookUp(path, [](std::string_view clean) { return platform::FileExists(clean); });
 }
 
 bool NamesFile(std::string_view name) {
@@ -107,27 +125,16 @@ std::unique_ptr<corvane::TSFile> LoadFile(const std::string& path) {
 }
 
 std::unique_ptr<corvane::TSFile> LoadFileQuietly(const std::string& path) {
-    auto file = std::make_unique<corvane::TSFile>(platform::HostPath(Lexical(path)));
-    try {
-        file->Load();
-    } catch (const std::exception&) {
-        // The items read before the failure stay; the checks report what is absent.
-    }
-    return file;
+    return LoadQuietly(platform::HostPath(Lexical(path)));
 }
 
 std::unique_ptr<corvane::TSFile> LoadIfOrdinaryFile(const std::string& path) {
     // Most files are there under the name given: opening that name at once
     // spares a look at the disk. A file that gives no items is looked up as
     // Exists looks, so a missing, mis-cased or empty one gets the usual answer.
-    if (const auto direct = platform::DirectPath(HasDotNames(path) ? Lexical(path) : path)) {
-        auto file = std::make_unique<corvane::TSFile>(*direct);
-        try {
-            file->Load();
-        } catch (const std::exception&) {
-            // Looked up again below.
-        }
-        if (file->Items()->Count() > 0) {
+    if (auto direct =
+            LookUp(path, [](std::string_view clean) { return platform::DirectPath(clean); })) {
+        if (auto file = LoadQuietly(std::move(*direct)); file->Items()->Count() > 0) {
             return file;
         }
     }

@@ -153,6 +153,12 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
     // characters on the way; the characters gather in a small buffer.
     char packed[256];
     std::size_t waiting = 0;
+    const auto handOnWhenFull = [&] {
+        if (waiting == sizeof packed) {
+            out.append(packed, waiting);
+            waiting = 0;
+        }
+    };
 #if defined(__SSE2__) || defined(_M_X64)
     // Eight units at a time where the processor has the instructions for it.
     const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
@@ -170,10 +176,7 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
                          _mm_packus_epi16(eight, zero));
         waiting += 8;
         run += 8;
-        if (waiting == sizeof packed) {
-            out.append(packed, waiting);
-            waiting = 0;
-        }
+        handOnWhenFull();
     }
 #endif
     while (run + 4 <= units) {
@@ -190,18 +193,12 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
         std::memcpy(packed + waiting, &four, sizeof four);
         waiting += 4;
         run += 4;
-        if (waiting == sizeof packed) {
-            out.append(packed, waiting);
-            waiting = 0;
-        }
+        handOnWhenFull();
     }
     while (run < units && p[2 * run + 1] == 0 && p[2 * run] < 0x80 && p[2 * run] != '\r') {
         packed[waiting++] = static_cast<char>(p[2 * run]);
         ++run;
-        if (waiting == sizeof packed) {
-            out.append(packed, waiting);
-            waiting = 0;
-        }
+        handOnWhenFull();
     }
     out.append(packed, waiting);
     m_pos += 2 * run;
