@@ -131,9 +131,7 @@ TEST_F(VantorCliCheckTest, CheckAllStockOfTheDemo) {
 TEST_F(VantorCliCheckTest, CleanChecksExitZero) {
     const std::vector<std::vector<std::string>> rows = {
         {"check", "consist", "Coal Drag"},  // its folder "Demo Diesel" is written in quotes
-        {"check", "consist", kDemo + "/Trains/Consists/Empty Train.con"},
         {"check", "shape", kDemo + "/Routes/DemoVal/SHAPES/DV_Signalbox.s"},
-        {"check", "stock", kDemo + "/Trains/Trainset/GP38/GP38.eng"},
         {"check", "stock-in-route", kDemo + "/Trains/Trainset/Boxcar/Boxcar40.wag", "Harbour"},
         {"check", "stock-in-consists", kDemo + "/Trains/Trainset/Hopper/Hopper.wag"},
         {"check", "consist-in-route", "DemoVal", "Coal Drag"},
@@ -148,8 +146,8 @@ TEST_F(VantorCliCheckTest, CleanChecksExitZero) {
         EXPECT_EQ(result.out.find("ERROR: "), std::string::npos);
         outs.push_back(result.out);
     }
-    EXPECT_EQ(Lines(outs[5]).size(), 3U) << "Coal Drag, Mixed Goods and Transfer, once each";
-    EXPECT_EQ(outs[6], "INFO: " + Demo("Routes\\DemoVal\\Services\\Coal Empties.srv") +
+    EXPECT_EQ(Lines(outs[3]).size(), 3U) << "Coal Drag, Mixed Goods and Transfer, once each";
+    EXPECT_EQ(outs[4], "INFO: " + Demo("Routes\\DemoVal\\Services\\Coal Empties.srv") +
                            " references file " + Demo("Trains\\Consists\\Coal Drag.con") + "\n");
 }
 
@@ -175,33 +173,25 @@ TEST_F(VantorCliCheckTest, JsonGivesTheRawEntries) {
     EXPECT_EQ(info[0]["code"], 7);
 }
 
-TEST_F(VantorCliCheckTest, FileArgumentsInEitherFormAndOptionsAnywhere) {
-    const std::string reference =
-        Cli({"--msts", kDemo, "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"}).out;
-    ASSERT_NE(reference, "");
-    const std::vector<std::vector<std::string>> rows = {
-        {"--msts", kDemo, "check", "stock", Demo("Trains\\Trainset\\GP38\\GP38b.eng")},
-        {"check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng", "--msts", kDemo},
-        {"check", "--msts", kDemo, "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"},
-        {"--msts", kDemo + "/", "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"},
-    };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ProgramResult result = Cli(rows[i]);
-        EXPECT_EQ(result.exitCode, 1) << i;
-        if (i < 3) {
-            EXPECT_EQ(result.out, reference) << "form " << i;
-        } else {
-            EXPECT_NE(result.out.find("GP38b.eng appears CORRUPT"), std::string::npos)
-                << result.out;
-        }
-    }
+// Options may stand anywhere; that is tested with the lists.
+TEST_F(VantorCliCheckTest, FileArgumentsInEitherForm) {
+    const std::string windows =
+        Cli({"--msts", kDemo, "check", "stock", Demo("Trains\\Trainset\\GP38\\GP38b.eng")}).out;
+    EXPECT_NE(windows.find("GP38b.eng appears CORRUPT"), std::string::npos) << windows;
+    EXPECT_EQ(
+        Cli({"--msts", kDemo, "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"}).out,
+        windows);
+    // An installation folder given with a last "/" still finds the file.
+    const ProgramResult slashed =
+        Cli({"--msts", kDemo + "/", "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"});
+    EXPECT_EQ(slashed.exitCode, 1);
+    EXPECT_NE(slashed.out.find("GP38b.eng appears CORRUPT"), std::string::npos) << slashed.out;
 }
 
 TEST_F(VantorCliCheckTest, UsageErrors) {
     const std::vector<std::vector<std::string>> rows = {
         {"--msts", kDemo, "check", "stock"},
         {"--msts", kDemo, "check", "consist-in-route", "DemoVal"},
-        {"--msts", kDemo, "check", "all-stock", "extra"},
         {"--msts", kDemo, "check", "nothing"},
     };
     for (const auto& row : rows) {

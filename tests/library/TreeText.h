@@ -29,19 +29,14 @@ inline corvane::TSFileItemPtr Item(const std::string& name,
 
 inline std::string Describe(const corvane::TSFileItem& item) {
     std::string text = item.Name();
-    if (item.NumParameters() > 0) {
-        text += "<";
-        for (int i = 0; i < item.NumParameters(); ++i) {
-            text += (i ? "|" : "") + item.Parameter(i);
-        }
-        text += ">";
+    for (int i = 0; i < item.NumParameters(); ++i) {
+        text += (i ? "|" : "<") + item.Parameter(i) + (i + 1 < item.NumParameters() ? "" : ">");
     }
     if (item.HasChildren()) {
-        text += "{";
-        bool first = true;
+        const char* separator = "{";
         for (const auto& child : *item.Children()) {
-            text += (first ? "" : ";") + Describe(*child);
-            first = false;
+            text += separator + Describe(*child);
+            separator = ";";
         }
         text += "}";
     }

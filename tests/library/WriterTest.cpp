@@ -55,12 +55,9 @@ TEST_F(WriterTest, ParametersWithBlanksAreQuotedUnlessAQuoteStandsAtAnEnd) {
 }
 
 TEST_F(WriterTest, OtherParentsPutTheirParametersAfterTheLastChildAndLeavesAreBareNames) {
-    EXPECT_EQ(Save("a.con", {Item("train", {"p1", "p2"}, {Item("A", {"1"}), Item("B", {"2"})})}),
-              Expected("train (\r\n\tA ( 1 )\r\n\tB ( 2 ) p1 p2\r\n)"));
-    EXPECT_EQ(Save("b.con", {Item("train", {"p"}, {Item("A", {}, {Item("B", {"1"})})})}),
-              Expected("train (\r\n\tA (\r\n\t\tB ( 1 )\r\n\t) p\r\n)"));
-    EXPECT_EQ(Save("c.con", {Item("train", {}, {Item("Flag"), Item("X", {"1"})})}),
-              Expected("train (\r\n\tFlag\r\n\tX ( 1 )\r\n)"));
+    EXPECT_EQ(Save("a.con", {Item("train", {"p1", "p2"},
+                                  {Item("A", {}, {Item("B", {"1"})}), Item("Flag")})}),
+              Expected("train (\r\n\tA (\r\n\t\tB ( 1 )\r\n\t)\r\n\tFlag p1 p2\r\n)"));
 }
 
 TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners) {
@@ -80,16 +77,8 @@ TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners
 
 TEST_F(WriterTest, EveryCharacterIsOneOrTwoUtf16UnitsBehindTheMark) {
     const auto bytes = Save("a.con", {Item("train", {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x9A\x82"})});
-    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_NE(bytes.find(std::string("\xE9\x00\xAC\x20\x3D\xD8\x82\xDE", 8)), std::string::npos);
     EXPECT_EQ(bytes, Expected("train ( \xC3\xA9\xE2\x82\xAC\xF0\x9F\x9A\x82 )"));
-}
-
-TEST_F(WriterTest, NamesWithTrailingBlanksGrowOneBlankPerCycle) {
-    Save("a.eng", {Item("wagon", {"1"}), Item("Engine ", {"2"})});
-    corvane::TSFile reread(m_folder.File("a.eng"));
-    reread.Load();
-    EXPECT_EQ(reread.Items()->Item(2)->Name(), "Engine  ");
 }
 
 TEST_F(WriterTest, MissingFolderIsAnErrorNamingTheFile) {

