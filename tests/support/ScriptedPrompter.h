@@ -2,7 +2,8 @@
 
 // A Prompter that plays a script: each expected prompt with its answer, in order.
 // A prompt that was not expected, or one that differs from the next expected one,
-// fails the test; so do expectations left over when the object goes.
+// fails the test; so do expectations left over when the object goes. Open, folder
+// and print dialogs are never expected yet: they fail and are cancelled.
 
 #include <deque>
 #include <string>
@@ -22,15 +23,8 @@ public:
     // Expects an input box and answers it ("" for Cancel).
     ScriptedPrompter& ExpectInput(std::string prompt, std::string title, std::string defaultAnswer,
                                   std::string answer);
-    // Expects a file-open dialog with this title and answers it with a name.
-    ScriptedPrompter& ExpectOpenFile(std::string title, std::string answer);
     // Expects a file-save dialog with this title and answers it with a name.
     ScriptedPrompter& ExpectSaveFile(std::string title, std::string answer);
-    // Expects a folder dialog and answers it.
-    ScriptedPrompter& ExpectFolder(std::string title, std::string answer);
-
-    // Expects the print dialog and accepts it with a printer (or output file) or cancels it.
-    ScriptedPrompter& ExpectPrint(std::string title, bool accept, std::string outputFile = {});
 
     // Returns true when every expected prompt came.
     [[nodiscard]] bool Done() const { return m_script.empty(); }
@@ -58,7 +52,6 @@ private:
         std::string defaultAnswer;
         vantor::Answer answer = vantor::Answer::Ok;
         std::string textAnswer;
-        bool accept = true;
     };
     Step Next(Kind kind, const std::string& what);
 
