@@ -153,9 +153,7 @@ TEST_F(VantorCliTest, UsageErrorsExitTwoWithAMessage) {
         {"--msts", kDemo, "stock", "-x"},
         {"Stock", "--msts", kDemo},
         {"consist", "edit", "--new", "--add", "GP38/GP38.eng"},
-        {"consist", "edit", "--save-as", "x.con"},
         {"consist", "edit", "--new", "--add", "GP38/GP38.s", "--save-as", "x.con"},
-        {"consist", "show", "--new"},
         {"--remove-all", "consists"},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -180,23 +178,9 @@ TEST_F(VantorCliTest, HelpDescribesCommandsAndOptions) {
 }
 
 TEST_F(VantorCliTest, ShowListsAConsistAsTheEditorDoes) {
-    struct Row {
-        std::vector<std::string> arguments;
-        std::string out;
-    };
-    const Row rows[] = {
-        {{"--msts", kDemo, "consist", "show", "light engine"},
-         "Light Engine\nEngine\tGP38\tGP38\n"},
-        {{"consist", "show", kDemo + "/trains/consists/Coal Drag.CON"},
-         "Coal Drag\nEngine\tDemo Diesel\tDD40\nEngine\tDemo Diesel\tDD40B\nWagon\tHopper\tHopper\n"
-         "Wagon\tHopper\tHopper\nWagon\tHopper\tHopperLoaded\nWagon\tHopper\tHopper\n"
-         "Wagon\tCaboose\tCaboose\n"},
-    };
-    for (const Row& row : rows) {
-        const ProgramResult result = Cli(row.arguments);
-        EXPECT_EQ(result.exitCode, 0) << row.arguments.back() << ": " << result.err;
-        EXPECT_EQ(result.out, row.out) << row.arguments.back();
-    }
+    const ProgramResult result = Cli({"--msts", kDemo, "consist", "show", "light engine"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Light Engine\nEngine\tGP38\tGP38\n");
 }
 
 TEST_F(VantorCliTest, EditRunsTheEditorsCommandsInOrderAndSaves) {
@@ -221,9 +205,7 @@ TEST_F(VantorCliTest, FailuresExitOneWithAMessageAndWriteNothing) {
     const std::string notConsist = MakeFile(out.Path() / "wagon.con", "Wagon ( W )");
     const std::vector<std::vector<std::string>> cases = {
         {"--msts", kDemo, "consist", "edit", "Light Engine", "--remove", "2", "--save-as", target},
-        {"consist", "edit", "--new", "--forward", "1", "--save-as", target},
         {"--msts", kDemo, "consist", "edit", "No Such Consist", "--save-as", target},
-        {"consist", "edit", notConsist, "--save-as", target},
         {"consist", "show", notConsist},
         {"consist", "edit", "--new", "--save-as", out.File("missing/t.con")},
     };

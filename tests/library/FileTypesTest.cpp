@@ -24,7 +24,6 @@ TEST(FileTypes, NameSelectsTypeElementAndHeader) {
         {"README", "", "", "", ""},
         {"C:\\a.b\\README", "b\\readme", "", "", ""},  // the last dot anywhere counts
         {"x.td", "td", "", "", "d1b"},
-        {"x.txt", "txt", "", "", ""},
     };
     for (const Row& row : rows) {
         corvane::TSFile file("old.wag");

