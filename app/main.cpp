@@ -4,15 +4,15 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "common/Installation.h"
 #include "platform/Launcher.h"
 #include "platform/Locations.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
-#include "shell/InstallPaths.h"
 #include "shell/MainWindow.h"
-#include "shell/QtClipboard.h"
-#include "shell/QtPrompter.h"
-#include "shell/QtSettingsStore.h"
+#include "ui/QtClipboard.h"
+#include "ui/QtPrompter.h"
+#include "ui/QtSettingsStore.h"
 
 namespace {
 
@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     vantor::QtSettingsStore settings;
     const vantor::platform::Launcher launcher;
     vantor::QtClipboard clipboard;
+    vantor::Installation installation(vantor::platform::SystemRegistry());
 
     vantor::Services services;
     services.prompts = &prompts;
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
                    : "Cannot open " + path;
     };
     services.processEvents = [] { QApplication::processEvents(); };
-    services.registry = vantor::platform::SystemRegistry();
+    services.installation = &installation;
     services.systemInfoPrograms = {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"};
     services.programFolder = vantor::platform::ProgramFolder();
     services.manualFolder = ManualFolder(services.programFolder);

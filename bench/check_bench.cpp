@@ -83,7 +83,8 @@ std::string CheckAll() {
     const auto status = validator.CheckAllStock("");
     if (status != vantor::TSValidation::IsValid() || !validator.Errors().empty()) {
         return validator.Errors().empty() ? std::string("(a status without findings)")
-                                          : validator.Errors().front();
+                                          : vantor::TSValidation::TranslateError(
+                                                validator.Errors().front());
     }
     return {};
 }

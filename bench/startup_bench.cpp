@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/Installation.h"
 #include "documents/DocumentWindow.h"
 #include "platform/Launcher.h"
-#include "shell/InstallPaths.h"
 #include "shell/MainWindow.h"
-#include "shell/QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 namespace {
 
@@ -32,7 +32,9 @@ int Once(int argc, char** argv) {
     vantor::MemorySettingsStore settings;
     settings.Write("MSTSDir", VANTOR_SOURCE_DIR "/demo");
     const vantor::platform::Launcher launcher;
+    vantor::Installation installation;
     vantor::Services services;
+    services.installation = &installation;
     services.prompts = &prompts;
     services.settings = &settings;
     services.launcher = &launcher;

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/Text.h"
 
 namespace vantor {
 
@@ -35,15 +35,6 @@ TSFileItemPtr FirstConfiguration(const corvane::TSFile& file) {
 // Returns parameter index of an item, empty when it has none there.
 std::string ParameterOr(const TSFileItemPtr& item, int index) {
     return item && index < item->NumParameters() ? item->Parameter(index) : std::string();
-}
-
-// Returns text without the blanks at both ends.
-std::string TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 // Returns text as a whole decimal number, or nothing when it is not one.
@@ -430,10 +421,7 @@ void ConsistEditor::Save(const std::string& fileName) {
 }
 
 void NewFileTemplate(corvane::TSFile* file, const std::string& extension) {
-    std::string lower(extension);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (file == nullptr || lower != "con") {
+    if (file == nullptr || AsciiLower(extension) != "con") {
         return;
     }
     const TSFileItemPtr train = NewItem(*file->Items(), "Train");

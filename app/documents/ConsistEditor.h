@@ -35,6 +35,9 @@ enum class MoveCommand {
     Flip = 5
 };
 
+// The action buttons of a consist window, in the order of their control array.
+enum class ActionCommand { Cancel = 0, Apply = 1, Ok = 2, ViewConsist = 3, ViewShape = 4 };
+
 class ConsistEditor {
 public:
     ConsistEditor();

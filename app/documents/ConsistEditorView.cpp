@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "shell/QtPrompter.h"
+#include "ui/QtText.h"
 
 namespace vantor {
 
@@ -77,7 +77,7 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_move[i]->setToolTip(kMoveButtons[i].tip);
         m_move[i]->setFixedWidth(40);
         connect(m_move[i], &QPushButton::clicked, this,
-                [this, i] { emit moveClicked(static_cast<int>(i)); });
+                [this, i] { emit moveClicked(static_cast<MoveCommand>(i)); });
         moves->addWidget(m_move[i]);
     }
     moves->addStretch();
@@ -113,7 +113,7 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_action[i]->setObjectName(QString("cmdAction_%1").arg(i));
         m_action[i]->setToolTip(kActionButtons[i].tip);
         connect(m_action[i], &QPushButton::clicked, this,
-                [this, i] { emit actionClicked(static_cast<int>(i)); });
+                [this, i] { emit actionClicked(static_cast<ActionCommand>(i)); });
         actions->addWidget(m_action[i]);
     }
 
@@ -209,11 +209,12 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (vehicles && key->key() == Qt::Key_Delete) {
-                emit moveClicked(key->modifiers() == Qt::ShiftModifier ? 2 : 1);
+                emit moveClicked(key->modifiers() == Qt::ShiftModifier ? MoveCommand::RemoveAll
+                                                                      : MoveCommand::Remove);
                 return true;
             }
             if (stock && key->key() == Qt::Key_Insert) {
-                emit moveClicked(0);
+                emit moveClicked(MoveCommand::Add);
                 return true;
             }
             break;

@@ -37,9 +37,9 @@ public:
 
 signals:
     // An editing button (0 to 5) or its key.
-    void moveClicked(int index);
+    void moveClicked(vantor::MoveCommand command);
     // An action button (0 to 4).
-    void actionClicked(int index);
+    void actionClicked(vantor::ActionCommand command);
     // A click on a heading of the stock list.
     void stockHeaderClicked(int column);
     // The vehicle list (true) or the stock list (false) gained the focus.

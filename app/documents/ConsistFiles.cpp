@@ -329,10 +329,6 @@ std::string TemporaryConsistPath(const std::string& programFolder, const std::st
     return Join(folder, kTemporaryConsistName);
 }
 
-std::string TemporaryConsistPath() {
-    return TemporaryConsistPath(platform::ProgramFolder(), platform::CacheFolder());
-}
-
 std::string UserDataFolder() {
 #if defined(_WIN32)
     return platform::EnvironmentVariable("APPDATA");

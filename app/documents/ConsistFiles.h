@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "common/Clipboard.h"
+#include "common/ConsistSaveTarget.h"
+#include "common/Prompter.h"
 #include "documents/ConsistEditor.h"
 #include "platform/Launcher.h"
-#include "shell/Prompter.h"
 
 namespace vantor {
 
@@ -18,19 +20,6 @@ namespace vantor {
 inline constexpr const char* kSaveConsistTitle = "Save Consist";
 inline constexpr const char* kSaveConsistAsTitle = "Save Consist As";
 inline constexpr const char* kConsistFilter = "Consist Files (*.con)|*.con|All Files (*.*)|*.*";
-
-// A consist window being saved, as the save operation sees it.
-class ConsistSaveTarget {
-public:
-    virtual ~ConsistSaveTarget() = default;
-
-    // The consist's file; empty when it has none yet.
-    [[nodiscard]] virtual std::string FileName() const = 0;
-    virtual void SetFileName(const std::string& fileName) = 0;
-    virtual void SetCaption(const std::string& caption) = 0;
-    // Writes the consist to FileName(); returns true when it was written.
-    virtual bool SaveForm(bool quiet) = 0;
-};
 
 // How a save operation ended.
 enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -43,14 +32,6 @@ SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& 
 // showing any failure; returns true when written.
 bool SaveConsistForm(ConsistEditor& editor, const std::string& fileName, bool quiet,
                      Prompter& prompts);
-
-// The clipboard's text.
-class Clipboard {
-public:
-    virtual ~Clipboard() = default;
-    [[nodiscard]] virtual std::string Text() const = 0;
-    virtual void SetText(const std::string& text) = 0;
-};
 
 // Returns the path of a consist of an installation: "\Trains\Consists\" + name + ".con".
 std::string ConsistPath(const std::string& installFolder, const std::string& name);
@@ -72,8 +53,6 @@ std::string ConsistNameProblem(const std::string& name);
 
 // Returns the temporary consist: in the program's folder if writable, else in the cache.
 std::string TemporaryConsistPath(const std::string& programFolder, const std::string& cacheFolder);
-// The same for the running program and the user's cache folder.
-std::string TemporaryConsistPath();
 
 // What associating consist files with the program needs.
 struct AssociationSetup {

@@ -1,7 +1,7 @@
 #include "documents/ConsistList.h"
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/Text.h"
 
 namespace vantor {
 

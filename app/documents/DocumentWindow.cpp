@@ -9,13 +9,13 @@
 #include <QStackedLayout>
 #include <QTreeWidget>
 
+#include "common/ItemText.h"
 #include "documents/ConsistEditorView.h"
 #include "documents/ConsistFiles.h"
 #include "documents/ConsistList.h"
 #include "platform/Paths.h"
-#include "shell/InstallPaths.h"
-#include "shell/MainWindow.h"
-#include "shell/QtPrompter.h"
+#include "ui/QtText.h"
+#include "ui/WindowHost.h"
 
 namespace vantor {
 
@@ -30,9 +30,22 @@ constexpr const char* kCancelQuestion =
 constexpr const char* kViewQuestion =
     "Consist has changed.  Do you want to save it before viewing the consist?";
 
+// A document window as the save operation sees it.
+class WindowSaveTarget : public ConsistSaveTarget {
+public:
+    explicit WindowSaveTarget(DocumentWindow& window) : m_window(window) {}
+    [[nodiscard]] std::string FileName() const override { return m_window.FileName(); }
+    void SetFileName(const std::string& fileName) override { m_window.SetFileName(fileName); }
+    void SetCaption(const std::string& caption) override { m_window.setWindowTitle(Q(caption)); }
+    bool SaveForm(bool quiet) override { return m_window.SaveForm(quiet); }
+
+private:
+    DocumentWindow& m_window;
+};
+
 }  // namespace
 
-DocumentWindow::DocumentWindow(MainWindow& main, QWidget* parent) : QWidget(parent), m_main(main) {
+DocumentWindow::DocumentWindow(WindowHost& host, QWidget* parent) : QWidget(parent), m_host(host) {
     setObjectName("frmDocument");
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -50,7 +63,7 @@ DocumentWindow::DocumentWindow(MainWindow& main, QWidget* parent) : QWidget(pare
         }
     });
     connect(m_consists, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        m_main.ConsistMenu()->popup(m_consists->viewport()->mapToGlobal(at));
+        m_host.PopupMenu(ContextMenu::Consist, m_consists->viewport()->mapToGlobal(at));
     });
 
     m_editorView = new ConsistEditorView(this);
@@ -67,12 +80,12 @@ DocumentWindow::DocumentWindow(MainWindow& main, QWidget* parent) : QWidget(pare
     connect(m_editorView, &ConsistEditorView::stockDragged, this,
             [this](bool started, int position) {
                 const auto row = m_editorView->StockAt(position);
-                m_main.ShowStatus((started ? "Dragging " : "Dragged ") +
+                m_host.ShowStatus((started ? "Dragging " : "Dragged ") +
                                   (row ? row->type : std::string()));
             });
     connect(m_editorView, &ConsistEditorView::contextMenuAsked, this,
             [this](bool vehicles, const QPoint& at) {
-                (vehicles ? m_main.ConsistMenu() : m_main.StockMenu())->popup(at);
+                m_host.PopupMenu(vehicles ? ContextMenu::Consist : ContextMenu::Stock, at);
             });
 
     m_pending = new QLabel(this);
@@ -86,35 +99,46 @@ DocumentWindow::DocumentWindow(MainWindow& main, QWidget* parent) : QWidget(pare
     resize(720, 420);
 }
 
-void DocumentWindow::SetMode(int mode) {
+std::string DocumentWindow::InstallFolder() const {
+    return m_host.Services().installation->MSTSPath();
+}
+
+void DocumentWindow::LetEventsRun() const {
+    if (m_host.Services().processEvents) {
+        m_host.Services().processEvents();
+    }
+}
+
+void DocumentWindow::SetMode(DocumentMode mode) {
     m_mode = mode;
     ShowModeControls();
     if (!m_loaded) {
         m_loaded = true;
         LoadForm();
     }
-    if (m_main.Services().processEvents) {
-        m_main.Services().processEvents();
-    }
+    LetEventsRun();
 }
 
 void DocumentWindow::ShowModeControls() {
-    if (m_mode == 0) {
+    if (m_mode == DocumentMode::ConsistList) {
         m_pages->setCurrentWidget(m_consists);
-    } else if (m_mode == 1) {
+    } else if (m_mode == DocumentMode::Consist) {
         m_pages->setCurrentWidget(m_editorView);
     } else {
-        m_pending->setText(m_mode == 2 ? "Showing consists in 3D is not available in this version."
-                           : m_mode == 3 ? "Showing shapes in 3D is not available in this version."
-                                         : "");
+        m_pending->setText(
+            m_mode == DocumentMode::Consist3D
+                ? "Showing consists in 3D is not available in this version."
+            : m_mode == DocumentMode::Shape3D
+                ? "Showing shapes in 3D is not available in this version."
+                : "");
         m_pages->setCurrentWidget(m_pending);
     }
 }
 
 void DocumentWindow::LoadForm() {
-    if (m_mode == 0) {
+    if (m_mode == DocumentMode::ConsistList) {
         LoadConsistList();
-    } else if (m_mode == 1) {
+    } else if (m_mode == DocumentMode::Consist) {
         LoadConsistMode();
     }
 }
@@ -125,7 +149,7 @@ void DocumentWindow::LoadForm() {
 void DocumentWindow::LoadConsistList() {
     setWindowTitle(Q(ConsistListCaption(m_windowNumber, m_filter)));
     m_consists->clear();
-    for (const std::string& name : ListConsists(MSTSPath(), m_filter)) {
+    for (const std::string& name : ListConsists(InstallFolder(), m_filter)) {
         m_consists->addTopLevelItem(new QTreeWidgetItem(QStringList{Q(name)}));
     }
     m_consists->header()->setStretchLastSection(true);
@@ -141,7 +165,7 @@ std::vector<std::string> DocumentWindow::ConsistRows() const {
 
 std::string DocumentWindow::CurrentConsist() const {
     const QTreeWidgetItem* current = m_consists->currentItem();
-    return m_mode == 0 && current != nullptr ? S(current->text(0)) : std::string();
+    return m_mode == DocumentMode::ConsistList && current != nullptr ? S(current->text(0)) : std::string();
 }
 
 std::vector<std::string> DocumentWindow::SelectedConsists() const {
@@ -155,13 +179,13 @@ std::vector<std::string> DocumentWindow::SelectedConsists() const {
 }
 
 void DocumentWindow::EditConsist(const std::string& name) {
-    m_main.NewDocumentWindow(MSTSPath() + "\\Trains\\Consists\\" + name + ".con", 1,
-                             "Consist - " + name, nullptr);
+    m_host.OpenDocumentWindow(ConsistPath(InstallFolder(), name), DocumentMode::Consist,
+                              "Consist - " + name, nullptr);
 }
 
 void DocumentWindow::ViewConsist(const std::string& name) {
-    m_main.NewDocumentWindow(MSTSPath() + "\\Trains\\Consists\\" + name + ".con", 2,
-                             "Consist - " + name, nullptr);
+    m_host.OpenDocumentWindow(ConsistPath(InstallFolder(), name), DocumentMode::Consist3D,
+                              "Consist - " + name, nullptr);
 }
 
 bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -189,7 +213,7 @@ void DocumentWindow::LoadConsistMode() {
         } catch (const std::exception& e) {
             // A consist that cannot be read is not replaced: the window starts a new
             // consist that has no file, so nothing is written over the broken one.
-            m_main.Services().prompts->Message(MessageIcon::Critical, "Load Consist", e.what());
+            m_host.Services().prompts->Message(MessageIcon::Critical, "Load Consist", e.what());
             m_fileName.clear();
             m_editor.New();
         }
@@ -201,19 +225,14 @@ void DocumentWindow::LoadConsistMode() {
 }
 
 void DocumentWindow::LoadStockList() {
-    m_main.ShowStatus(kStockLoadingStatus);
+    m_host.ShowStatus(kStockLoadingStatus);
     if (m_stockBuilt) {
         return;
     }
     m_stockBuilt = true;
-    const auto& processEvents = m_main.Services().processEvents;
-    m_stockRows = ScanStock(MSTSPath(), m_filter, [&processEvents] {
-        if (processEvents) {
-            processEvents();
-        }
-    });
+    m_stockRows = ScanStock(InstallFolder(), m_filter, [this] { LetEventsRun(); });
     m_editorView->ShowStock(m_stockRows, m_stockSort);
-    m_main.ShowStatus(kStockDoneStatus);
+    m_host.ShowStatus(kStockDoneStatus);
 }
 
 void DocumentWindow::ReloadAllStock() {
@@ -225,33 +244,29 @@ void DocumentWindow::ShowEditor() {
     m_editorView->ShowConsist(m_editor);
 }
 
-void DocumentWindow::MoveClick(int index) {
-    if (m_mode != 1) {
+void DocumentWindow::MoveClick(MoveCommand command) {
+    if (m_mode != DocumentMode::Consist) {
         return;
     }
-    const auto command = static_cast<MoveCommand>(index);
     std::string refused;
     try {
-        refused = m_editor.Move(command, index == 0 ? m_editorView->SelectedStock() : std::nullopt);
+        refused = m_editor.Move(command, command == MoveCommand::Add ? m_editorView->SelectedStock()
+                                                                     : std::nullopt);
     } catch (const std::exception& e) {
         refused = e.what();
     }
     if (!refused.empty()) {
-        m_main.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
+        m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
     }
     ShowEditor();
-    if (index >= 0 && index <= 5) {
-        setWindowTitle(Q(m_editor.Caption()));
-        m_editorView->FocusVehicles();
-        m_editor.SetConsistListActive(true);
-        if (m_main.Services().processEvents) {
-            m_main.Services().processEvents();
-        }
-    }
+    setWindowTitle(Q(m_editor.Caption()));
+    m_editorView->FocusVehicles();
+    m_editor.SetConsistListActive(true);
+    LetEventsRun();
 }
 
 std::string DocumentWindow::SelectedItem() const {
-    if (m_mode != 1) {
+    if (m_mode != DocumentMode::Consist) {
         return {};
     }
     QTreeWidget* list =
@@ -261,19 +276,19 @@ std::string DocumentWindow::SelectedItem() const {
         return {};
     }
     const QTreeWidgetItem* row = selected[0];
-    return MSTSPath() + "\\Trains\\Trainset\\" + S(row->text(1)) + "\\" + S(row->text(2)) + "." +
-           S(row->text(0).left(3).toLower());
+    return InstallFolder() + "\\Trains\\Trainset\\" + S(row->text(1)) + "\\" + S(row->text(2)) +
+           "." + StockExtension(S(row->text(0)));
 }
 
-void DocumentWindow::ActionClick(int index) {
-    switch (index) {
-        case 0:
+void DocumentWindow::ActionClick(ActionCommand command) {
+    switch (command) {
+        case ActionCommand::Cancel:
             CancelClicked();
             break;
-        case 1:
+        case ActionCommand::Apply:
             SaveForm(false);
             break;
-        case 2:
+        case ActionCommand::Ok:
             SaveForm(false);
             if (auto* window = parentWidget()) {
                 window->close();
@@ -281,35 +296,41 @@ void DocumentWindow::ActionClick(int index) {
                 close();
             }
             break;
-        case 3:
+        case ActionCommand::ViewConsist:
             ViewConsist3D();
             break;
-        case 4:
+        case ActionCommand::ViewShape:
             ViewShape();
-            break;
-        default:
             break;
     }
 }
 
 bool DocumentWindow::SaveForm(bool quiet) {
-    if (m_mode != 1 || m_fileName.empty()) {
+    if (m_mode != DocumentMode::Consist || m_fileName.empty()) {
         return false;
     }
-    const bool saved = SaveConsistForm(m_editor, m_fileName, quiet, *m_main.Services().prompts);
+    const bool saved = SaveConsistForm(m_editor, m_fileName, quiet, *m_host.Services().prompts);
     ShowEditor();
     return saved;
 }
 
+bool DocumentWindow::SaveConsist(bool quiet) {
+    if (m_mode != DocumentMode::Consist) {
+        return false;
+    }
+    WindowSaveTarget target(*this);
+    return m_host.SaveConsist(target, quiet);
+}
+
 void DocumentWindow::CancelClicked() {
     if (m_editor.Changed()) {
-        const Answer answer = m_main.Services().prompts->Message(
+        const Answer answer = m_host.Services().prompts->Message(
             MessageIcon::Question, "Cancel", kCancelQuestion, MessageButtons::YesNoCancel);
         if (answer == Answer::Cancel) {
             return;
         }
         if (answer == Answer::Yes) {
-            m_main.SaveCurrentConsist(false, this);
+            SaveConsist(false);
         } else {
             m_editor.SetChanged(false);
         }
@@ -324,19 +345,19 @@ void DocumentWindow::CancelClicked() {
 void DocumentWindow::ViewConsist3D() {
     std::string target = m_fileName;
     if (m_editor.Changed()) {
-        const Answer answer = m_main.Services().prompts->Message(
+        const Answer answer = m_host.Services().prompts->Message(
             MessageIcon::Question, "View Consist", kViewQuestion, MessageButtons::YesNoCancel);
         if (answer == Answer::Cancel) {
             return;
         }
         if (answer == Answer::Yes) {
-            if (!m_main.SaveCurrentConsist(false, this)) {
+            if (!SaveConsist(false)) {
                 return;
             }
             target = m_fileName;
         } else {
             const std::string previous = m_fileName;
-            const std::string temporary = m_main.TemporaryConsistPath();
+            const std::string temporary = m_host.TemporaryConsistPath();
             m_fileName = temporary;
             if (platform::FileExists(temporary)) {
                 try {
@@ -345,7 +366,7 @@ void DocumentWindow::ViewConsist3D() {
                     // The save below replaces the file anyway.
                 }
             }
-            const bool saved = m_main.SaveCurrentConsist(true, this);
+            const bool saved = SaveConsist(true);
             m_fileName = previous;
             m_editor.SetChanged(true);
             if (!saved) {
@@ -354,15 +375,16 @@ void DocumentWindow::ViewConsist3D() {
             target = temporary;
         }
     }
-    m_main.NewDocumentWindow(target, 2, S(windowTitle()), nullptr);
+    m_host.OpenDocumentWindow(target, DocumentMode::Consist3D, S(windowTitle()), nullptr);
 }
 
 void DocumentWindow::ViewShape() {
     QTreeWidget* list =
         m_editor.ConsistListActive() ? m_editorView->VehicleList() : m_editorView->StockList();
-    const auto selected = m_mode == 1 ? list->selectedItems() : QList<QTreeWidgetItem*>();
+    const auto selected =
+        m_mode == DocumentMode::Consist ? list->selectedItems() : QList<QTreeWidgetItem*>();
     if (selected.isEmpty()) {
-        m_main.Services().prompts->Message(MessageIcon::Critical, "View Shape",
+        m_host.Services().prompts->Message(MessageIcon::Critical, "View Shape",
                                            "Nothing selected to view");
         return;
     }
@@ -374,27 +396,27 @@ void DocumentWindow::ViewShape() {
     const auto wagon = file.Child("Wagon");
     const auto shape = wagon ? wagon->Child("WagonShape") : nullptr;
     if (!shape || shape->NumParameters() < 1) {
-        m_main.Services().prompts->Message(MessageIcon::Critical, "View Shape",
+        m_host.Services().prompts->Message(MessageIcon::Critical, "View Shape",
                                            stockFile + " names no shape.");
         return;
     }
-    m_main.NewDocumentWindow(
-        MSTSPath() + "\\Trains\\Trainset\\" + folder + "\\" + shape->Parameter(0), 3,
-        S(row->text(0)) + " - " + S(row->text(2)), nullptr);
+    m_host.OpenDocumentWindow(
+        InstallFolder() + "\\Trains\\Trainset\\" + folder + "\\" + shape->Parameter(0),
+        DocumentMode::Shape3D, S(row->text(0)) + " - " + S(row->text(2)), nullptr);
 }
 
 bool DocumentWindow::MayClose() {
-    if (m_mode != 1 || !m_editor.Changed()) {
+    if (m_mode != DocumentMode::Consist || !m_editor.Changed()) {
         return true;
     }
-    const Answer answer = m_main.Services().prompts->Message(
+    const Answer answer = m_host.Services().prompts->Message(
         MessageIcon::Question, "Close", kCloseQuestion, MessageButtons::YesNoCancel);
     if (answer == Answer::Cancel) {
         return false;
     }
     if (answer == Answer::Yes) {
         // A save the user cancelled leaves the window open rather than losing the edits.
-        return m_main.SaveCurrentConsist(false, this);
+        return SaveConsist(false);
     }
     return true;
 }
@@ -410,14 +432,14 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 void DocumentWindow::ResetView() {}
 
 void DocumentWindow::ShowProperties() {
-    if (m_mode != 0) {
+    if (m_mode != DocumentMode::ConsistList) {
         return;
     }
     const std::string title = m_filter == "*"
                                   ? std::string("All Consists Properties")
                                   : "All Consists Properties (Filtered on " + m_filter + ")";
-    m_main.Services().prompts->Message(MessageIcon::Information, title,
-                                       "Path:\t" + MSTSPath() +
+    m_host.Services().prompts->Message(MessageIcon::Information, title,
+                                       "Path:\t" + InstallFolder() +
                                            "\\Trains\\Consists\r\n\r\nCount:\t" +
                                            std::to_string(m_consists->topLevelItemCount()));
 }

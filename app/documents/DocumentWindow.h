@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <string>
 
+#include "common/DocumentMode.h"
 #include "corvane/TSFileItem.h"
 #include "documents/ConsistEditor.h"
 #include "documents/StockList.h"
@@ -15,14 +16,14 @@ class QTreeWidgetItem;
 namespace vantor {
 
 class ConsistEditorView;
-class MainWindow;
+class WindowHost;
 
 // The document window ("frmDocument"). It works in one of four modes: 0 the
 // installed consists, 1 one consist being edited, 2 a consist in 3D, 3 a shape in 3D.
 class DocumentWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit DocumentWindow(MainWindow& main, QWidget* parent = nullptr);
+    explicit DocumentWindow(WindowHost& host, QWidget* parent = nullptr);
 
     [[nodiscard]] int WindowNumber() const { return m_windowNumber; }
     void SetWindowNumber(int number) { m_windowNumber = number; }
@@ -30,19 +31,21 @@ public:
     void SetItem(corvane::TSFileItemPtr item) { m_item = std::move(item); }
     // Returns the path of the selected vehicle's or stock item's file (mode 1 only).
     [[nodiscard]] std::string SelectedItem() const;
-    [[nodiscard]] int Mode() const { return m_mode; }
+    [[nodiscard]] DocumentMode Mode() const { return m_mode; }
     // Stores the mode and shows its controls; the first time it loads the window.
-    void SetMode(int mode);
+    void SetMode(DocumentMode mode);
     [[nodiscard]] const std::string& Filter() const { return m_filter; }
     void SetFilter(std::string filter) { m_filter = std::move(filter); }
     [[nodiscard]] const std::string& FileName() const { return m_fileName; }
     void SetFileName(std::string fileName) { m_fileName = std::move(fileName); }
-    // Runs one of the window's action commands: 0 Cancel, 1 Apply, 2 OK, 3 View
-    // Consist, 4 View Shape.
-    void ActionClick(int index);
+    // Runs one of the window's action commands.
+    void ActionClick(ActionCommand command);
     // Writes the consist to the window's file (consist mode only); false when
     // nothing was written.
     bool SaveForm(bool quiet);
+    // Saves the consist through the host, asking for a file name when it has none
+    // (consist mode only); true when it was written.
+    bool SaveConsist(bool quiet);
     // Loads the window's contents for its mode.
     void LoadForm();
     // Rebuilds the installed stock list with the current filter.
@@ -57,8 +60,8 @@ public:
     [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
     // The stock rows as built, before sorting.
     [[nodiscard]] const std::vector<StockRow>& StockRows() const { return m_stockRows; }
-    // Runs an editing command as its button does (0 Add ... 5 Flip).
-    void MoveClick(int index);
+    // Runs an editing command as its button does.
+    void MoveClick(MoveCommand command);
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
@@ -86,10 +89,13 @@ private:
     // the window open.
     bool MayClose();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Returns the installation folder.
+    [[nodiscard]] std::string InstallFolder() const;
+    void LetEventsRun() const;
 
-    MainWindow& m_main;
+    WindowHost& m_host;
     int m_windowNumber = 0;
-    int m_mode = -1;
+    DocumentMode m_mode = DocumentMode::Results;
     bool m_loaded = false;
     std::string m_fileName;
     std::string m_filter;

@@ -5,7 +5,7 @@
 
 #include "platform/Names.h"
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/Text.h"
 
 namespace vantor {
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/QtPrompter.h"
+#include "ui/QtPrompter.h"
 #include "shell/Version.h"
 
 namespace vantor {

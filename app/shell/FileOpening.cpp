@@ -4,17 +4,14 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "common/Text.h"
 #include "platform/Paths.h"
 
 namespace vantor {
 
 std::string OpenExtension(std::string_view path) {
     const std::size_t dot = path.rfind('.');
-    std::string extension(dot == std::string_view::npos ? path : path.substr(dot + 1));
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension;
+    return AsciiLower(std::string(dot == std::string_view::npos ? path : path.substr(dot + 1)));
 }
 
 std::vector<corvane::TSFileItemPtr> LooseConsists(const corvane::TSFile& activity) {

@@ -7,9 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "common/DocumentMode.h"
 #include "corvane/TSFileItem.h"
-#include "shell/Services.h"
 #include "shell/ShellCommands.h"
+#include "shell/StartupSettings.h"
+#include "shell/WindowArrangement.h"
+#include "ui/Services.h"
+#include "ui/WindowHost.h"
 #include "validation/CheckCommands.h"
 
 class QLabel;
@@ -25,8 +29,10 @@ class DocumentWindow;
 class ResultsWindowWidget;
 
 // The main window ("frmMain"): menus, toolbar and status bar around an area of
-// document and results windows.
-class MainWindow : public QMainWindow {
+// document and results windows. Its parts live in files of their own: the menus
+// and toolbar (MainMenus.cpp), the file commands (MainFileCommands.cpp) and the
+// arrangement of the child windows (WindowArrangement.cpp).
+class MainWindow : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     explicit MainWindow(vantor::Services& services, QWidget* parent = nullptr);
@@ -35,13 +41,21 @@ public:
     // Reads the settings, places the window and opens the first windows: a consist
     // list when the command line is empty, the command line's file otherwise.
     void Load();
-    // Shows a text in the status bar's first panel.
-    void ShowStatus(const std::string& text);
+
+    // WindowHost
+    [[nodiscard]] vantor::Services& Services() override { return m_services; }
+    void ShowStatus(const std::string& text) override;
+    void OpenDocumentWindow(const std::string& fileName, DocumentMode mode,
+                            const std::string& caption, corvane::TSFileItemPtr item) override;
+    bool SaveConsist(ConsistSaveTarget& target, bool quiet) override;
+    [[nodiscard]] std::string TemporaryConsistPath() const override;
+    void PopupMenu(ContextMenu menu, const QPoint& at) override;
+
     // Creates, loads, shows and registers a document window.
-    DocumentWindow* NewDocumentWindow(const std::string& fileName, int mode,
+    DocumentWindow* NewDocumentWindow(const std::string& fileName, DocumentMode mode,
                                       const std::string& caption, corvane::TSFileItemPtr item);
     // Opens a new numbered window of a mode ("Consist List 1").
-    DocumentWindow* NewDocumentByMode(int mode, const std::string& fileName);
+    DocumentWindow* NewDocumentByMode(DocumentMode mode, const std::string& fileName);
     // Opens a file in the kind of window its extension calls for.
     void OpenFile(std::string path);
 
@@ -53,19 +67,16 @@ public:
     [[nodiscard]] DocumentWindow* ActiveDocument() const;
     [[nodiscard]] QMenu* ConsistMenu() const { return m_consistMenu; }
     [[nodiscard]] QMenu* StockMenu() const { return m_stockMenu; }
-    [[nodiscard]] vantor::Services& Services() { return m_services; }
     [[nodiscard]] ShellCommands& Commands() { return m_commands; }
     [[nodiscard]] QMdiArea* Area() const { return m_area; }
-    [[nodiscard]] Arrangement LastArrangement() const { return m_lastArrangement; }
+    [[nodiscard]] Arrangement LastArrangement() const { return m_arranger.Last(); }
     [[nodiscard]] const std::string& ScreenShotDir() const { return m_screenShotDir; }
 
     // Arranges the child windows and remembers the arrangement.
     void Arrange(Arrangement arrangement);
-    // Saves the consist of a window (the active one when none is given), asking for
-    // a file name when it has none; true when it was written.
-    bool SaveCurrentConsist(bool quiet, DocumentWindow* target = nullptr);
-    // Returns where the temporary consist of View Consist goes.
-    [[nodiscard]] std::string TemporaryConsistPath() const;
+    // Saves the consist of the active window, asking for a file name when it has
+    // none; true when it was written.
+    bool SaveCurrentConsist(bool quiet);
     // Opens a results window with a report.
     ResultsWindowWidget* ShowResults(const Report& report);
     // Opens a results window captioned from a name ("#X" gives "X", otherwise
@@ -91,21 +102,18 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // MainMenus.cpp
     void CreateMenus();
     void CreateToolbar();
+    void UpdateWindowMenu();
     QAction* AddAction(QMenu* menu, const char* name, const char* caption,
                        std::function<void()> command, bool enabled = true);
     // Runs a command; an error it throws is shown in a critical box titled with the operation.
     void Run(const std::string& operation, const std::function<void()>& command);
-    void ShowAbout();
-    void ViewFilter();
-    void ViewRefresh();
-    void FileProperties();
-    void ViewShape();
-    void ViewReset();
-    void ConsistOpen(int mode);
-    void FileOpen();
+
+    // MainFileCommands.cpp
     void OpenFileOfKind(const std::string& path);
+    void FileOpen();
     void FileSaveAs();
     void FileSaveAll();
     void FileClose();
@@ -113,17 +121,22 @@ private:
     void EditCut();
     void EditPaste();
     void EditSetAssociations();
-    void UpdateWindowMenu();
-    void Tile(Qt::Orientation orientation);
-    void ArrangeIcons();
+
+    void ShowAbout();
+    void ViewFilter();
+    void ViewRefresh();
+    void FileProperties();
+    void ViewShape();
+    void ViewReset();
+    void ConsistOpen(DocumentMode mode);
     void RetileAfterLoad();
-    void PlaceFromSettings();
-    [[nodiscard]] WindowPlacement CurrentPlacement() const;
-    [[nodiscard]] double TwipsPerPixel() const;
+    [[nodiscard]] std::string InstallFolder() const;
+    void LetEventsRun() const;
 
     vantor::Services& m_services;
     ShellCommands m_commands;
     QMdiArea* m_area;
+    WindowArranger m_arranger;
     QLabel* m_status;
     QToolBar* m_toolBar;
     QMenu* m_consistMenu = nullptr;
@@ -132,7 +145,6 @@ private:
     QAction* m_lockTiling = nullptr;
     QAction* m_viewToolbar = nullptr;
     QAction* m_viewStatusBar = nullptr;
-    Arrangement m_lastArrangement = Arrangement::Cascade;
     std::array<int, 4> m_counters{};
     int m_nextIdentity = 1;
     std::map<std::string, QMdiSubWindow*> m_documents;

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Paths.h"
-#include "shell/QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 namespace vantor {
 

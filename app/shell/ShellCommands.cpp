@@ -4,7 +4,7 @@
 
 #include "platform/Locations.h"
 #include "platform/Paths.h"
-#include "shell/InstallPaths.h"
+#include "common/Installation.h"
 #include "shell/Version.h"
 
 namespace vantor {
@@ -35,29 +35,32 @@ void ShellCommands::Launch(const std::string& title, const platform::LaunchReque
 }
 
 void ShellCommands::ViewMSTS() {
-    if (!MSTSInstalled()) {
+    const Installation& install = *m_context.installation;
+    if (!install.MSTSInstalled()) {
         m_context.prompts->Message(MessageIcon::Critical, "View MSTS", kNotInstalled);
         return;
     }
-    Launch("View MSTS", {MSTSPath() + "\\train.exe", {}, MSTSPath()});
+    Launch("View MSTS", {install.MSTSPath() + "\\train.exe", {}, install.MSTSPath()});
 }
 
 void ShellCommands::ViewMSTSTools() {
-    if (!MSTSInstalled()) {
+    const Installation& install = *m_context.installation;
+    if (!install.MSTSInstalled()) {
         m_context.prompts->Message(MessageIcon::Critical, "View MSTS Tools", kNotInstalled);
         return;
     }
-    Launch("View MSTS Tools", {MSTSPath() + "\\launcher.exe", {"-runeditor"}, MSTSPath()});
+    Launch("View MSTS Tools",
+           {install.MSTSPath() + "\\launcher.exe", {"-runeditor"}, install.MSTSPath()});
 }
 
 void ShellCommands::ViewShapeViewer() {
-    if (!ShapeViewerInstalled()) {
+    if (!m_context.installation->ShapeViewerInstalled()) {
         m_context.prompts->Message(
             MessageIcon::Critical, "View Shape Viewer",
             "The Shape Viewer does not appear to be installed on this system!");
         return;
     }
-    const std::string viewer = ShapeViewerPath();
+    const std::string viewer = m_context.installation->ShapeViewerPath();
     Launch("View Shape Viewer", {viewer, {}, {}});
 }
 
@@ -85,15 +88,16 @@ void ShellCommands::HelpSearch() {
 
 void ShellCommands::SystemInfo() {
     std::string program;
-    if (m_context.registry.getString) {
+    const platform::RegistrySource& registry = m_context.installation->Registry();
+    if (registry.getString) {
         const auto read = [&](const char* key, const char* value) {
-            return m_context.registry.getString(platform::RegistryRoot::LocalMachine, key, value);
+            return registry.getString(platform::RegistryRoot::LocalMachine, key, value);
         };
         const auto host = [&](const std::string& windowsPath) {
-            if (!m_context.registry.toHostPath) {
+            if (!registry.toHostPath) {
                 return windowsPath;
             }
-            const std::string converted = m_context.registry.toHostPath(windowsPath);
+            const std::string converted = registry.toHostPath(windowsPath);
             return converted.empty() ? windowsPath : converted;
         };
         program = read("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH");
@@ -165,31 +169,6 @@ std::string VersionHistoryText() {
         text += tag + "\t" + release.description;
     }
     return text;
-}
-
-ToolbarCommand ToolbarCommandForKey(const std::string& key) {
-    struct Entry {
-        const char* key;
-        ToolbarCommand command;
-    };
-    static constexpr std::array<Entry, 10> kKeys = {{
-        {"New", ToolbarCommand::NewConsist},
-        {"Open", ToolbarCommand::Open},
-        {"Save", ToolbarCommand::Save},
-        {"Print", ToolbarCommand::Print},
-        {"Cut", ToolbarCommand::Cut},
-        {"Copy", ToolbarCommand::Copy},
-        {"Paste", ToolbarCommand::Paste},
-        {"Properties", ToolbarCommand::ConsistEdit},
-        {"Render", ToolbarCommand::ConsistView},
-        {"Filter", ToolbarCommand::Filter},
-    }};
-    for (const Entry& entry : kKeys) {
-        if (key == entry.key) {
-            return entry.command;
-        }
-    }
-    return ToolbarCommand::None;
 }
 
 bool RetileOnResize(bool lockTiling, Arrangement lastArrangement) {

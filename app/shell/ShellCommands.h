@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "common/Installation.h"
+#include "common/Prompter.h"
 #include "platform/Launcher.h"
-#include "platform/Registry.h"
-#include "shell/Prompter.h"
 
 namespace vantor {
 
@@ -28,29 +28,15 @@ struct ShellContext {
     std::string mainCaption;
     // The folder of the user manual; empty when the program has none.
     std::string manualFolder;
-    // Where System Info looks for the system-information tool.
-    platform::RegistrySource registry;
+    // The installation the launchers start from; its registry tells where the
+    // shape viewer and the system-information tool are.
+    const Installation* installation = nullptr;
     // Programs tried for System Info when the registry names none.
     std::vector<std::string> systemInfoPrograms;
 };
 
 // The arrangements of the Window menu.
 enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, ArrangeIcons = 3 };
-
-// The commands behind the toolbar's buttons.
-enum class ToolbarCommand {
-    None,
-    NewConsist,
-    Open,
-    Save,
-    Print,
-    Cut,
-    Copy,
-    Paste,
-    ConsistEdit,
-    ConsistView,
-    Filter
-};
 
 class ShellCommands {
 public:
@@ -90,8 +76,6 @@ std::string AboutVersionText();
 std::string VersionHistoryTitle();
 // Returns the version history: one line per release, tag, tab and description.
 std::string VersionHistoryText();
-// Returns the command of a toolbar button's key.
-ToolbarCommand ToolbarCommandForKey(const std::string& key);
 // Returns true when a resize of the main window tiles its windows again.
 bool RetileOnResize(bool lockTiling, Arrangement lastArrangement);
 

@@ -8,7 +8,8 @@
 #include <stdexcept>
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/Routes.h"
+#include "common/Text.h"
 
 namespace vantor {
 
@@ -17,46 +18,6 @@ namespace {
 constexpr const char* kCheckDependencies = "Check Dependencies";
 constexpr const char* kNothingSelected = "Nothing selected!";
 constexpr const char* kLineEnd = "\r\n";
-
-// Returns the pieces of text between "|"; none for empty text.
-std::vector<std::string> SplitAtBars(const std::string& text) {
-    std::vector<std::string> pieces;
-    if (text.empty()) {
-        return pieces;
-    }
-    std::size_t start = 0;
-    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
-        pieces.push_back(text.substr(start, bar - start));
-        start = bar + 1;
-    }
-    pieces.push_back(text.substr(start));
-    return pieces;
-}
-
-std::string JoinWithBars(const std::vector<std::string>& pieces) {
-    std::string text;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        text += (i == 0 ? "" : "|") + pieces[i];
-    }
-    return text;
-}
-
-std::string TrimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 void ShowStatus(const CheckContext& context, const std::string& text) {
     if (context.showStatus) {
@@ -97,14 +58,14 @@ std::string ChooseRoutes(const CheckContext& context) {
     if (!context.chooseRoutes) {
         return {};
     }
-    return context.chooseRoutes(kSelectRoutesCaption, RouteListIn(context.installFolder, "", true));
+    return context.chooseRoutes(kSelectRoutesCaption, RouteList(context.installFolder, "", true));
 }
 
 }  // namespace
 
 std::string ReportText(const TSValidation& validator) {
     std::string text;
-    for (const std::string& entry : validator.Errors()) {
+    for (const Finding& entry : validator.Errors()) {
         text.append(TSValidation::TranslateError(entry)).append(kLineEnd);
     }
     return text;
@@ -117,7 +78,7 @@ std::string StockReportHeader(const std::string& checkTime, const std::string& i
 }
 
 std::optional<Report> ConsistCheckStock(const ActiveWindow& window, CheckContext& context) {
-    if (!window.present || window.mode != 0 || window.currentConsist.empty()) {
+    if (!window.present || window.mode != DocumentMode::ConsistList || window.currentConsist.empty()) {
         return std::nullopt;
     }
     TSValidation validator(context.installFolder);
@@ -127,26 +88,26 @@ std::optional<Report> ConsistCheckStock(const ActiveWindow& window, CheckContext
 }
 
 std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& context) {
-    if (!window.present || window.mode < 0 || window.mode > 3) {
+    if (!window.present || !IsDocumentMode(window.mode)) {
         return NothingSelected(context);
     }
     std::string path;
     std::string name;
-    if (window.mode == 0) {
+    if (window.mode == DocumentMode::ConsistList) {
         if (window.selectedConsists.empty()) {
             return NothingSelected(context);
         }
         name = JoinWithBars(window.selectedConsists);
         path = context.installFolder + "\\Trains\\Consists\\" + name + ".con";
     } else {
-        path = window.mode == 1 ? window.selectedItem : window.fileName;
+        path = window.mode == DocumentMode::Consist ? window.selectedItem : window.fileName;
         if (path.empty()) {
             return std::nullopt;
         }
         name = NameOfPath(path);
     }
 
-    const std::string extension = LowerCase(path.substr(path.size() >= 4 ? path.size() - 4 : 0));
+    const std::string extension = AsciiLower(path.substr(path.size() >= 4 ? path.size() - 4 : 0));
     if (extension == ".eng" || extension == ".wag") {
         const std::string header =
             StockReportHeader(context.currentTime ? context.currentTime()
@@ -164,7 +125,7 @@ std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& con
         }
         return Report{"Usage check of " + name, header + ReportText(validator)};
     }
-    if (LowerCase(path.substr(path.size() >= 2 ? path.size() - 2 : 0)) == ".s") {
+    if (AsciiLower(path.substr(path.size() >= 2 ? path.size() - 2 : 0)) == ".s") {
         TSValidation& validator = NewMainValidator(context);
         validator.SetVerboseMessages(false);
         validator.CheckShape(path);

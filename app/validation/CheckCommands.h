@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/Prompter.h"
+#include "common/DocumentMode.h"
+#include "common/Prompter.h"
 #include "validation/TSValidation.h"
 
 namespace vantor {
@@ -26,8 +27,8 @@ inline constexpr const char* kCheckAllStockQuestion =
 struct ActiveWindow {
     // False when no child window is open.
     bool present = false;
-    // The document modes 0 to 3; -1 for a results window.
-    int mode = 0;
+    // The window's mode; Results for a results window.
+    DocumentMode mode = DocumentMode::ConsistList;
     // The window's file: the shape or consist shown in a 3D view (modes 2 and 3).
     std::string fileName;
     // Mode 1: the full path of the selected stock file, empty when none.
@@ -76,6 +77,9 @@ std::string ReportText(const TSValidation& validator);
 // an empty line, the stock file and an empty line, each line ended by CR LF.
 std::string StockReportHeader(const std::string& checkTime, const std::string& installFolder,
                               const std::string& stockPath);
+
+// A check command of the menus: what it checks comes from the active window.
+using CheckCommand = std::optional<Report> (*)(const ActiveWindow& window, CheckContext& context);
 
 // Check Stock of the Consist menu: the stock of the consist list's current row.
 std::optional<Report> ConsistCheckStock(const ActiveWindow& window, CheckContext& context);
@@ -144,7 +148,7 @@ public:
     explicit ResultsWindow(const Report& report) : ResultsWindow(report.caption, report.text) {}
 
     // Results windows answer -1, so that commands can tell them from documents.
-    [[nodiscard]] static constexpr int Mode() { return -1; }
+    [[nodiscard]] static constexpr DocumentMode Mode() { return DocumentMode::Results; }
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
     [[nodiscard]] const std::string& Text() const { return m_text; }
     // Returns the file name that Save proposes: programFolder, "\", the caption

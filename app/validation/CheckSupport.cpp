@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/Text.h"
 
 namespace vantor::validation {
 

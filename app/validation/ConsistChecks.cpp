@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/ItemText.h"
+#include "common/Text.h"
 #include "validation/CheckSupport.h"
 #include "validation/InOrder.h"
 #include "validation/TSValidation.h"
@@ -16,15 +17,6 @@ namespace {
 
 using validation::Exists;
 using validation::NamesFile;
-
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 // Returns the TrainCfg item of a consist (the first child of its first top-level
 // item), or null with the name of the missing section in section.
@@ -71,7 +63,7 @@ TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
             const auto data = validation::VehicleData(vehicle);
             const std::string folder = validation::VehicleFolder(*data);
             const std::string stock = trainset + folder + "\\" + StripQuotes(data->Parameter(0)) +
-                                      "." + LowerCase(vehicle.Name().substr(0, 3));
+                                      "." + StockExtension(vehicle.Name());
             if (!Exists(stock)) {
                 status = RaiseError(HasMissingReference(), fileName, stock);
                 return true;

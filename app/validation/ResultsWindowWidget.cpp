@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/MainWindow.h"
-#include "shell/QtPrompter.h"
+#include "ui/QtText.h"
+#include "ui/WindowHost.h"
 
 namespace vantor {
 
-ResultsWindowWidget::ResultsWindowWidget(MainWindow& main, const Report& report, QWidget* parent)
-    : QWidget(parent), m_main(main), m_results(report) {
+ResultsWindowWidget::ResultsWindowWidget(WindowHost& host, const Report& report, QWidget* parent)
+    : QWidget(parent), m_host(host), m_results(report) {
     setObjectName("frmResults");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Q(report.caption.empty() ? std::string("Results") : report.caption));
@@ -49,14 +49,14 @@ ResultsWindowWidget::ResultsWindowWidget(MainWindow& main, const Report& report,
 
 void ResultsWindowWidget::Save() {
     try {
-        m_results.Save(*m_main.Services().prompts, m_main.Services().programFolder);
+        m_results.Save(*m_host.Services().prompts, m_host.Services().programFolder);
     } catch (const std::exception& e) {
-        m_main.Services().prompts->Message(MessageIcon::Critical, "Save Results", e.what());
+        m_host.Services().prompts->Message(MessageIcon::Critical, "Save Results", e.what());
     }
 }
 
 void ResultsWindowWidget::ShowProperties() {
-    m_results.ShowProperties(*m_main.Services().prompts);
+    m_results.ShowProperties(*m_host.Services().prompts);
 }
 
 }  // namespace vantor

@@ -8,16 +8,16 @@ class QPlainTextEdit;
 
 namespace vantor {
 
-class MainWindow;
+class WindowHost;
 
 // The results window ("frmResults"): a report with Save and Close.
 class ResultsWindowWidget : public QWidget {
     Q_OBJECT
 public:
-    ResultsWindowWidget(MainWindow& main, const Report& report, QWidget* parent = nullptr);
+    ResultsWindowWidget(WindowHost& host, const Report& report, QWidget* parent = nullptr);
 
     // Results windows answer -1, so that commands can tell them from documents.
-    [[nodiscard]] static constexpr int Mode() { return ResultsWindow::Mode(); }
+    [[nodiscard]] static constexpr DocumentMode Mode() { return ResultsWindow::Mode(); }
     [[nodiscard]] const std::string& Text() const { return m_results.Text(); }
     // Appends a framed copy of the report to a log file the user names.
     void Save();
@@ -25,7 +25,7 @@ public:
     void ShowProperties();
 
 private:
-    MainWindow& m_main;
+    WindowHost& m_host;
     ResultsWindow m_results;
     QPlainTextEdit* m_text;
 };

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 namespace vantor {
 

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/ItemText.h"
+#include "common/Text.h"
 #include "validation/CheckSupport.h"
 #include "validation/TSValidation.h"
 

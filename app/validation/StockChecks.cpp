@@ -1,7 +1,8 @@
 // The stock checks: an engine or wagon file, its sound definitions and its cab view.
 
 #include "platform/Paths.h"
-#include "shell/Routines.h"
+#include "common/ItemText.h"
+#include "common/Text.h"
 #include "validation/CheckSupport.h"
 #include "validation/TSValidation.h"
 
@@ -17,14 +18,6 @@ using validation::NamesFile;
 // Returns parameter 0 of an item, empty when the item is null or has none.
 std::string FirstParameter(const corvane::TSFileItemPtr& item) {
     return item && item->NumParameters() > 0 ? item->Parameter(0) : std::string();
-}
-
-std::string TrimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace

@@ -1,25 +1,9 @@
 #include "validation/TSValidation.h"
 
-#include <optional>
-
-#include "shell/InstallPaths.h"
+#include "common/Text.h"
 #include "validation/CheckSupport.h"
 
 namespace vantor {
-
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
-TSValidation::TSValidation() : TSValidation(MSTSPath()) {}
 
 TSValidation::TSValidation(std::string installFolder) : m_installFolder(std::move(installFolder)) {
     Reset();
@@ -31,19 +15,10 @@ void TSValidation::Reset() {
     m_messages = {};
 }
 
-std::string TSValidation::TranslateError(std::string_view errorText) {
-    const std::size_t bar = errorText.find('|');
-    if (bar == std::string_view::npos) {
-        return std::string(errorText);
-    }
-    const auto number = validation::LeadingNumber(errorText.substr(0, bar));
-    const std::optional<std::int16_t> code =
-        number ? validation::ToInt16(*number) : std::int16_t{0};
-    const std::string_view rest = errorText.substr(bar + 1);
-    const std::size_t second = rest.find('|');
-    const std::string a(rest.substr(0, second));
-    const std::string b(second == std::string_view::npos ? std::string_view()
-                                                         : rest.substr(second + 1));
+std::string TSValidation::TranslateError(const Finding& finding) {
+    const std::int16_t code = finding.code;
+    const std::string& a = finding.fileName;
+    const std::string& b = finding.reference;
     const std::string name = TrimBlanks(b).empty() ? a : b + " referenced by " + a;
 
     std::string message;
@@ -79,16 +54,15 @@ TSValidation::Status TSValidation::RaiseError(Status errorCode, const std::strin
         m_recording->push_back({false, errorCode, fileName, reference});
         return errorCode;
     }
-    std::string entry = std::to_string(errorCode);
-    entry.append("|").append(fileName).append("|").append(reference);
     if (errorCode != IsValid()) {
-        m_errors.push_back(entry);
+        m_errors.push_back({errorCode, fileName, reference});
         if (m_errorRaised) {
             m_errorRaised(errorCode, fileName, reference);
         }
     }
     if (m_verboseMessages && m_messageRaised) {
-        m_messageRaised(errorCode == IsValid() ? 1 : 2, TranslateError(entry));
+        m_messageRaised(errorCode == IsValid() ? 1 : 2,
+                        TranslateError({errorCode, fileName, reference}));
     }
     return errorCode;
 }

@@ -3,11 +3,10 @@
 // The validator: checks that the files which stock, shapes, consists and routes
 // depend on are present and readable, and collects every finding in its error list.
 //
-// A finding is an error entry, one text of three fields joined by "|": the status
-// code in decimal, the file the finding is about (or a description such as
-// "Route X" or "all consists"), and the referenced file or part (empty when there
-// is none). TranslateError() turns an entry into a report line ("ERROR: ...",
-// "INFO: ..."). Paths are built the Windows way from the installation folder
+// A finding has three fields: the status code, the file the finding is about (or
+// a description such as "Route X" or "all consists"), and the referenced file or
+// part (empty when there is none). TranslateError() turns a finding into a report
+// line ("ERROR: ...", "INFO: ..."). Paths are built the Windows way from the installation folder
 // ("<install>\Trains\Trainset\GP38\GP38.eng") and found through the path layer,
 // which ignores letter case and understands wildcards.
 
@@ -22,6 +21,15 @@
 
 namespace vantor {
 
+// One finding of the validator's error list.
+struct Finding {
+    std::int16_t code = 0;
+    std::string fileName;
+    std::string reference;
+
+    friend bool operator==(const Finding&, const Finding&) = default;
+};
+
 class TSValidation {
 public:
     // A status code: one of the nine values below.
@@ -33,8 +41,6 @@ public:
     // (level 1 for IsValid, 2 for the others).
     using MessageHandler = std::function<void(std::int16_t level, const std::string& message)>;
 
-    // Creates a validator for the installation folder MSTSPath().
-    TSValidation();
     // Creates a validator for a given installation folder (no trailing "\").
     explicit TSValidation(std::string installFolder);
 
@@ -57,8 +63,8 @@ public:
     // Information: a file names an existing file, or something uses the checked file.
     static constexpr Status IsReferenced() { return 7; }
 
-    // Returns the error entries raised since the last Reset, in the order raised.
-    [[nodiscard]] const std::vector<std::string>& Errors() const noexcept { return m_errors; }
+    // Returns the findings raised since the last Reset, in the order raised.
+    [[nodiscard]] const std::vector<Finding>& Errors() const noexcept { return m_errors; }
     // Returns the second list, renewed with Errors; nothing adds to it.
     [[nodiscard]] const std::vector<std::string>& Messages() const noexcept { return m_messages; }
     // Returns true when every finding is also announced as a translated message.
@@ -67,8 +73,8 @@ public:
     void SetVerboseMessages(bool verbose) noexcept { m_verboseMessages = verbose; }
     // Empties Errors and Messages; VerboseMessages keeps its value.
     void Reset();
-    // Returns the report line of an error entry; text without "|" comes back unchanged.
-    [[nodiscard]] static std::string TranslateError(std::string_view errorText);
+    // Returns the report line of a finding.
+    [[nodiscard]] static std::string TranslateError(const Finding& finding);
 
     // Checks a sound definition (.sms) and every sound file it names.
     Status CheckSound(const std::string& fileName);
@@ -125,7 +131,7 @@ private:
     void LetEventsRun() const;
 
     std::string m_installFolder;
-    std::vector<std::string> m_errors;
+    std::vector<Finding> m_errors;
     std::vector<std::string> m_messages;
     bool m_verboseMessages = false;
     ErrorHandler m_errorRaised;

@@ -87,7 +87,7 @@ int RunCheck(const Context& context, Check check) {
 
     bool errors = false;
     std::string report;
-    for (const std::string& entry : validator.Errors()) {
+    for (const Finding& entry : validator.Errors()) {
         const std::string line = TSValidation::TranslateError(entry);
         errors = errors || line.starts_with("ERROR: ");
         report.append(line).push_back('\n');

@@ -10,7 +10,7 @@
 #include "Commands.h"
 #include "platform/IniFile.h"
 #include "platform/Locations.h"
-#include "shell/InstallPaths.h"
+#include "common/Installation.h"
 
 namespace vantor::cli {
 
@@ -159,14 +159,15 @@ int Usage(std::ostream& err, const std::string& message) {
 // Returns the installation folder the application would use: the chosen folder,
 // else the "MSTSDir" setting, else the registered folder.
 std::string InstallFolder(const std::optional<std::string>& chosen) {
+    Installation installation(platform::SystemRegistry());
     if (chosen) {
-        SetMSTSPath(*chosen);
+        installation.SetMSTSPath(*chosen);
     } else {
         const auto settings = ReadIniGroup(platform::SettingsFile(), "Settings");
         const auto found = settings.find("MSTSDir");
-        SetMSTSPath(found == settings.end() ? std::string() : found->second);
+        installation.SetMSTSPath(found == settings.end() ? std::string() : found->second);
     }
-    return MSTSPath();
+    return installation.MSTSPath();
 }
 
 }  // namespace

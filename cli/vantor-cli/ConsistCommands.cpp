@@ -10,6 +10,7 @@
 
 #include "Cli.h"
 #include "Commands.h"
+#include "common/Text.h"
 #include "documents/ConsistEditor.h"
 #include "documents/ConsistFiles.h"
 
@@ -49,10 +50,7 @@ bool EndsWithConsistExtension(const std::string& text) {
     if (text.size() < 4) {
         return false;
     }
-    std::string extension = text.substr(text.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".con";
+    return AsciiLower(text.substr(text.size() - 4)) == ".con";
 }
 
 // Returns the file that a NAME or FILE argument means; nothing for a name without installation.
@@ -78,9 +76,7 @@ std::optional<StockRow> StockArgument(const std::string& text) {
     if (slash == std::string::npos || slash == 0 || dot == std::string::npos || dot < slash + 2) {
         return std::nullopt;
     }
-    std::string extension = text.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = AsciiLower(text.substr(dot + 1));
     if (extension != "eng" && extension != "wag") {
         return std::nullopt;
     }

@@ -7,7 +7,8 @@
 #include "Commands.h"
 #include "documents/ConsistList.h"
 #include "documents/StockList.h"
-#include "shell/Routines.h"
+#include "common/Routes.h"
+#include "common/Text.h"
 
 namespace vantor::cli {
 
@@ -26,7 +27,7 @@ void NoteMissingInstallation(const Context& context) {
 
 int PrintRoutes(const Context& context, const std::vector<std::string>& arguments) {
     NoteMissingInstallation(context);
-    const std::string list = RouteListIn(context.installFolder, FilterArgument(arguments), true);
+    const std::string list = RouteList(context.installFolder, FilterArgument(arguments), true);
     std::string text;
     for (std::size_t start = 0; start < list.size();) {
         const std::size_t bar = std::min(list.find('|', start), list.size());

@@ -8,7 +8,7 @@
 #include <deque>
 #include <string>
 
-#include "shell/Prompter.h"
+#include "common/Prompter.h"
 
 namespace testing_support {
 

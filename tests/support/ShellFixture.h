@@ -20,8 +20,8 @@
 
 #include "ScriptedPrompter.h"
 #include "TempFolder.h"
-#include "documents/ConsistFiles.h"
-#include "shell/InstallPaths.h"
+#include "common/Clipboard.h"
+#include "common/Installation.h"
 #include "shell/MainWindow.h"
 
 namespace testing_support {
@@ -61,8 +61,8 @@ protected:
             return m_openError;
         };
         m_services.programFolder = m_folder.Path().string();
+        m_services.installation = &m_installation;
     }
-    ~ShellTest() override { vantor::ResetInstallPaths(); }
 
     void UseRegistry(std::map<std::string, std::string> values) {
         vantor::platform::RegistrySource source;
@@ -71,12 +71,11 @@ protected:
             return found == values.end() ? std::string() : found->second;
         };
         source.toHostPath = [](std::string_view path) { return std::string(path); };
-        vantor::SetRegistrySource(source);
-        m_services.registry = source;
+        m_installation = vantor::Installation(source);
     }
 
     // An installation folder with consists of these names.
-    std::string Installation(const std::string& name, std::initializer_list<const char*> consists) {
+    std::string MakeInstallation(const std::string& name, std::initializer_list<const char*> consists) {
         const auto root = m_folder.Path() / name;
         for (const char* consist : consists) {
             MakeFile(root / "Trains" / "Consists" / (std::string(consist) + ".con"), "Train ( )");
@@ -109,6 +108,7 @@ protected:
 
 protected:
     TempFolder m_folder;
+    vantor::Installation m_installation;
     std::string m_registered;
     ScriptedPrompter m_prompts;
     FakeClipboard m_clipboard;

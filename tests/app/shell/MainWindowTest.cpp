@@ -9,9 +9,9 @@
 
 #include "ShellFixture.h"
 #include "documents/DocumentWindow.h"
-#include "shell/InstallPaths.h"
+#include "common/Installation.h"
 #include "shell/MainWindow.h"
-#include "shell/QtSettingsStore.h"
+#include "ui/QtSettingsStore.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ TEST_F(ShellTest, FirstStartUsesDefaultsAndTheRegisteredFolderWhichClosingStores
     auto window = Start();
     EXPECT_EQ(window->windowTitle(), "Vantor v1.0-75");
     EXPECT_EQ(window->pos(), QPoint(67, 67));  // 1000 twips at 15 twips a pixel
-    EXPECT_EQ(vantor::MSTSPath(), m_registered);
+    EXPECT_EQ(m_installation.MSTSPath(), m_registered);
     EXPECT_THAT(Captions(*window), ElementsAre("Consist List 1"));
     window->close();
     EXPECT_EQ(m_settings.Read("MSTSDir"), m_registered);
@@ -70,7 +70,7 @@ TEST_F(ShellTest, CommandsThatCannotRunSaySoAndResetViewDoesNothing) {
 }
 
 TEST_F(ShellTest, ConsistListPropertiesAndFilter) {
-    const std::string folder = Installation("Inst", {"GP38 Freight", "Local", "C"});
+    const std::string folder = MakeInstallation("Inst", {"GP38 Freight", "Local", "C"});
     m_settings.Write("MSTSDir", folder);
     auto window = Start();
     m_prompts
@@ -84,8 +84,8 @@ TEST_F(ShellTest, ConsistListPropertiesAndFilter) {
 }
 
 TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
-    const std::string first = Installation("First", {"One"});
-    const std::string second = Installation("Second", {"Two", "Three"});
+    const std::string first = MakeInstallation("First", {"One"});
+    const std::string second = MakeInstallation("Second", {"Two", "Three"});
     m_settings.Write("MSTSDir", first);
     auto window = Start();
     const auto press = [](QDialog& dialog, const char* button) {
@@ -99,7 +99,7 @@ TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
         return dialog.result();
     };
     Trigger(*window, "mnuFileSetLocation");
-    EXPECT_EQ(vantor::MSTSDir(), second);
+    EXPECT_EQ(m_installation.MSTSDir(), second);
     EXPECT_EQ(window->Documents().at(0)->ConsistRows(), (std::vector<std::string>{"Three", "Two"}));
 
     m_onDialog = [&](QDialog& dialog) {
@@ -108,10 +108,10 @@ TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
         return dialog.result();
     };
     Trigger(*window, "mnuFileSetLocation");
-    EXPECT_EQ(vantor::MSTSDir(), "");
-    EXPECT_EQ(vantor::MSTSPath(), m_registered);
+    EXPECT_EQ(m_installation.MSTSDir(), "");
+    EXPECT_EQ(m_installation.MSTSPath(), m_registered);
 
-    window->NewDocumentWindow("x.con", 1, "Consist - x", nullptr);
+    window->NewDocumentWindow("x.con", vantor::DocumentMode::Consist, "Consist - x", nullptr);
     m_onDialog = [](QDialog&) {
         ADD_FAILURE() << "the dialog opened";
         return 0;

@@ -6,10 +6,12 @@
 #include "ScriptedPrompter.h"
 #include "TempFolder.h"
 #include "TestInstallation.h"
-#include "shell/Routines.h"
+#include "common/Text.h"
 #include "validation/CheckCommands.h"
 
 namespace {
+
+using Mode = vantor::DocumentMode;
 
 using testing_support::ScriptedPrompter;
 using validation_tests::TestInstallation;
@@ -79,7 +81,7 @@ protected:
 
 TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
     m_routes = "R1|R2";
-    const auto report = vantor::FileCheckDep({true, 1, "", Boxcar(), {}, ""}, m_context);
+    const auto report = vantor::FileCheckDep({true, Mode::Consist, "", Boxcar(), {}, ""}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Usage check of Boxcar");
     EXPECT_EQ(report->text,
@@ -91,7 +93,7 @@ TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
     EXPECT_EQ(m_status.back(), "Done") << "progress texts reach the status bar";
 
     // The stock menu's command runs the same check on the file of a 3D view.
-    const auto viewed = vantor::StockCheckDep({true, 2, Boxcar(), "", {}, ""}, m_context);
+    const auto viewed = vantor::StockCheckDep({true, Mode::Consist3D, Boxcar(), "", {}, ""}, m_context);
     ASSERT_TRUE(viewed);
     EXPECT_EQ(viewed->text, report->text);
 }
@@ -99,13 +101,13 @@ TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
 TEST_F(CheckCommandsTest, ConsistsInTheChosenRoutesOrNothingSelected) {
     // Cancel in the route dialog, or OK with nothing selected, opens no window.
     EXPECT_FALSE(vantor::FileCheckDep(
-        {true, 2, m_install.Path("Trains\\Consists\\Freight.con"), "", {}, ""}, m_context));
+        {true, Mode::Consist3D, m_install.Path("Trains\\Consists\\Freight.con"), "", {}, ""}, m_context));
     EXPECT_EQ(m_chooserCalls.size(), 1U);
     EXPECT_FALSE(m_context.validator) << "no check ran";
 
     m_routes = "R1|R2";
     const auto report =
-        vantor::FileCheckDep({true, 0, "", "", {"Freight", "Light"}, ""}, m_context);
+        vantor::FileCheckDep({true, Mode::ConsistList, "", "", {"Freight", "Light"}, ""}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Usage check of Freight|Light");
     EXPECT_EQ(report->text, Uses(m_install.Path("Routes\\R1\\Services\\Goods.srv"),
@@ -114,13 +116,13 @@ TEST_F(CheckCommandsTest, ConsistsInTheChosenRoutesOrNothingSelected) {
 
     m_prompter.ExpectMessage(MessageIcon::Critical, "Check Dependencies", "Nothing selected!",
                              Answer::Ok, MessageButtons::Ok);
-    EXPECT_FALSE(vantor::FileCheckDep({true, 0, "", "", {}, "Freight"}, m_context));
+    EXPECT_FALSE(vantor::FileCheckDep({true, Mode::ConsistList, "", "", {}, "Freight"}, m_context));
     EXPECT_TRUE(m_prompter.Done()) << "a consist list without a selection";
     EXPECT_EQ(m_chooserCalls.size(), 2U);
 }
 
 TEST_F(CheckCommandsTest, StockCheckOfTheCurrentConsist) {
-    const auto report = vantor::ConsistCheckStock({true, 0, "", "", {}, "Light"}, m_context);
+    const auto report = vantor::ConsistCheckStock({true, Mode::ConsistList, "", "", {}, "Light"}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Stock check of Light");
     EXPECT_EQ(report->text, Missing(m_install.Path("Trains\\Consists\\Light.con"),

@@ -17,6 +17,7 @@
 namespace {
 
 using validation_tests::Joined;
+using validation_tests::Texts;
 using validation_tests::Replaced;
 using validation_tests::TestInstallation;
 using vantor::TSValidation;
@@ -157,7 +158,7 @@ TEST_F(ConsistChecksTest, CheckStockInConsistsExaminesEveryConsistInFull) {
 
     TSValidation diesel(m_install.Folder());
     diesel.CheckStockInConsists(Stock("Demo Diesel\\DD40.eng"));
-    EXPECT_EQ(diesel.Errors().front(),
+    EXPECT_EQ(Texts(diesel.Errors()).front(),
               "7|" + Consist("E Diesel") + "|" + Stock("Demo Diesel\\DD40.eng"))
         << "a quoted folder with a blank matches";
 }
@@ -167,12 +168,12 @@ TEST_F(ConsistChecksTest, CheckStockInConsistsWithoutUse) {
     const std::string boxcar = Stock("Boxcar\\Boxcar.wag");
     TSValidation validator(m_install.Folder());
     EXPECT_EQ(validator.CheckStockInConsists(boxcar), TSValidation::IsMissing());
-    EXPECT_EQ(validator.Errors(), Entries{"1|all consists|" + boxcar});
+    EXPECT_EQ(Texts(validator.Errors()), Entries{"1|all consists|" + boxcar});
 
     WriteConsist("Other", Train("Wagon Boxcar Boxcar"));
     TSValidation used(m_install.Folder());
     EXPECT_EQ(used.CheckStockInConsists(boxcar), TSValidation::IsValid());
-    EXPECT_EQ(used.Errors(), Entries{"7|" + Consist("Other") + "|" + boxcar});
+    EXPECT_EQ(Texts(used.Errors()), Entries{"7|" + Consist("Other") + "|" + boxcar});
 }
 
 TEST_F(ConsistChecksTest, CheckConsistUseInRoute) {
@@ -194,7 +195,7 @@ TEST_F(ConsistChecksTest, CheckConsistUseInRoute) {
         "1|" + services + "D NoConfig.srv|Train_Config section",
         "1|" + services + "E Wrong.srv|Service_Definition section",
     };
-    EXPECT_EQ(validator.Errors(), expected);
+    EXPECT_EQ(Texts(validator.Errors()), expected);
 
     TSValidation quiet(m_install.Folder());
     quiet.SetVerboseMessages(true);
@@ -210,7 +211,7 @@ TEST_F(ConsistChecksTest, CheckConsistUseInRoute) {
 
     TSValidation missing(m_install.Folder());
     EXPECT_EQ(missing.CheckConsistUseInRoute("XY", "Two Words"), TSValidation::IsMissing());
-    EXPECT_EQ(missing.Errors(), Entries{"1|Route XY|"});
+    EXPECT_EQ(Texts(missing.Errors()), Entries{"1|Route XY|"});
 }
 
 TEST_F(ConsistChecksTest, CheckStockUseInRoute) {
@@ -233,17 +234,17 @@ TEST_F(ConsistChecksTest, CheckStockUseInRoute) {
     const std::string activities = m_install.Path("Routes\\R\\Activities\\");
     TSValidation validator(m_install.Folder());
     EXPECT_EQ(validator.CheckStockUseInRoute(gp38, "R"), TSValidation::IsValid());
-    EXPECT_EQ(validator.Errors(), Entries(3, "7|" + activities + "A Three.act|" + gp38))
+    EXPECT_EQ(Texts(validator.Errors()), Entries(3, "7|" + activities + "A Three.act|" + gp38))
         << "one entry per loose consist; other object types ignored";
 
     TSValidation diesel(m_install.Folder());
     diesel.CheckStockUseInRoute(Stock("Demo Diesel\\DD40.eng"), "R");
-    EXPECT_EQ(diesel.Errors(),
+    EXPECT_EQ(Texts(diesel.Errors()),
               Entries{"7|" + activities + "D Diesel.act|" + Stock("Demo Diesel\\DD40.eng")});
 
     TSValidation missing(m_install.Folder());
     EXPECT_EQ(missing.CheckStockUseInRoute(gp38, "XY"), TSValidation::IsMissing());
-    EXPECT_EQ(missing.Errors(), Entries{"1|Route XY|"});
+    EXPECT_EQ(Texts(missing.Errors()), Entries{"1|Route XY|"});
 }
 
 TEST(CheckAllStockTest, ProgressYieldsAndFilter) {
@@ -265,7 +266,7 @@ TEST(CheckAllStockTest, ProgressYieldsAndFilter) {
                             "Checking engine related files", "Checking (2 of 2) " + notes,
                             "Checking " + notes, "TS Installation check complete"}));
     EXPECT_EQ(yields, 1) << "once per stock folder that passes the filter";
-    EXPECT_EQ(validator.Errors().back(), "3|" + notes + "|") << "*.??g takes in .jpg files too";
+    EXPECT_EQ(Texts(validator.Errors()).back(), "3|" + notes + "|") << "*.??g takes in .jpg files too";
 }
 
 TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
@@ -310,7 +311,7 @@ TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
         }
     }
     Entries expected{"0Checking your TS Installation"};
-    Entries expectedErrors;
+    std::vector<vantor::Finding> expectedErrors;
     for (std::size_t i = 0; i < stockFiles.size(); ++i) {
         expected.push_back("0Checking (" + std::to_string(i + 1) + " of " +
                            std::to_string(stockFiles.size()) + ") " + stockFiles[i]);

@@ -14,29 +14,27 @@ using vantor::TSValidation;
 TEST(TranslateErrorTest, EveryCodeAndFieldLayout) {
     struct Row {
         const char* fault;
-        const char* entry;
+        vantor::Finding finding;
         const char* line;
     };
     const Row rows[] = {
-        {"missing reference names both files", "6|a|b", "ERROR: a references missing file b"},
-        {"reference is information", "7|a|b", "INFO: a references file b"},
-        {"empty reference names the file alone", "1|Route XY|", "ERROR: Route XY is MISSING"},
-        {"reference first, then referenced by", "1|all|c", "ERROR: c referenced by all is MISSING"},
-        {"blank reference counts as empty", "3|x.eng| ", "ERROR: x.eng appears CORRUPT"},
-        {"valid is OK", "0|x.sms|", "INFO: x.sms is OK"},
-        {"compressed", "2|x.s|", "ERROR: x.s is COMPRESSED"},
-        {"empty", "4|x|", "ERROR: x is EMPTY"},
-        {"suspect", "5|x|y",
+        {"missing reference names both files", {6, "a", "b"}, "ERROR: a references missing file b"},
+        {"reference is information", {7, "a", "b"}, "INFO: a references file b"},
+        {"empty reference names the file alone", {1, "Route XY", ""}, "ERROR: Route XY is MISSING"},
+        {"reference first, then referenced by", {1, "all", "c"},
+         "ERROR: c referenced by all is MISSING"},
+        {"blank reference counts as empty", {3, "x.eng", " "}, "ERROR: x.eng appears CORRUPT"},
+        {"valid is OK", {0, "x.sms", ""}, "INFO: x.sms is OK"},
+        {"OK is OK", {-1, "x.sms", ""}, "INFO: x.sms is OK"},
+        {"compressed", {2, "x.s", ""}, "ERROR: x.s is COMPRESSED"},
+        {"empty", {4, "x", ""}, "ERROR: x is EMPTY"},
+        {"suspect", {5, "x", "y"},
          "ERROR: y referenced by x is SUSPECT due to problems with dependent files"},
-        {"unknown code gives an empty message", "9|x|", "ERROR: "},
-        {"code out of 16-bit range is unknown", "99999|x|", "ERROR: "},
-        {"non-numeric code reads as 0", "abc|x|", "INFO: x is OK"},
-        {"leading number of the code field", " 3abc|x|", "ERROR: x appears CORRUPT"},
-        {"a bar in a name shifts the fields", "1|a|b|c", "ERROR: b|c referenced by a is MISSING"},
-        {"text without a bar passes through", "no bar here", "no bar here"},
+        {"unknown code gives an empty message", {9, "x", ""}, "ERROR: "},
+        {"a bar in a name is part of the name", {1, "a|b", ""}, "ERROR: a|b is MISSING"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(TSValidation::TranslateError(row.entry), row.line) << row.fault;
+        EXPECT_EQ(TSValidation::TranslateError(row.finding), row.line) << row.fault;
     }
 }
 
@@ -60,7 +58,7 @@ protected:
 TEST_F(EventsTest, FindingsAndProgressAreStoredAndRaised) {
     EXPECT_EQ(m_validator.RaiseError(TSValidation::IsValid(), "a", "b"), TSValidation::IsValid());
     EXPECT_EQ(m_validator.RaiseError(TSValidation::HasMissingReference(), "a", "b"), 6);
-    EXPECT_EQ(m_validator.Errors(), std::vector<std::string>{"6|a|b"});
+    EXPECT_EQ(m_validator.Errors(), (std::vector<vantor::Finding>{{6, "a", "b"}}));
     EXPECT_EQ(m_events, std::vector<std::string>{"error 6 a|b"})
         << "a valid finding leaves no trace unless verbose";
 

@@ -56,10 +56,21 @@ public:
 };
 
 // Returns entries joined by " & ", so that a test compares a whole list as one text.
-inline std::string Joined(const std::vector<std::string>& entries) {
+// Returns findings as texts "code|file|reference".
+inline std::vector<std::string> Texts(const std::vector<vantor::Finding>& findings) {
+    std::vector<std::string> texts;
+    for (const vantor::Finding& finding : findings) {
+        texts.push_back(std::to_string(finding.code) + "|" + finding.fileName + "|" +
+                        finding.reference);
+    }
+    return texts;
+}
+
+// Returns findings as texts joined by " & ".
+inline std::string Joined(const std::vector<vantor::Finding>& findings) {
     std::string text;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        text += (i == 0 ? "" : " & ") + entries[i];
+    for (const std::string& entry : Texts(findings)) {
+        text += (text.empty() ? "" : " & ") + entry;
     }
     return text;
 }

@@ -1,14 +1,19 @@
 #pragma once
 
-// String, path and list routines shared by the whole application.
+// Text and path routines shared by the whole application. Paths here are the
+// simulator's Windows-style paths, "\" between folders.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "corvane/TSFileItem.h"
-
 namespace vantor {
+
+// Returns text without its leading and trailing blanks (spaces only).
+std::string TrimBlanks(std::string_view text);
+
+// Returns text with the letters A to Z made lower case; other bytes stay.
+std::string AsciiLower(std::string text);
 
 // Returns the text of path before its last "\", empty when it has none.
 std::string ParentFolder(std::string_view path);
@@ -24,16 +29,6 @@ std::string StripQuotes(std::string_view text);
 // tabs removed, blanks trimmed and enclosing quotes stripped.
 std::string CleanPath(std::string_view path);
 
-// Returns the file name an item names: its parameters from the first, re-joined
-// when the reader split a quoted name at blanks, then cleaned; empty when the item
-// is null or has no parameters.
-std::string ItemFileName(const corvane::TSFileItemPtr& item);
-
-// Returns parameter index of an item without its quotes, re-joined with the
-// following parameters when the reader split it at blanks; throws
-// std::out_of_range when index is not a parameter.
-std::string QuotedParameter(const corvane::TSFileItem& item, int index);
-
 // Returns degrees in radians, single precision.
 float DegreesToRadians(float degrees);
 
@@ -46,11 +41,10 @@ std::string SelectedItemsText(const std::vector<std::string>& rowTexts,
 // containing the filter; comparisons are case-sensitive.
 bool FilterMatch(std::string_view name, std::string_view filter);
 
-// Returns the route folders of the installation that pass a filter, joined by "|";
-// with names, each followed by the route's name in parentheses ("ALPINE(Alpine Route)").
-std::string RouteList(std::string_view filter, bool withNames);
+// Returns the pieces of a "|"-separated list; none for empty text.
+std::vector<std::string> SplitAtBars(std::string_view text);
 
-// Returns RouteList() for the installation in a given folder.
-std::string RouteListIn(std::string_view installFolder, std::string_view filter, bool withNames);
+// Returns pieces joined by "|".
+std::string JoinWithBars(const std::vector<std::string>& pieces);
 
 }  // namespace vantor

@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <memory>
 
-#include "shell/SettingsStore.h"
+#include "common/SettingsStore.h"
 
 namespace vantor {
 

@@ -1,4 +1,4 @@
-#include "shell/Prompter.h"
+#include "common/Prompter.h"
 
 namespace vantor {
 

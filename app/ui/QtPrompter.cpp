@@ -1,4 +1,4 @@
-#include "shell/QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

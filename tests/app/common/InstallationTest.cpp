@@ -6,7 +6,7 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "shell/InstallPaths.h"
+#include "common/Installation.h"
 
 namespace {
 
@@ -34,33 +34,26 @@ RegistrySource FakeRegistry(const std::map<std::string, std::string>& values) {
     return source;
 }
 
-class InstallPathsTest : public testing::Test {
-protected:
-    InstallPathsTest() { vantor::SetRegistrySource(FakeRegistry({})); }
-    ~InstallPathsTest() override { vantor::ResetInstallPaths(); }
+TEST(InstallationTest, TheMacroIsStoredAsEmptyAndTheRegisteredFolderIsTheDefault) {
+    vantor::Installation unregistered(FakeRegistry({}));
+    EXPECT_EQ(unregistered.MSTSPath(), "");
+    unregistered.SetMSTSPath(" C:\\MSTS ");
+    EXPECT_EQ(unregistered.MSTSDir(), " C:\\MSTS ") << "a folder is kept untrimmed";
+    unregistered.SetMSTSPath("$MSTS2");
+    EXPECT_EQ(unregistered.MSTSDir(), "$MSTS2") << "a longer text is no macro";
+    unregistered.SetMSTSPath("  $msts ");
+    EXPECT_EQ(unregistered.MSTSDir(), "");
 
-    TempFolder m_folder;
-};
-
-TEST_F(InstallPathsTest, TheMacroIsStoredAsEmptyAndTheRegisteredFolderIsTheDefault) {
-    EXPECT_EQ(vantor::MSTSPath(), "");
-    vantor::SetMSTSPath(" C:\\MSTS ");
-    EXPECT_EQ(vantor::MSTSDir(), " C:\\MSTS ") << "a folder is kept untrimmed";
-    vantor::SetMSTSPath("$MSTS2");
-    EXPECT_EQ(vantor::MSTSDir(), "$MSTS2") << "a longer text is no macro";
-    vantor::SetMSTSPath("  $msts ");
-    EXPECT_EQ(vantor::MSTSDir(), "");
-
-    vantor::SetRegistrySource(FakeRegistry(
+    vantor::Installation install(FakeRegistry(
         {{std::string(vantor::kMSTSRegistryKey) + "|" + vantor::kMSTSRegistryValue, "C:\\TS"}}));
-    EXPECT_EQ(vantor::MSTSPath(), "/host/C:\\TS");
-    vantor::SetMSTSPath("/elsewhere");
-    EXPECT_EQ(vantor::MSTSPath(), "/elsewhere");
-    vantor::SetMSTSPath("$MSTS");
-    EXPECT_EQ(vantor::MSTSPath(), "/host/C:\\TS");
+    EXPECT_EQ(install.MSTSPath(), "/host/C:\\TS");
+    install.SetMSTSPath("/elsewhere");
+    EXPECT_EQ(install.MSTSPath(), "/elsewhere");
+    install.SetMSTSPath("$MSTS");
+    EXPECT_EQ(install.MSTSPath(), "/host/C:\\TS");
 }
 
-TEST_F(InstallPathsTest, ShapeViewerIsFoundThroughItsUninstallEntry) {
+TEST(InstallationTest, ShapeViewerIsFoundThroughItsUninstallEntry) {
     const std::string uninstall = "C:\\WINDOWS\\ST6UNST.EXE -n \"C:\\Tools\\Orbisk\\ST6UNST.LOG\"";
     const char* found = "/host/C:\\Tools\\Orbisk\\Orbisk.exe";
     struct Row {
@@ -79,26 +72,27 @@ TEST_F(InstallPathsTest, ShapeViewerIsFoundThroughItsUninstallEntry) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.entry);
         // Entry 1 belongs to another program.
-        vantor::SetRegistrySource(
+        const vantor::Installation install(
             FakeRegistry({{key(1) + "|ApplicationName", "Other.exe"},
                           {key(row.entry) + "|ApplicationName", row.name},
                           {key(row.entry) + "|UninstallString", row.uninstall}}));
-        EXPECT_EQ(vantor::ShapeViewerPath(), row.path);
+        EXPECT_EQ(install.ShapeViewerPath(), row.path);
     }
 }
 
-TEST_F(InstallPathsTest, LogLinesAreTimedAndAppendedAndAnUnwritableLogIsLeftAlone) {
-    const fs::path log = m_folder.Path() / "state" / "vantor" / "vantor.log";
-    vantor::SetLogFile(log.string());
-    vantor::WriteLog("> tsview 1");
-    vantor::WriteLog("< tsview 1");
+TEST(InstallationTest, LogLinesAreTimedAndAppendedAndAnUnwritableLogIsLeftAlone) {
+    const TempFolder folder;
+    const fs::path log = folder.Path() / "state" / "vantor" / "vantor.log";
+    const vantor::Installation install(FakeRegistry({}), log.string());
+    install.WriteLog("> tsview 1");
+    install.WriteLog("< tsview 1");
     EXPECT_THAT(ReadBytes(log.string()),
                 MatchesRegex("[0-2][0-9]:[0-5][0-9]:[0-5][0-9] > tsview 1\r\n"
                              "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] < tsview 1\r\n"));
 
-    const std::string blocker = MakeFile(m_folder.Path() / "file");
-    vantor::SetLogFile(blocker + "/vantor.log");
-    EXPECT_NO_THROW(vantor::WriteLog("lost"));
+    const std::string blocker = MakeFile(folder.Path() / "file");
+    const vantor::Installation blocked(FakeRegistry({}), blocker + "/vantor.log");
+    EXPECT_NO_THROW(blocked.WriteLog("lost"));
     EXPECT_TRUE(fs::is_regular_file(blocker));
 }
 

@@ -1,23 +1,11 @@
-#include "shell/SettingsStore.h"
+#include "shell/StartupSettings.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "shell/InstallPaths.h"
+#include "common/Text.h"
 
 namespace vantor {
-
-std::optional<std::string> MemorySettingsStore::Read(const std::string& key) const {
-    const auto it = m_values.find(key);
-    if (it == m_values.end()) {
-        return std::nullopt;
-    }
-    return it->second;
-}
-
-void MemorySettingsStore::Write(const std::string& key, const std::string& value) {
-    m_values[key] = value;
-}
 
 namespace {
 
@@ -26,9 +14,7 @@ float ReadSingle(const SettingsStore& store, const std::string& key, float fallb
     if (!text) {
         return fallback;
     }
-    std::string trimmed = *text;
-    trimmed.erase(0, trimmed.find_first_not_of(' '));
-    trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+    const std::string trimmed = TrimBlanks(*text);
     float value = 0;
     const auto [end, error] =
         std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
@@ -46,7 +32,8 @@ std::string FormatSingle(float value) {
     return std::string(buffer, result.ptr);
 }
 
-StartupSettings ReadStartupSettings(const SettingsStore& store, const std::string& programFolder) {
+StartupSettings ReadStartupSettings(const SettingsStore& store, const std::string& programFolder,
+                                    Installation& installation) {
     StartupSettings settings;
     const WindowPlacement defaults;
     settings.placement.left = ReadSingle(store, "MainLeft", defaults.left);
@@ -54,19 +41,19 @@ StartupSettings ReadStartupSettings(const SettingsStore& store, const std::strin
     settings.placement.width = ReadSingle(store, "MainWidth", defaults.width);
     settings.placement.height = ReadSingle(store, "MainHeight", defaults.height);
     settings.screenShotDir = store.Read("ScreenShotDir").value_or(programFolder);
-    SetMSTSPath(store.Read("MSTSDir").value_or(""));
+    installation.SetMSTSPath(store.Read("MSTSDir").value_or(""));
     return settings;
 }
 
 void WriteShutdownSettings(SettingsStore& store, const std::optional<WindowPlacement>& placement,
-                           const std::string& screenShotDir) {
+                           const std::string& screenShotDir, const Installation& installation) {
     if (placement) {
         store.Write("MainLeft", FormatSingle(placement->left));
         store.Write("MainTop", FormatSingle(placement->top));
         store.Write("MainWidth", FormatSingle(placement->width));
         store.Write("MainHeight", FormatSingle(placement->height));
     }
-    store.Write("MSTSDir", MSTSPath());
+    store.Write("MSTSDir", installation.MSTSPath());
     store.Write("ScreenShotDir", screenShotDir);
 }
 

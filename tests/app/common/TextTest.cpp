@@ -8,8 +8,9 @@
 
 #include "TempFolder.h"
 #include "corvane/TSFileItem.h"
-#include "shell/InstallPaths.h"
-#include "shell/Routines.h"
+#include "common/ItemText.h"
+#include "common/Routes.h"
+#include "common/Text.h"
 
 namespace {
 
@@ -22,7 +23,9 @@ corvane::TSFileItemPtr Item(const std::vector<std::string_view>& parameters) {
     return item;
 }
 
-TEST(RoutinesTest, CleanPathStripQuotesAndTheLastBackslash) {
+TEST(TextTest, CleanPathStripQuotesAndTheLastBackslash) {
+    EXPECT_EQ(vantor::TrimBlanks("  a b \t "), "a b \t") << "only spaces are blanks";
+    EXPECT_EQ(vantor::AsciiLower("Engine\xC9"), "engine\xC9");
     // Slashes turn to backslashes and doubled backslashes halve in one pass; then blanks
     // and tabs go, and one pair of quotes.
     EXPECT_EQ(vantor::CleanPath(" \"a//b\\\\\\c\" "), "a\\b\\\\c");
@@ -34,7 +37,7 @@ TEST(RoutinesTest, CleanPathStripQuotesAndTheLastBackslash) {
     EXPECT_EQ(vantor::ParentFolder("a/b"), "") << "only backslashes separate";
 }
 
-TEST(RoutinesTest, QuotedNamesSplitAtBlanksAreJoined) {
+TEST(TextTest, QuotedNamesSplitAtBlanksAreJoined) {
     auto hidden = Item({"x.s"});
     hidden->SetNumParameters(0);
     EXPECT_EQ(vantor::ItemFileName(nullptr), "");
@@ -50,9 +53,11 @@ TEST(RoutinesTest, QuotedNamesSplitAtBlanksAreJoined) {
     EXPECT_EQ(vantor::QuotedParameter(*Item({"\"a", "b"}), 0), "a b") << "never closed";
     EXPECT_EQ(vantor::QuotedParameter(*Item({"\"", "x\""}), 0), " x") << "a lone quote";
     EXPECT_THROW((void)vantor::QuotedParameter(*Item({"a"}), 1), std::out_of_range);
+    EXPECT_EQ(vantor::StockExtension("Engine"), "eng");
+    EXPECT_EQ(vantor::StockExtension("WAGON"), "wag");
 }
 
-TEST(RoutinesTest, FilterMatchPrefixSuffixOrContainedAndCaseSensitive) {
+TEST(TextTest, FilterMatchPrefixSuffixOrContainedAndCaseSensitive) {
     EXPECT_TRUE(vantor::FilterMatch("GP38", ""));
     EXPECT_TRUE(vantor::FilterMatch("GP38", "GP*"));
     EXPECT_FALSE(vantor::FilterMatch("XGP38", "GP*"));
@@ -63,12 +68,15 @@ TEST(RoutinesTest, FilterMatchPrefixSuffixOrContainedAndCaseSensitive) {
     EXPECT_TRUE(vantor::FilterMatch("*GP38", "*GP*")) << "a star at both ends: a literal prefix";
 }
 
-TEST(RoutinesTest, SelectedItemsTextJoinsSelectedRowsInRowOrder) {
+TEST(TextTest, SelectedItemsTextJoinsSelectedRowsInRowOrder) {
     const std::vector<std::string> rows = {"GP38", "SD40", "Caboose"};
     EXPECT_EQ(vantor::SelectedItemsText(rows, {true, false, true}, "|"), "GP38|Caboose");
     EXPECT_EQ(vantor::SelectedItemsText(rows, {false, false, false}, "|"), "");
     EXPECT_EQ(vantor::SelectedItemsText(rows, {true}, "|"), "GP38")
         << "missing flags select nothing";
+    EXPECT_EQ(vantor::SplitAtBars("a||b"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(vantor::SplitAtBars("").empty());
+    EXPECT_EQ(vantor::JoinWithBars(vantor::SplitAtBars("a||b")), "a||b");
 }
 
 TEST(RouteListTest, ListsFoldersAndFilesWithoutDotsWithTheNamesOfTheRouteFiles) {
@@ -83,13 +91,11 @@ TEST(RouteListTest, ListsFoldersAndFilesWithoutDotsWithTheNamesOfTheRouteFiles) 
     MakeFile(routes / "Bare" / "Bare.trk", "SIMISA@@@@@@@@@@JINX0r1t______\r\n\r\n");
     const std::string install = folder.Path().string();
 
-    EXPECT_EQ(vantor::RouteListIn(install, "", false), "ALPINE|Bare|readme");
-    EXPECT_EQ(vantor::RouteListIn(install, "*E", false), "ALPINE") << "the filter applies";
-    EXPECT_EQ(vantor::RouteListIn(install + "\\gone", "", false), "");
-    EXPECT_EQ(vantor::RouteListIn(install, "", true), "ALPINE(Alpine Route)|Bare|readme");
-    vantor::SetMSTSPath(install);
-    EXPECT_EQ(vantor::RouteList("A*", true), "ALPINE(Alpine Route)");
-    vantor::ResetInstallPaths();
+    EXPECT_EQ(vantor::RouteList(install, "", false), "ALPINE|Bare|readme");
+    EXPECT_EQ(vantor::RouteList(install, "*E", false), "ALPINE") << "the filter applies";
+    EXPECT_EQ(vantor::RouteList(install + "\\gone", "", false), "");
+    EXPECT_EQ(vantor::RouteList(install, "", true), "ALPINE(Alpine Route)|Bare|readme");
+    EXPECT_EQ(vantor::RouteList(install, "A*", true), "ALPINE(Alpine Route)");
 }
 
 }  // namespace

@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "common/Clipboard.h"
+#include "common/Installation.h"
+#include "common/Prompter.h"
+#include "common/SettingsStore.h"
 #include "platform/Launcher.h"
-#include "platform/Registry.h"
-#include "shell/Prompter.h"
-#include "shell/SettingsStore.h"
 
 namespace vantor {
-
-class Clipboard;
 
 struct Services {
     Prompter* prompts = nullptr;
@@ -29,8 +28,8 @@ struct Services {
     std::function<int(QDialog& dialog)> runDialog = [](QDialog& dialog) { return dialog.exec(); };
     // Lets pending window events run once.
     std::function<void()> processEvents;
-    // The registry that the installation paths and System Info read.
-    platform::RegistrySource registry;
+    // The installation: its folder, the registry it and System Info read, the log.
+    Installation* installation = nullptr;
     // Programs tried for System Info when the registry names none.
     std::vector<std::string> systemInfoPrograms;
     // The folder that holds the program, its file name, and its user manual.

@@ -3,7 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "shell/Prompter.h"
+#include "common/Prompter.h"
+#include "ui/QtText.h"
 
 namespace vantor {
 
@@ -28,13 +29,5 @@ private:
 
 // Returns a filter list "Description|pattern|..." in Qt's form "Description (pattern);;...".
 QString QtFilter(const std::string& filter);
-
-// Returns a UTF-8 string as a QString, and back.
-inline QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-inline std::string S(const QString& text) {
-    return text.toStdString();
-}
 
 }  // namespace vantor

@@ -1,12 +1,13 @@
-#include "shell/QtSettingsStore.h"
+#include "ui/QtSettingsStore.h"
 
 #include "platform/Locations.h"
-#include "shell/QtPrompter.h"
+#include "ui/QtText.h"
 
 namespace vantor {
 
 QtSettingsStore::QtSettingsStore() {
 #if defined(_WIN32)
+    // The key where the settings have always been kept, so that they carry over.
     m_settings = std::make_unique<QSettings>(
         "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Vantor",
         QSettings::NativeFormat);

@@ -3,8 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "documents/ConsistFiles.h"
-#include "shell/QtPrompter.h"
+#include "common/Clipboard.h"
+#include "ui/QtText.h"
 
 namespace vantor {
 

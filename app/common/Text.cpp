@@ -1,11 +1,4 @@
-#include "shell/Routines.h"
-
-#include <algorithm>
-#include <exception>
-
-#include "corvane/TSFile.h"
-#include "platform/Paths.h"
-#include "shell/InstallPaths.h"
+#include "common/Text.h"
 
 namespace vantor {
 
@@ -19,6 +12,8 @@ bool EndsWithQuote(std::string_view text) {
     return !text.empty() && text.back() == '"';
 }
 
+}  // namespace
+
 std::string TrimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {
@@ -27,30 +22,14 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-// Returns the name of a route in parentheses, read from its ".trk" file; empty
-// when the file or its name is missing or cannot be read.
-std::string RouteTitle(std::string_view installFolder, const std::string& route) {
-    const std::string path =
-        std::string(installFolder) + "\\Routes\\" + route + "\\" + route + ".trk";
-    const auto file = platform::ResolvePath(path);
-    if (!file) {
-        return {};
-    }
-    try {
-        corvane::TSFile trackFile(*file);
-        trackFile.Load();
-        if (trackFile.Items()->Count() == 0) {
-            return {};
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
-        const auto routeFile = trackFile.Child("Tr_RouteFile");
-        const auto name = routeFile ? routeFile->Child("Name") : nullptr;
-        return name ? "(" + ItemFileName(name) + ")" : std::string();
-    } catch (const std::exception&) {
-        return {};
     }
+    return text;
 }
-
-}  // namespace
 
 std::string ParentFolder(std::string_view path) {
     const std::size_t slash = path.rfind('\\');
@@ -89,43 +68,6 @@ std::string CleanPath(std::string_view path) {
     return StripQuotes(TrimBlanks(cleaned));
 }
 
-std::string ItemFileName(const corvane::TSFileItemPtr& item) {
-    if (!item || item->NumParameters() == 0) {
-        return {};
-    }
-    std::string text = item->Parameter(0);
-    const int last = item->NumParameters() - 1;
-    if (last > 0 && StartsWithQuote(text) && !EndsWithQuote(text)) {
-        for (int k = 1; k <= last; ++k) {
-            text += " " + item->Parameter(k);
-            if (EndsWithQuote(text)) {
-                break;
-            }
-        }
-    }
-    return CleanPath(text);
-}
-
-std::string QuotedParameter(const corvane::TSFileItem& item, int index) {
-    std::string value = item.Parameter(index);
-    if (!StartsWithQuote(value)) {
-        return value;
-    }
-    value.erase(0, 1);
-    if (EndsWithQuote(value)) {
-        value.pop_back();
-        return value;
-    }
-    for (int k = index + 1; k < item.NumParameters(); ++k) {
-        const std::string next = item.Parameter(k);
-        if (EndsWithQuote(next)) {
-            return value + " " + next.substr(0, next.size() - 1);
-        }
-        value += " " + next;
-    }
-    return value;
-}
-
 float DegreesToRadians(float degrees) {
     return static_cast<float>(static_cast<double>(degrees) / 180.0 * 3.1415926535898);
 }
@@ -159,24 +101,27 @@ bool FilterMatch(std::string_view name, std::string_view filter) {
     return name.find(filter) != std::string_view::npos;
 }
 
-std::string RouteList(std::string_view filter, bool withNames) {
-    return RouteListIn(MSTSPath(), filter, withNames);
+std::vector<std::string> SplitAtBars(std::string_view text) {
+    std::vector<std::string> pieces;
+    if (text.empty()) {
+        return pieces;
+    }
+    std::size_t start = 0;
+    for (std::size_t bar = text.find('|'); bar != std::string_view::npos;
+         bar = text.find('|', start)) {
+        pieces.emplace_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+    pieces.emplace_back(text.substr(start));
+    return pieces;
 }
 
-std::string RouteListIn(std::string_view installFolder, std::string_view filter, bool withNames) {
-    std::string list;
-    const auto names =
-        platform::ListNames(std::string(installFolder) + "\\Routes\\*", platform::EntryTypes::Both);
-    for (const std::string& name : names) {
-        if (name.find('.') != std::string::npos || !FilterMatch(name, filter)) {
-            continue;
-        }
-        list += (list.empty() ? "" : "|") + name;
-        if (withNames) {
-            list += RouteTitle(installFolder, name);
-        }
+std::string JoinWithBars(const std::vector<std::string>& pieces) {
+    std::string text;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        text += (i == 0 ? "" : "|") + pieces[i];
     }
-    return list;
+    return text;
 }
 
 }  // namespace vantor
