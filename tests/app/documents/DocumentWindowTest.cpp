@@ -1,14 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "ConsistTestSupport.h"
-#include "ShellFixture.h"
+#include "FakeHost.h"
+#include "TempFolder.h"
 #include "documents/ConsistEditorView.h"
 #include "documents/DocumentWindow.h"
 
@@ -31,7 +32,7 @@ std::string ConsistText(const std::string& name) {
         consist_test::Consist(name, "2", consist_test::Vehicle("Engine", 1, "GP38", "GP38")));
 }
 
-class DocumentTest : public testing_support::ShellTest {
+class DocumentTest : public testing::Test {
 protected:
     DocumentTest() {
         m_install = (m_folder.Path() / "MSTS").string();
@@ -41,7 +42,6 @@ protected:
         MakeFile(trains / "Trainset" / "Box Car" / "Box.wag",
                  ConsistBytes("Wagon ( Box\r\n\tWagonShape ( Box.s )\r\n)"));
         MakeFile(trains / "Consists" / "Freight.con", ConsistText("Freight"));
-        m_settings.Write("MSTSDir", m_install);
     }
 
     std::string Consist(const std::string& name) const {
@@ -51,18 +51,19 @@ protected:
         return (m_folder.Path() / "MSTS" / "Trains" / "Consists" / (name + ".con")).string();
     }
 
-    // Starts without windows, opens the consist Freight, adds the stock of the
-    // folder Box Car when asked to, and returns the consist's window.
+    // Opens the consist Freight in a window of its own, adds the stock of the folder
+    // Box Car when asked to, and returns the window.
     vantor::DocumentWindow& OpenFreight(bool addBoxCar) {
-        m_window = Start("   ");
-        m_window->OpenFile(Consist("Freight"));
-        vantor::DocumentWindow& document = *m_window->Documents().back();
+        m_document = new vantor::DocumentWindow(m_host);
+        m_document->SetFileName(Consist("Freight"));
+        m_document->SetMode(vantor::DocumentMode::Consist);
+        m_document->show();
         if (addBoxCar) {
-            QTreeWidget* stock = document.EditorView()->StockList();
+            QTreeWidget* stock = m_document->EditorView()->StockList();
             stock->setCurrentItem(stock->findItems("Box Car", Qt::MatchExactly, 1).value(0));
-            Click(document, "cmdMove_0");
+            Click(*m_document, "cmdMove_0");
         }
-        return document;
+        return *m_document;
     }
 
     static void Click(vantor::DocumentWindow& document, const char* button) {
@@ -71,27 +72,20 @@ protected:
         QTest::mouseClick(found, Qt::LeftButton);
     }
 
+    testing_support::TempFolder m_folder;
     std::string m_install;
-    std::unique_ptr<vantor::MainWindow> m_window;
-};
+    testing_support::FakeHost m_host{(m_folder.Path() / "MSTS").string(), m_folder.Path().string()};
+    QPointer<vantor::DocumentWindow> m_document;
 
-TEST_F(DocumentTest, FilesOpenInTheWindowTheirKindCallsFor) {
-    MakeFile(m_folder.Path() / "MSTS" / "odd.wag", "Wagon ( odd )");
-    auto window = Start("   ");
-    window->OpenFile(Consist("Freight"));
-    window->OpenFile(m_install + "\\trains\\trainset\\gp38\\GP38.ENG");
-    EXPECT_THAT(Captions(*window), ElementsAre("Consist - " + Consist("Freight"), "Engine - GP38"));
-    m_prompts.ExpectMessage(MessageIcon::Critical, "Open File",
-                            m_install + "\\odd.wag is not a usable wagon file: it names no shape.");
-    window->OpenFile(m_install + "\\odd.wag");
-    EXPECT_EQ(window->Documents().size(), 2u);
-}
+    ~DocumentTest() override { delete m_document; }
+};
 
 TEST_F(DocumentTest, ButtonsEditApplyAndSaveTheConsist) {
     vantor::DocumentWindow& document = OpenFreight(true);
     EXPECT_EQ(document.Editor().Rows().at(1).folder, "Box Car");
-    m_prompts.ExpectMessage(MessageIcon::Information, "Save Consist",
-                            Consist("Freight") + " saved");
+    EXPECT_THAT(m_host.status, ElementsAre(vantor::kStockLoadingStatus, vantor::kStockDoneStatus));
+    m_host.prompts.ExpectMessage(MessageIcon::Information, "Save Consist",
+                                 Consist("Freight") + " saved");
     Click(document, "cmdAction_1");
     EXPECT_FALSE(document.Editor().Changed());
     EXPECT_NE(ReadBytes(ConsistFile("Freight")).find(testing_support::Utf16Bytes("Box Car", false)),
@@ -103,52 +97,71 @@ TEST_F(DocumentTest, ChangesAreLostOnlyAfterNo) {
     const std::string changed =
         "Consist has changed.  All changes will be lost if you do not save it.  Do you want to "
         "save it before closing";
-    m_prompts
+    m_host.prompts
         .ExpectMessage(MessageIcon::Question, "Close", changed + "?", Answer::Cancel,
                        MessageButtons::YesNoCancel)
         .ExpectMessage(MessageIcon::Question, "Cancel", changed + " the consist?", Answer::No,
                        MessageButtons::YesNoCancel);
-    Trigger(*m_window, "mnuFileClose");
-    QCoreApplication::processEvents();
-    ASSERT_EQ(m_window->Documents().size(), 1u);
+    EXPECT_FALSE(document.close());
+    ASSERT_TRUE(m_document);
     Click(document, "cmdAction_0");
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(m_window->Documents().empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(m_document) << "the window closed";
     EXPECT_EQ(ReadBytes(ConsistFile("Freight")), ConsistText("Freight"));
 }
 
 TEST_F(DocumentTest, ViewConsistWithUnsavedChangesViewsAQuietTemporaryCopy) {
     vantor::DocumentWindow& document = OpenFreight(true);
-    m_prompts.ExpectMessage(
+    m_host.prompts.ExpectMessage(
         MessageIcon::Question, "View Consist",
         "Consist has changed.  Do you want to save it before viewing the consist?", Answer::No,
         MessageButtons::YesNoCancel);
     Click(document, "cmdAction_3");
-    ASSERT_EQ(m_window->Documents().size(), 2u);
-    EXPECT_EQ(m_window->Documents()[1]->FileName(), m_window->TemporaryConsistPath());
+    ASSERT_EQ(m_host.opened.size(), 1u);
+    EXPECT_EQ(m_host.opened[0].fileName, m_host.TemporaryConsistPath());
+    EXPECT_EQ(m_host.opened[0].mode, vantor::DocumentMode::Consist3D);
+    EXPECT_TRUE(std::filesystem::exists(m_host.TemporaryConsistPath()));
     EXPECT_EQ(document.FileName(), Consist("Freight"));
     EXPECT_TRUE(document.Editor().Changed());
 }
 
-TEST_F(DocumentTest, ViewShapeAndDragActOnTheSelectedStock) {
+TEST_F(DocumentTest, ViewShapeDragAndContextMenusActOnTheSelectedStock) {
     vantor::DocumentWindow& document = OpenFreight(false);
-    m_prompts.ExpectMessage(MessageIcon::Critical, "View Shape", "Nothing selected to view");
-    Trigger(*m_window, "mnuStockViewShape");
+    m_host.prompts.ExpectMessage(MessageIcon::Critical, "View Shape", "Nothing selected to view");
+    document.ActionClick(vantor::ActionCommand::ViewShape);
 
     QTreeWidget* stock = document.EditorView()->StockList();
     stock->setCurrentItem(stock->topLevelItem(0));
     const QRect row = stock->visualItemRect(stock->topLevelItem(0));
-    auto* status = m_window->findChild<QLabel*>("sbStatusBarPanel1");
     QTest::mousePress(stock->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(status->text(), "Dragging Wagon");
+    EXPECT_EQ(m_host.status.back(), "Dragging Wagon");
     QTest::mouseRelease(stock->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(status->text(), "Dragged Wagon");
+    EXPECT_EQ(m_host.status.back(), "Dragged Wagon");
 
     stock->setFocus();
     Click(document, "cmdAction_4");
-    EXPECT_EQ(Captions(*m_window).back(), "Wagon - Box");
-    EXPECT_EQ(m_window->Documents().back()->FileName(),
-              m_install + "\\Trains\\Trainset\\Box Car\\Box.s");
+    ASSERT_EQ(m_host.opened.size(), 1u);
+    EXPECT_EQ(m_host.opened[0].caption, "Wagon - Box");
+    EXPECT_EQ(m_host.opened[0].mode, vantor::DocumentMode::Shape3D);
+    EXPECT_EQ(m_host.opened[0].fileName, m_install + "\\Trains\\Trainset\\Box Car\\Box.s");
+
+    QTest::mouseClick(stock->viewport(), Qt::RightButton, {}, row.center());
+    QTest::mouseClick(document.EditorView()->VehicleList()->viewport(), Qt::RightButton);
+    EXPECT_THAT(m_host.menus, ElementsAre(vantor::ContextMenu::Stock, vantor::ContextMenu::Consist));
+}
+
+TEST_F(DocumentTest, TheConsistListOpensConsistsForEditingAndViewing) {
+    vantor::DocumentWindow list(m_host);
+    list.SetFilter("*");
+    list.SetMode(vantor::DocumentMode::ConsistList);
+    EXPECT_THAT(list.ConsistRows(), ElementsAre("Freight"));
+    list.EditConsist("Freight");
+    list.ViewConsist("Freight");
+    ASSERT_EQ(m_host.opened.size(), 2u);
+    EXPECT_EQ(m_host.opened[0].fileName, Consist("Freight"));
+    EXPECT_EQ(m_host.opened[0].mode, vantor::DocumentMode::Consist);
+    EXPECT_EQ(m_host.opened[1].mode, vantor::DocumentMode::Consist3D);
+    EXPECT_EQ(m_host.opened[1].caption, "Consist - Freight");
 }
 
 }  // namespace

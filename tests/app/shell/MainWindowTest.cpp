@@ -183,4 +183,29 @@ TEST_F(ShellTest, AboutShowsVersionAndHistory) {
     EXPECT_TRUE(shown);
 }
 
+TEST_F(ShellTest, FilesOpenInTheWindowTheirKindCallsFor) {
+    const std::string install = MakeInstallation("Inst", {"Freight"});
+    MakeFile(std::filesystem::path(install) / "Trains" / "Trainset" / "GP38" / "GP38.eng",
+             "Wagon ( GP38\r\n\tWagonShape ( GP38.s )\r\n)\r\nEngine ( GP38 )");
+    MakeFile(std::filesystem::path(install) / "odd.wag", "Wagon ( odd )");
+    std::filesystem::copy_file(VANTOR_SOURCE_DIR "/demo/Trains/Consists/Yard Shunt.con",
+                               std::filesystem::path(install) / "Trains" / "Consists" /
+                                   "Freight.con",
+                               std::filesystem::copy_options::overwrite_existing);
+    m_settings.Write("MSTSDir", install);
+    auto window = Start("   ");
+    const std::string consist = install + "\\Trains\\Consists\\Freight.con";
+    window->OpenFile(consist);
+    window->OpenFile(install + "\\trains\\trainset\\gp38\\GP38.ENG");
+    EXPECT_THAT(Captions(*window), ElementsAre("Consist - " + consist, "Engine - GP38"));
+    const auto documents = window->Documents();
+    ASSERT_EQ(documents.size(), 2u);
+    EXPECT_EQ(documents[0]->Mode(), vantor::DocumentMode::Consist);
+    EXPECT_EQ(documents[1]->Mode(), vantor::DocumentMode::Shape3D);
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Open File",
+                            install + "\\odd.wag is not a usable wagon file: it names no shape.");
+    window->OpenFile(install + "\\odd.wag");
+    EXPECT_EQ(window->Documents().size(), 2u);
+}
+
 }  // namespace

@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "FakeHost.h"
 #include "ShellFixture.h"
+#include "TempFolder.h"
 #include "documents/DocumentWindow.h"
 #include "validation/ResultsWindowWidget.h"
 #include "validation/RouteSelectorDialog.h"
@@ -57,6 +60,24 @@ TEST_F(CheckWindowsTest, ConsistsAreCheckedInTheRoutesChosenInTheDialog) {
     QTest::mouseClick(results->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->Area()->subWindowList().size(), windows.size() - 1);
+}
+
+TEST(ResultsWindowTest, SaveAppendsTheReportThroughTheHostsPromptsAndCloseCloses) {
+    const testing_support::TempFolder folder;
+    testing_support::FakeHost host(kDemo, folder.Path().string());
+    QPointer<vantor::ResultsWindowWidget> results =
+        new vantor::ResultsWindowWidget(host, {"Usage check of Freight", "INFO: a\r\n"});
+    EXPECT_EQ(results->windowTitle(), "Usage check of Freight");
+    const std::string log = folder.File("report.log");
+    host.prompts.ExpectInput("Enter file name:", "Save Results",
+                             folder.Path().string() + "\\Freight.log", log);
+    QTest::mouseClick(results->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+    const std::string frame(80, '=');
+    EXPECT_EQ(testing_support::ReadBytes(log), frame + "\r\nINFO: a\r\n\r\n" + frame + "\r\n");
+
+    QTest::mouseClick(results->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(results);
 }
 
 }  // namespace
