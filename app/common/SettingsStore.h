@@ -23,7 +23,6 @@ class MemorySettingsStore : public SettingsStore {
 public:
     [[nodiscard]] std::optional<std::string> Read(const std::string& key) const override;
     void Write(const std::string& key, const std::string& value) override;
-    [[nodiscard]] const std::map<std::string, std::string>& Values() const { return m_values; }
 
 private:
     std::map<std::string, std::string> m_values;

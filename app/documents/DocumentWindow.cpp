@@ -276,8 +276,8 @@ std::string DocumentWindow::SelectedItem() const {
         return {};
     }
     const QTreeWidgetItem* row = selected[0];
-    return InstallFolder() + "\\Trains\\Trainset\\" + S(row->text(1)) + "\\" + S(row->text(2)) +
-           "." + StockExtension(S(row->text(0)));
+    return StockFilePath(InstallFolder(),
+                         StockRow{S(row->text(0)), S(row->text(1)), S(row->text(2))});
 }
 
 void DocumentWindow::ActionClick(ActionCommand command) {

@@ -25,7 +25,6 @@ class DocumentWindow : public QWidget {
 public:
     explicit DocumentWindow(WindowHost& host, QWidget* parent = nullptr);
 
-    [[nodiscard]] int WindowNumber() const { return m_windowNumber; }
     void SetWindowNumber(int number) { m_windowNumber = number; }
     [[nodiscard]] const corvane::TSFileItemPtr& Item() const { return m_item; }
     void SetItem(corvane::TSFileItemPtr item) { m_item = std::move(item); }
@@ -58,8 +57,6 @@ public:
     // The consist being edited (mode 1).
     [[nodiscard]] ConsistEditor& Editor() { return m_editor; }
     [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
-    // The stock rows as built, before sorting.
-    [[nodiscard]] const std::vector<StockRow>& StockRows() const { return m_stockRows; }
     // Runs an editing command as its button does.
     void MoveClick(MoveCommand command);
 

@@ -5,6 +5,7 @@
 
 #include "platform/Names.h"
 #include "platform/Paths.h"
+#include "common/ItemText.h"
 #include "common/Text.h"
 
 namespace vantor {
@@ -53,12 +54,7 @@ std::vector<StockRow> ScanStock(std::string_view installFolder, std::string_view
 }
 
 std::string StockFilePath(std::string_view installFolder, const StockRow& row) {
-    std::string extension = row.type.substr(0, 3);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string extension = StockExtension(row.type);
     return std::string(installFolder) + "\\Trains\\Trainset\\" + row.folder + "\\" + row.shape +
            "." + extension;
 }

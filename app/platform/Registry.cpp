@@ -183,13 +183,4 @@ RegistrySource SystemRegistry() {
     return source;
 }
 
-RegistrySource WinePrefixRegistry(const std::string& prefix) {
-    RegistrySource source;
-    source.getString = [prefix](RegistryRoot root, std::string_view key, std::string_view value) {
-        return GetWineRegistryString(prefix, root, key, value);
-    };
-    source.toHostPath = [prefix](std::string_view path) { return WindowsToHostPath(path, prefix); };
-    return source;
-}
-
 }  // namespace vantor::platform

@@ -45,7 +45,4 @@ struct RegistrySource {
 // default Wine prefix, looked up at each call.
 RegistrySource SystemRegistry();
 
-// Returns the registry of one Wine prefix, with its drive mapping.
-RegistrySource WinePrefixRegistry(const std::string& prefix);
-
 }  // namespace vantor::platform

@@ -65,11 +65,8 @@ public:
     [[nodiscard]] QWidget* ActiveChild() const;
     // The active child as a document window, or null.
     [[nodiscard]] DocumentWindow* ActiveDocument() const;
-    [[nodiscard]] QMenu* ConsistMenu() const { return m_consistMenu; }
-    [[nodiscard]] QMenu* StockMenu() const { return m_stockMenu; }
     [[nodiscard]] ShellCommands& Commands() { return m_commands; }
     [[nodiscard]] QMdiArea* Area() const { return m_area; }
-    [[nodiscard]] Arrangement LastArrangement() const { return m_arranger.Last(); }
     [[nodiscard]] const std::string& ScreenShotDir() const { return m_screenShotDir; }
 
     // Arranges the child windows and remembers the arrangement.

@@ -200,15 +200,6 @@ std::optional<std::int16_t> Int16Parameter(const corvane::TSFileItem& item, int 
     return ToInt16(*number);
 }
 
-corvane::TSFileItemPtr RequireChildAt(const corvane::TSFileItem& item, int position) {
-    if (!item.HasChildren() || position < 1 || position > item.Children()->Count()) {
-        throw RuntimeError(kObjectNotSet,
-                           "Object variable or With block variable not set (item \"" + item.Name() +
-                               "\" has no child " + std::to_string(position) + ")");
-    }
-    return item.Children()->Item(position);
-}
-
 corvane::TSFileItemPtr RequireChild(const corvane::TSFileItem& item, std::string_view name) {
     auto child = item.Child(name);
     if (!child) {
@@ -255,6 +246,7 @@ bool RefersTo(const corvane::TSFileItem& vehicle, const StockIdentity& identity)
     return data->Parameter(0) == identity.base && VehicleFolder(*data) == identity.folder;
 }
 
+// Numbers the errors as the reports have always numbered them (see RuntimeError).
 std::string ErrorText(const std::exception& error) {
     int number = 5;  // Invalid procedure call or argument
     if (const auto* own = dynamic_cast<const RuntimeError*>(&error)) {

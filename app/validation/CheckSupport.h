@@ -17,7 +17,9 @@
 
 namespace vantor::validation {
 
-// A run-time error of a check, with the number that its error text shows.
+// A run-time error of a check, with the number that its error text shows. The
+// numbers are the run-time error numbers that reports have always shown ("Error 91
+// - ..."), which readers of saved reports know.
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(int number, const std::string& description)
@@ -60,9 +62,6 @@ std::optional<std::int16_t> ToInt16(double value);
 // Returns a parameter read as a 16-bit integer, nothing when the item has no such
 // parameter or it is not a number that fits.
 std::optional<std::int16_t> Int16Parameter(const corvane::TSFileItem& item, int index);
-
-// Returns the child at a 1-based position; throws RuntimeError 91 when there is none.
-corvane::TSFileItemPtr RequireChildAt(const corvane::TSFileItem& item, int position);
 
 // Returns the child of a given name; throws RuntimeError 91 when there is none.
 corvane::TSFileItemPtr RequireChild(const corvane::TSFileItem& item, std::string_view name);
