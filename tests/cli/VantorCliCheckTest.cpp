@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "InProcessCli.h"
 #include "RunProgram.h"
 #include "TempFolder.h"
 
@@ -30,7 +31,7 @@ std::string Missing(const std::string& file, const std::string& reference) {
 }
 
 ProgramResult Cli(const std::vector<std::string>& arguments) {
-    return testing_support::RunProgram(VANTOR_CLI, arguments);
+    return testing_support::RunCliInProcess(arguments);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "InProcessCli.h"
 #include "RunProgram.h"
 #include "TempFolder.h"
 
@@ -23,7 +24,7 @@ const char* const kDemoConsists =
     "Coal Drag\nDemo Freight\nEmpty Train\nLight Engine\nMixed Goods\nTransfer\nYard Shunt\n";
 
 ProgramResult Cli(const std::vector<std::string>& arguments) {
-    return testing_support::RunProgram(VANTOR_CLI, arguments);
+    return testing_support::RunCliInProcess(arguments);
 }
 
 std::string ConsistBytes(const std::string& text) {
@@ -55,6 +56,18 @@ protected:
     ScopedEnvironment m_config{"XDG_CONFIG_HOME", (m_home.Path() / "config").string()};
     ScopedEnvironment m_wine{"WINEPREFIX", (m_home.Path() / "wine").string()};
 };
+
+// The program itself: its arguments reach the command line and its exit status and
+// output are the command line's.
+TEST_F(VantorCliTest, TheProgramRunsTheCommandLine) {
+    const ProgramResult listed = testing_support::RunProgram(VANTOR_CLI, {"--msts", kDemo, "consists"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, kDemoConsists);
+    const ProgramResult wrong = testing_support::RunProgram(VANTOR_CLI, {"nonsense"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_NE(wrong.err, "");
+}
 
 // The unfiltered stock list is checked on a generated installation below.
 TEST_F(VantorCliTest, ListsOfTheDemoInstallation) {
