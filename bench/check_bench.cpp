@@ -82,9 +82,9 @@ std::string CheckAll() {
     vantor::TSValidation validator(TheInstallation().folder.string());
     const auto status = validator.CheckAllStock("");
     if (status != vantor::TSValidation::IsValid() || !validator.Errors().empty()) {
-        return validator.Errors().empty() ? std::string("(a status without findings)")
-                                          : vantor::TSValidation::TranslateError(
-                                                validator.Errors().front());
+        return validator.Errors().empty()
+                   ? std::string("(a status without findings)")
+                   : vantor::TSValidation::TranslateError(validator.Errors().front());
     }
     return {};
 }

@@ -24,7 +24,7 @@ std::string Installation::ReadLocalMachine(std::string_view key, std::string_vie
 
 std::string Installation::ToHostPath(std::string_view windowsPath) const {
     return windowsPath.empty() || !m_registry.toHostPath ? std::string()
-                                                          : m_registry.toHostPath(windowsPath);
+                                                         : m_registry.toHostPath(windowsPath);
 }
 
 std::string Installation::MSTSPath() const {

@@ -1,6 +1,5 @@
 #include "common/SettingsStore.h"
 
-
 namespace vantor {
 
 std::optional<std::string> MemorySettingsStore::Read(const std::string& key) const {

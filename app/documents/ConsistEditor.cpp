@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/Paths.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 
 namespace vantor {
 

@@ -210,7 +210,7 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (vehicles && key->key() == Qt::Key_Delete) {
                 emit moveClicked(key->modifiers() == Qt::ShiftModifier ? MoveCommand::RemoveAll
-                                                                      : MoveCommand::Remove);
+                                                                       : MoveCommand::Remove);
                 return true;
             }
             if (stock && key->key() == Qt::Key_Insert) {

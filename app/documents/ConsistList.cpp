@@ -1,7 +1,7 @@
 #include "documents/ConsistList.h"
 
-#include "platform/Paths.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 
 namespace vantor {
 

@@ -125,12 +125,11 @@ void DocumentWindow::ShowModeControls() {
     } else if (m_mode == DocumentMode::Consist) {
         m_pages->setCurrentWidget(m_editorView);
     } else {
-        m_pending->setText(
-            m_mode == DocumentMode::Consist3D
-                ? "Showing consists in 3D is not available in this version."
-            : m_mode == DocumentMode::Shape3D
-                ? "Showing shapes in 3D is not available in this version."
-                : "");
+        m_pending->setText(m_mode == DocumentMode::Consist3D
+                               ? "Showing consists in 3D is not available in this version."
+                           : m_mode == DocumentMode::Shape3D
+                               ? "Showing shapes in 3D is not available in this version."
+                               : "");
         m_pages->setCurrentWidget(m_pending);
     }
 }
@@ -165,7 +164,8 @@ std::vector<std::string> DocumentWindow::ConsistRows() const {
 
 std::string DocumentWindow::CurrentConsist() const {
     const QTreeWidgetItem* current = m_consists->currentItem();
-    return m_mode == DocumentMode::ConsistList && current != nullptr ? S(current->text(0)) : std::string();
+    return m_mode == DocumentMode::ConsistList && current != nullptr ? S(current->text(0))
+                                                                     : std::string();
 }
 
 std::vector<std::string> DocumentWindow::SelectedConsists() const {
@@ -250,8 +250,8 @@ void DocumentWindow::MoveClick(MoveCommand command) {
     }
     std::string refused;
     try {
-        refused = m_editor.Move(command, command == MoveCommand::Add ? m_editorView->SelectedStock()
-                                                                     : std::nullopt);
+        refused = m_editor.Move(
+            command, command == MoveCommand::Add ? m_editorView->SelectedStock() : std::nullopt);
     } catch (const std::exception& e) {
         refused = e.what();
     }

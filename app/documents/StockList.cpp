@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/Names.h"
-#include "platform/Paths.h"
 #include "common/ItemText.h"
 #include "common/Text.h"
+#include "platform/Names.h"
+#include "platform/Paths.h"
 
 namespace vantor {
 

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/QtPrompter.h"
 #include "shell/Version.h"
+#include "ui/QtPrompter.h"
 
 namespace vantor {
 

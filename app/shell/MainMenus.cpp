@@ -118,31 +118,33 @@ void MainWindow::CreateMenus() {
                    kSeparator,
                    {"mnuFileExit", "E&xit", [this] { close(); }}});
 
-    addMenu(newMenu(nullptr, "mnuEdit", "&Edit"),
-            {{"mnuEditUndo", "&Undo", [this] { m_commands.EditUndo(); }},
-             kSeparator,
-             {"mnuEditCut", "Cu&t", [this] { EditCut(); }},
-             {"mnuEditCopy", "&Copy", [this] { EditCopy(); }},
-             {"mnuEditPaste", "&Paste", [this] { EditPaste(); }},
-             {"mnuEditPasteSpecial", "Paste &Special...", [this] { m_commands.EditPasteSpecial(); }},
-             kSeparator,
-             {"mnuEditSetAssoc", "Set File Associations...", [this] { EditSetAssociations(); }}});
+    addMenu(
+        newMenu(nullptr, "mnuEdit", "&Edit"),
+        {{"mnuEditUndo", "&Undo", [this] { m_commands.EditUndo(); }},
+         kSeparator,
+         {"mnuEditCut", "Cu&t", [this] { EditCut(); }},
+         {"mnuEditCopy", "&Copy", [this] { EditCopy(); }},
+         {"mnuEditPaste", "&Paste", [this] { EditPaste(); }},
+         {"mnuEditPasteSpecial", "Paste &Special...", [this] { m_commands.EditPasteSpecial(); }},
+         kSeparator,
+         {"mnuEditSetAssoc", "Set File Associations...", [this] { EditSetAssociations(); }}});
 
     QMenu* view = newMenu(nullptr, "mnuView", "&View");
-    addMenu(view, {{"mnuViewToolbar", "&Toolbar",
-                    [this] { m_toolBar->setVisible(m_viewToolbar->isChecked()); }},
-                   {"mnuViewStatusBar", "Status &Bar",
-                    [this] { statusBar()->setVisible(m_viewStatusBar->isChecked()); }},
-                   kSeparator,
-                   {"mnuViewFilter", "&Filter...", [this] { ViewFilter(); }},
-                   {"mnuViewRefresh", "&Refresh", [this] { ViewRefresh(); }},
-                   {"mnuViewReset", "Reset &View", [this] { ViewReset(); }},
-                   kSeparator,
-                   {"mnuViewTS", "&MSTS", [this] { m_commands.ViewMSTS(); }},
-                   {"mnuViewTSE", "MSTS &Tools", [this] { m_commands.ViewMSTSTools(); }},
-                   {"mnuViewShapeViewer", "&Shape Viewer", [this] { m_commands.ViewShapeViewer(); }},
-                   kSeparator,
-                   {"mnuViewOptions", "&Options...", [this] { m_commands.ViewOptions(); }}});
+    addMenu(view,
+            {{"mnuViewToolbar", "&Toolbar",
+              [this] { m_toolBar->setVisible(m_viewToolbar->isChecked()); }},
+             {"mnuViewStatusBar", "Status &Bar",
+              [this] { statusBar()->setVisible(m_viewStatusBar->isChecked()); }},
+             kSeparator,
+             {"mnuViewFilter", "&Filter...", [this] { ViewFilter(); }},
+             {"mnuViewRefresh", "&Refresh", [this] { ViewRefresh(); }},
+             {"mnuViewReset", "Reset &View", [this] { ViewReset(); }},
+             kSeparator,
+             {"mnuViewTS", "&MSTS", [this] { m_commands.ViewMSTS(); }},
+             {"mnuViewTSE", "MSTS &Tools", [this] { m_commands.ViewMSTSTools(); }},
+             {"mnuViewShapeViewer", "&Shape Viewer", [this] { m_commands.ViewShapeViewer(); }},
+             kSeparator,
+             {"mnuViewOptions", "&Options...", [this] { m_commands.ViewOptions(); }}});
     m_viewToolbar = view->findChild<QAction*>("mnuViewToolbar");
     m_viewStatusBar = view->findChild<QAction*>("mnuViewStatusBar");
     for (QAction* toggle : {m_viewToolbar, m_viewStatusBar}) {
@@ -159,23 +161,23 @@ void MainWindow::CreateMenus() {
          {"mnuConsistCheckStock", "&Check Stock...", check(ConsistCheckStock)},
          {"mnuFileCheckDep", "Chec&k Dependencies...", check(FileCheckDep)}});
 
-    m_stockMenu = addMenu(
-        newMenu(nullptr, "mnuStock", "&Stock"),
-        {{"mnuStockViewShape", "View &Shape", [this] { ViewShape(); }},
-         {"mnuStockCheckDep", "Check &Dependencies...", check(StockCheckDep)},
-         {"mnuStockCheckAll", "Check &All Stock...",
-          [this] { RunCheck([](CheckContext& c) { return StockCheckAll(c); }, true); }}});
+    m_stockMenu = addMenu(newMenu(nullptr, "mnuStock", "&Stock"),
+                          {{"mnuStockViewShape", "View &Shape", [this] { ViewShape(); }},
+                           {"mnuStockCheckDep", "Check &Dependencies...", check(StockCheckDep)},
+                           {"mnuStockCheckAll", "Check &All Stock...", [this] {
+                                RunCheck([](CheckContext& c) { return StockCheckAll(c); }, true);
+                            }}});
 
     m_windowMenu = newMenu(nullptr, "mnuWindow", "&Window");
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);
     UpdateWindowMenu();
 
-    addMenu(newMenu(nullptr, "mnuHelp", "&Help"),
-            {{"mnuHelpContents", "&Contents", [this] { m_commands.HelpContents(); }},
-             {"mnuHelpSearchForHelpOn", "&Search For Help On...",
-              [this] { m_commands.HelpSearch(); }},
-             kSeparator,
-             {"mnuHelpAbout", "&About ", [this] { ShowAbout(); }}});
+    addMenu(
+        newMenu(nullptr, "mnuHelp", "&Help"),
+        {{"mnuHelpContents", "&Contents", [this] { m_commands.HelpContents(); }},
+         {"mnuHelpSearchForHelpOn", "&Search For Help On...", [this] { m_commands.HelpSearch(); }},
+         kSeparator,
+         {"mnuHelpAbout", "&About ", [this] { ShowAbout(); }}});
 }
 
 void MainWindow::UpdateWindowMenu() {

@@ -2,9 +2,9 @@
 
 #include <array>
 
+#include "common/Installation.h"
 #include "platform/Locations.h"
 #include "platform/Paths.h"
-#include "common/Installation.h"
 #include "shell/Version.h"
 
 namespace vantor {

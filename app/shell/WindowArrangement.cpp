@@ -93,9 +93,9 @@ void PlaceWindow(QMainWindow& window, const WindowPlacement& placement) {
 
 WindowPlacement PlacementOf(const QMainWindow& window) {
     const double twips = TwipsPerPixel(window);
-    return {static_cast<float>(window.pos().x() * twips),
-            static_cast<float>(window.pos().y() * twips),
-            static_cast<float>(window.width() * twips), static_cast<float>(window.height() * twips)};
+    return {
+        static_cast<float>(window.pos().x() * twips), static_cast<float>(window.pos().y() * twips),
+        static_cast<float>(window.width() * twips), static_cast<float>(window.height() * twips)};
 }
 
 }  // namespace vantor

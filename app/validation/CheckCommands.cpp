@@ -7,9 +7,9 @@
 #include <exception>
 #include <stdexcept>
 
-#include "platform/Paths.h"
 #include "common/Routes.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 
 namespace vantor {
 
@@ -78,7 +78,8 @@ std::string StockReportHeader(const std::string& checkTime, const std::string& i
 }
 
 std::optional<Report> ConsistCheckStock(const ActiveWindow& window, CheckContext& context) {
-    if (!window.present || window.mode != DocumentMode::ConsistList || window.currentConsist.empty()) {
+    if (!window.present || window.mode != DocumentMode::ConsistList ||
+        window.currentConsist.empty()) {
         return std::nullopt;
     }
     TSValidation validator(context.installFolder);

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/Paths.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 
 namespace vantor::validation {
 

@@ -4,9 +4,9 @@
 #include <exception>
 #include <vector>
 
-#include "platform/Paths.h"
 #include "common/ItemText.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 #include "validation/CheckSupport.h"
 #include "validation/InOrder.h"
 #include "validation/TSValidation.h"

@@ -3,9 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "platform/Paths.h"
 #include "common/ItemText.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 #include "validation/CheckSupport.h"
 #include "validation/TSValidation.h"
 

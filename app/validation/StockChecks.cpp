@@ -1,8 +1,8 @@
 // The stock checks: an engine or wagon file, its sound definitions and its cab view.
 
-#include "platform/Paths.h"
 #include "common/ItemText.h"
 #include "common/Text.h"
+#include "platform/Paths.h"
 #include "validation/CheckSupport.h"
 #include "validation/TSValidation.h"
 

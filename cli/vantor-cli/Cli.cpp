@@ -8,9 +8,9 @@
 #include <variant>
 
 #include "Commands.h"
+#include "common/Installation.h"
 #include "platform/IniFile.h"
 #include "platform/Locations.h"
-#include "common/Installation.h"
 
 namespace vantor::cli {
 

@@ -5,10 +5,10 @@
 
 #include "Cli.h"
 #include "Commands.h"
-#include "documents/ConsistList.h"
-#include "documents/StockList.h"
 #include "common/Routes.h"
 #include "common/Text.h"
+#include "documents/ConsistList.h"
+#include "documents/StockList.h"
 
 namespace vantor::cli {
 

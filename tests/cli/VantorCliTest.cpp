@@ -60,7 +60,8 @@ protected:
 // The program itself: its arguments reach the command line and its exit status and
 // output are the command line's.
 TEST_F(VantorCliTest, TheProgramRunsTheCommandLine) {
-    const ProgramResult listed = testing_support::RunProgram(VANTOR_CLI, {"--msts", kDemo, "consists"});
+    const ProgramResult listed =
+        testing_support::RunProgram(VANTOR_CLI, {"--msts", kDemo, "consists"});
     EXPECT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(listed.out, kDemoConsists);
     const ProgramResult wrong = testing_support::RunProgram(VANTOR_CLI, {"nonsense"});

@@ -75,7 +75,8 @@ protected:
     }
 
     // An installation folder with consists of these names.
-    std::string MakeInstallation(const std::string& name, std::initializer_list<const char*> consists) {
+    std::string MakeInstallation(const std::string& name,
+                                 std::initializer_list<const char*> consists) {
         const auto root = m_folder.Path() / name;
         for (const char* consist : consists) {
             MakeFile(root / "Trains" / "Consists" / (std::string(consist) + ".con"), "Train ( )");

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "corvane/TSFileItem.h"
 #include "common/ItemText.h"
 #include "common/Routes.h"
 #include "common/Text.h"
+#include "corvane/TSFileItem.h"
 
 namespace {
 

@@ -147,7 +147,8 @@ TEST_F(DocumentTest, ViewShapeDragAndContextMenusActOnTheSelectedStock) {
 
     QTest::mouseClick(stock->viewport(), Qt::RightButton, {}, row.center());
     QTest::mouseClick(document.EditorView()->VehicleList()->viewport(), Qt::RightButton);
-    EXPECT_THAT(m_host.menus, ElementsAre(vantor::ContextMenu::Stock, vantor::ContextMenu::Consist));
+    EXPECT_THAT(m_host.menus,
+                ElementsAre(vantor::ContextMenu::Stock, vantor::ContextMenu::Consist));
 }
 
 TEST_F(DocumentTest, TheConsistListOpensConsistsForEditingAndViewing) {

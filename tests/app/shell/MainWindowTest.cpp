@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "ShellFixture.h"
-#include "documents/DocumentWindow.h"
 #include "common/Installation.h"
+#include "documents/DocumentWindow.h"
 #include "shell/MainWindow.h"
 #include "ui/QtSettingsStore.h"
 
@@ -188,10 +188,10 @@ TEST_F(ShellTest, FilesOpenInTheWindowTheirKindCallsFor) {
     MakeFile(std::filesystem::path(install) / "Trains" / "Trainset" / "GP38" / "GP38.eng",
              "Wagon ( GP38\r\n\tWagonShape ( GP38.s )\r\n)\r\nEngine ( GP38 )");
     MakeFile(std::filesystem::path(install) / "odd.wag", "Wagon ( odd )");
-    std::filesystem::copy_file(VANTOR_SOURCE_DIR "/demo/Trains/Consists/Yard Shunt.con",
-                               std::filesystem::path(install) / "Trains" / "Consists" /
-                                   "Freight.con",
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        VANTOR_SOURCE_DIR "/demo/Trains/Consists/Yard Shunt.con",
+        std::filesystem::path(install) / "Trains" / "Consists" / "Freight.con",
+        std::filesystem::copy_options::overwrite_existing);
     m_settings.Write("MSTSDir", install);
     auto window = Start("   ");
     const std::string consist = install + "\\Trains\\Consists\\Freight.con";

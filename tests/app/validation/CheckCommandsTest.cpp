@@ -81,7 +81,8 @@ protected:
 
 TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
     m_routes = "R1|R2";
-    const auto report = vantor::FileCheckDep({true, Mode::Consist, "", Boxcar(), {}, ""}, m_context);
+    const auto report =
+        vantor::FileCheckDep({true, Mode::Consist, "", Boxcar(), {}, ""}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Usage check of Boxcar");
     EXPECT_EQ(report->text,
@@ -93,7 +94,8 @@ TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
     EXPECT_EQ(m_status.back(), "Done") << "progress texts reach the status bar";
 
     // The stock menu's command runs the same check on the file of a 3D view.
-    const auto viewed = vantor::StockCheckDep({true, Mode::Consist3D, Boxcar(), "", {}, ""}, m_context);
+    const auto viewed =
+        vantor::StockCheckDep({true, Mode::Consist3D, Boxcar(), "", {}, ""}, m_context);
     ASSERT_TRUE(viewed);
     EXPECT_EQ(viewed->text, report->text);
 }
@@ -101,13 +103,14 @@ TEST_F(CheckCommandsTest, StockDependenciesInTheChosenRoutes) {
 TEST_F(CheckCommandsTest, ConsistsInTheChosenRoutesOrNothingSelected) {
     // Cancel in the route dialog, or OK with nothing selected, opens no window.
     EXPECT_FALSE(vantor::FileCheckDep(
-        {true, Mode::Consist3D, m_install.Path("Trains\\Consists\\Freight.con"), "", {}, ""}, m_context));
+        {true, Mode::Consist3D, m_install.Path("Trains\\Consists\\Freight.con"), "", {}, ""},
+        m_context));
     EXPECT_EQ(m_chooserCalls.size(), 1U);
     EXPECT_FALSE(m_context.validator) << "no check ran";
 
     m_routes = "R1|R2";
-    const auto report =
-        vantor::FileCheckDep({true, Mode::ConsistList, "", "", {"Freight", "Light"}, ""}, m_context);
+    const auto report = vantor::FileCheckDep(
+        {true, Mode::ConsistList, "", "", {"Freight", "Light"}, ""}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Usage check of Freight|Light");
     EXPECT_EQ(report->text, Uses(m_install.Path("Routes\\R1\\Services\\Goods.srv"),
@@ -122,7 +125,8 @@ TEST_F(CheckCommandsTest, ConsistsInTheChosenRoutesOrNothingSelected) {
 }
 
 TEST_F(CheckCommandsTest, StockCheckOfTheCurrentConsist) {
-    const auto report = vantor::ConsistCheckStock({true, Mode::ConsistList, "", "", {}, "Light"}, m_context);
+    const auto report =
+        vantor::ConsistCheckStock({true, Mode::ConsistList, "", "", {}, "Light"}, m_context);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->caption, "Stock check of Light");
     EXPECT_EQ(report->text, Missing(m_install.Path("Trains\\Consists\\Light.con"),

@@ -17,9 +17,9 @@
 namespace {
 
 using validation_tests::Joined;
-using validation_tests::Texts;
 using validation_tests::Replaced;
 using validation_tests::TestInstallation;
+using validation_tests::Texts;
 using vantor::TSValidation;
 using vantor::platform::EntryTypes;
 using vantor::platform::ListNames;
@@ -266,7 +266,8 @@ TEST(CheckAllStockTest, ProgressYieldsAndFilter) {
                             "Checking engine related files", "Checking (2 of 2) " + notes,
                             "Checking " + notes, "TS Installation check complete"}));
     EXPECT_EQ(yields, 1) << "once per stock folder that passes the filter";
-    EXPECT_EQ(Texts(validator.Errors()).back(), "3|" + notes + "|") << "*.??g takes in .jpg files too";
+    EXPECT_EQ(Texts(validator.Errors()).back(), "3|" + notes + "|")
+        << "*.??g takes in .jpg files too";
 }
 
 TEST(CheckAllStockTest, RaisesWhatEachFileRaisesInTheOrderOfTheFiles) {
