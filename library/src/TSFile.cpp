@@ -73,12 +73,14 @@ void TSFile::Load() {
 void TSFile::Save() const {
     const std::string header = FirstLine().substr(filetypes::kByteOrderChars.size());
     const bool carSpawner = m_filetype + SubFileType() == "datcarspawn";
+    // A list file opens with a bare count, which the reader expects as such.
+    const bool listFile = FirstElement().starts_with('#');
     files::ReplaceFile(files::NativePath(m_fileName), [&](std::FILE* file) {
         Writer writer(file);
         writer.WriteHeader(header);
         const int count = m_items->Count();
         for (int i = 1; i <= count; ++i) {
-            writer.WriteItem(*m_items->Item(i), i == count);
+            writer.WriteItem(*m_items->Item(i), i == count, listFile && i == 1);
         }
         if (carSpawner) {
             writer.WriteText("", true);
