@@ -140,6 +140,39 @@ std::size_t InputFile::Read(void* buffer, std::size_t size) {
 #endif
 }
 
+std::size_t InputFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
+#if defined(_WIN32)
+    const long long position = _ftelli64(m_file);
+    if (position < 0 || _fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    const std::size_t n = std::fread(buffer, 1, size, m_file);
+    const bool failed = n < size && std::ferror(m_file);
+    _fseeki64(m_file, position, SEEK_SET);
+    if (failed) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    return n;
+#else
+    auto* at = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(m_fd, at + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail(errno, "Cannot read the file");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+#endif
+}
+
 InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size) {
     InputFile opened;
 #if defined(_WIN32)

@@ -35,6 +35,9 @@ public:
     // Reads up to size bytes, fewer only at the end of the file; throws
     // std::system_error when reading fails.
     std::size_t Read(void* buffer, std::size_t size);
+    // Reads up to size bytes from offset on, fewer only at the end of the file,
+    // without moving the position that Read goes on from.
+    std::size_t ReadAt(void* buffer, std::size_t size, std::uint64_t offset);
 
 private:
     void Close() noexcept;

@@ -44,6 +44,8 @@ std::string TSFile::FirstLine() const {
 }
 
 void TSFile::Load() {
+    m_form = FileForm::Text;
+    m_truncated = false;
     std::uint64_t length = 0;
     files::InputFile file;
 #if !defined(_WIN32)
@@ -60,7 +62,14 @@ void TSFile::Load() {
     }
     try {
         Reader reader(file, length, *m_items, m_status);
-        reader.Run(FirstElement());
+        m_form = reader.Form();
+        try {
+            reader.Run(FirstElement());
+        } catch (...) {
+            m_truncated = reader.EndedInsideItem();
+            throw;
+        }
+        m_truncated = reader.EndedInsideItem();
     } catch (const std::system_error& e) {
         throw std::system_error(e.code(), "Cannot read " + m_fileName);
     }
