@@ -11,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "Arena.h"
 #include "Text.h"
 
 namespace corvane {
@@ -353,13 +354,32 @@ Reader::Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollectio
       m_fileLength(fileLength),
       m_progressStep(static_cast<std::uint64_t>(
           text::DivideRoundHalfEven(static_cast<std::int64_t>(fileLength), 10))),
-      m_nextProgress(m_progressStep) {
+      m_nextProgress(m_progressStep),
+      m_arena(Arena::Create()) {
     // The look-ahead text of a small file is read whole; one allocation holds it.
     if (fileLength <= kCompactAt * 4) {
         m_buffer.reserve(static_cast<std::size_t>(fileLength));
     }
     m_words.reserve(16);
     m_children.reserve(64);
+}
+
+Reader::~Reader() {
+    m_arena->Release();
+}
+
+TSFileItemPtr Reader::NewItem(std::string_view text, bool makeName) {
+    std::string converted;
+    if (makeName) {
+        if (text.find('\t') == std::string_view::npos) {
+            text = text::TrimBlanks(text);
+        } else {
+            converted = MakeName(text);
+            text = converted;
+        }
+    }
+    return std::allocate_shared<TSFileItem>(ArenaAllocator<TSFileItem>(m_arena),
+                                            TSFileItem::Loaded{m_arena->Name(text)});
 }
 
 bool Reader::ReadLine() {
@@ -499,11 +519,11 @@ void Reader::ParseItem(TSFileItem& top) {
                     const std::string_view words = text::TrimBlanks(pre.substr(0, blank));
                     if (!words.empty()) {
                         text::SplitAtBlanks(words, m_words);
-                        item.AssignParameters(m_words);
+                        item.AssignLoadedParameters(*m_arena, m_words);
                     }
                     nameText = pre.substr(blank + 1);
                 }
-                m_children.push_back(std::make_shared<TSFileItem>(MakeName(nameText)));
+                m_children.push_back(NewItem(nameText, true));
                 TSFileItem* child = m_children.back().get();
                 m_head = at + 1;
                 open.push_back({child, m_children.size()});
@@ -513,7 +533,7 @@ void Reader::ParseItem(TSFileItem& top) {
                 text::TrimBlanks(std::string_view(base + m_head, end - m_head));
             if (!body.empty()) {
                 text::SplitAtBlanks(body, m_words);
-                item.AssignParameters(m_words);
+                item.AssignLoadedParameters(*m_arena, m_words);
             }
             if (closing == std::string::npos) {
                 m_endedInsideItem = true;
@@ -548,7 +568,7 @@ void Reader::Run(std::string_view firstElement) {
             throw std::invalid_argument("The list file has no \"" + element +
                                         "\" before its first \"(\" (invalid argument)");
         }
-        m_items.Add(std::make_shared<TSFileItem>(MakeName(std::string_view(head).substr(0, at))));
+        m_items.Add(NewItem(std::string_view(head).substr(0, at), true));
         element = MakeName(std::string_view(head).substr(at));
     } else if (element == "*") {
         std::string head = ReadUntil('(', opened);
@@ -560,7 +580,7 @@ void Reader::Run(std::string_view firstElement) {
     }
     // Every "(" found at top level opens an item, also on the file's last line.
     while (opened) {
-        auto item = std::make_shared<TSFileItem>(std::move(element));
+        auto item = NewItem(element, false);
         TSFileItem& ref = *item;
         m_items.Add(std::move(item));
         ParseItem(ref);

@@ -14,6 +14,8 @@
 
 namespace corvane {
 
+class Arena;
+
 // Reads the lines of a file as characters: UTF-16LE behind a byte-order mark,
 // Windows-1252 otherwise. Lines end at CR LF or at a lone CR; in a file without
 // any CR, at LF.
@@ -63,6 +65,9 @@ class Reader {
 public:
     Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollection& items,
            const TSFile::StatusHandler& status);
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
 
     // Reads the whole file; firstElement steers the first top-level item.
     void Run(std::string_view firstElement);
@@ -85,6 +90,9 @@ private:
     // Fills one item whose "(" has just been consumed, with all its descendants.
     void ParseItem(TSFileItem& top);
     void Compact();
+    // Makes an item in the load's memory, named text, or with makeName set, text
+    // with its tabs turned into blanks and trimmed.
+    TSFileItemPtr NewItem(std::string_view text, bool makeName);
 
     LineSource m_source;
     TSItemCollection& m_items;
@@ -98,6 +106,7 @@ private:
     std::uint64_t m_bytesRead = 0;
     std::uint64_t m_progressStep;
     std::uint64_t m_nextProgress;
+    Arena* m_arena;  // held while reading
 
     bool m_endedInsideItem = false;
 
