@@ -1,5 +1,6 @@
 #include "Writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <system_error>
@@ -83,8 +84,9 @@ std::string Writer::ParameterText(const TSFileItem& item) {
 
 // Each item with children stays on a stack of our own until its closing line is
 // written, so that trees of any depth are written without recursion. Names lose
-// their trailing blanks, which the reader would add to again on every load. An
-// empty item is written "Name ( )": a bare name would read back as a parameter.
+// their trailing blanks, which the reader would add to again on every load, and
+// the blanks inside a child's name become tabs. An empty item is written
+// "Name ( )": a bare name would read back as a parameter.
 void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     struct Frame {
         const TSFileItem* item;
@@ -99,7 +101,11 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     auto begin = [&](const TSFileItem& item, std::string suffix, bool last, bool bare) {
         const std::size_t level = open.size();
         std::string parameters = ParameterText(item);
-        const std::string name(text::TrimTrailingBlanks(item.Name()));
+        std::string name(text::TrimTrailingBlanks(item.Name()));
+        if (level > 0) {
+            // A blank would end a child's name; the reader turns tabs in names into blanks.
+            std::replace(name.begin(), name.end(), ' ', '\t');
+        }
         WriteIndent(level);
         if (!item.HasChildren()) {
             if (parameters.empty() && bare) {
