@@ -141,6 +141,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read) {
         return 0;  // what was read before the error is no whole tree
     }
+    if (first.FirstElement().starts_with('#') && first.Items()->Count() < 2) {
+        return 0;  // a list file's count without any element cannot be written
+    }
     if (!readAgain) {
         Mismatch("list file's count");
     }
