@@ -1,10 +1,11 @@
 // Speed and memory of the file library on a large file shaped like the
-// simulator's shape and world files: deep items, many numbers, long lines.
+// simulator's shape and world files: deep items, many numbers, long lines; and
+// the memory of a file dense with tiny items, the worst case for the tree.
 //
 // Prints Google Benchmark's table, then a summary with the figures that matter:
 // Load throughput against the floor (reading the file, decoding it to UTF-8 and
 // counting its parentheses), the memory of the loaded tree and its peak during
-// Load against the file's size, and Save throughput.
+// Load against the file's size, for both files, and Save throughput.
 
 #include <malloc.h>
 
@@ -153,6 +154,23 @@ private:
     std::string m_text;
 };
 
+// An 8-bit file of tiny items, a few to a line: "a ( )", "b ( 1 )", "c ( d ( ) )".
+std::string DenseText(std::size_t targetBytes) {
+    std::string text = "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n";
+    static const char* const kLines[] = {"a ( ) b ( 1 ) c ( ) d ( ) e ( 2 ) f ( )\r\n",
+                                         "uv ( 0 1 ) g ( h ( ) ) i ( ) j ( )\r\n",
+                                         "Flip ( ) x ( 3 ) y ( ) z ( ) w ( )\r\n"};
+    std::size_t line = 0;
+    while (text.size() < targetBytes) {
+        text += "\tgroup (\r\n";
+        for (int i = 0; i < 1000; ++i) {
+            text += kLines[line++ % 3];
+        }
+        text += "\t)\r\n";
+    }
+    return text + ")";
+}
+
 std::string Utf16(const std::string& text) {
     std::string bytes = "\xFF\xFE";
     bytes.reserve(2 + 2 * text.size());
@@ -169,18 +187,29 @@ struct Sample {
     std::size_t bytes = 0;
 };
 
+std::filesystem::path BenchFolder() {
+    auto folder = std::filesystem::temp_directory_path() / "corvane-bench";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+Sample WriteSample(const std::string& name, const std::string& bytes) {
+    Sample s;
+    s.folder = BenchFolder();
+    s.path = (s.folder / name).string();
+    std::ofstream(s.path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    s.bytes = bytes.size();
+    return s;
+}
+
 const Sample& TheSample() {
-    static const Sample sample = [] {
-        Sample s;
-        s.folder = std::filesystem::temp_directory_path() / "corvane-bench";
-        std::filesystem::create_directories(s.folder);
-        s.path = (s.folder / "sample.s").string();
-        const std::string bytes = Utf16(ShapeText(20 * 1000 * 1000).Text());
-        std::ofstream(s.path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        s.bytes = bytes.size();
-        return s;
-    }();
+    static const Sample sample = WriteSample("sample.s", Utf16(ShapeText(20 * 1000 * 1000).Text()));
+    return sample;
+}
+
+const Sample& DenseSample() {
+    static const Sample sample = WriteSample("dense.s", DenseText(20 * 1000 * 1000));
     return sample;
 }
 
@@ -242,9 +271,8 @@ struct MemoryFigures {
     long long peak = 0;  // most bytes held at once during Load
 };
 
-// Loads the sample once with every allocation counted.
-MemoryFigures MeasureMemory() {
-    const Sample& sample = TheSample();
+// Loads a sample once with every allocation counted.
+MemoryFigures MeasureMemory(const Sample& sample) {
     g_counting = true;
     g_live = 0;
     g_peak = 0;
@@ -282,7 +310,8 @@ int main(int argc, char** argv) {
     if (!vantor::bench::RunBenchmarks(argc, argv, reporter)) {
         return 1;
     }
-    const MemoryFigures memory = MeasureMemory();
+    const MemoryFigures memory = MeasureMemory(TheSample());
+    const MemoryFigures dense = MeasureMemory(DenseSample());
 
     const auto& t = reporter.m_bytesPerSecond;
     const double mb = 1e6;
@@ -297,6 +326,11 @@ int main(int argc, char** argv) {
         std::printf("Peak memory during Load / file size:     %.2f (target at most 4)\n",
                     static_cast<double>(memory.peak) / static_cast<double>(TheSample().bytes));
     }
+    std::printf("Dense sample: %zu bytes of 8-bit text with tiny items\n", DenseSample().bytes);
+    std::printf("Dense tree memory / file size:           %.2f (target at most 8)\n",
+                static_cast<double>(dense.tree) / static_cast<double>(DenseSample().bytes));
+    std::printf("Dense peak memory during Load / size:    %.2f\n",
+                static_cast<double>(dense.peak) / static_cast<double>(DenseSample().bytes));
     if (t.count("BM_Save")) {
         std::printf("Save:                                    %.1f MB/s\n", t.at("BM_Save") / mb);
     }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,19 +21,22 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  tree [--events] FILE  Print the file's item tree as JSON:\n"
-    "                        {\"filetype\", \"subfiletype\", \"items\": [{\"name\", \"params\",\n"
-    "                        \"children\"}...]}. With --events, print each progress event\n"
-    "                        to standard error as \"status load N\".\n"
+    "                        {\"filetype\", \"subfiletype\", \"truncated\", \"items\":\n"
+    "                        [{\"name\", \"params\", \"children\"}...]}. With --events, print\n"
+    "                        each progress event to standard error as \"status load N\".\n"
     "  save IN OUT           Read IN and write its tree to OUT in the simulator's layout.\n"
     "  types PATH            Print the file type, sub-type, expected first element and\n"
     "                        header line that PATH's name selects (the file need not exist).\n"
-    "  stat FILE             Print the number of items, parameters and levels of the tree\n"
-    "                        and the file's size in bytes.\n"
+    "  stat FILE             Print the number of items, parameters and levels of the tree,\n"
+    "                        the file's size in bytes and whether it is truncated.\n"
     "  --help                Show this text.\n"
     "  --version             Show the library's version.\n"
     "\n"
     "The file type comes from the name: the extension, and for .dat files the name\n"
-    "after the last \"\\\". Exit status: 0 success, 1 the file could not be read or\n"
+    "after the last \"\\\" or \"/\". A file that ends inside an item is truncated: tree and\n"
+    "stat show what was read, set \"truncated\" to true and say so on standard error.\n"
+    "Binary and compressed files cannot be read: tree, stat and save say so, write\n"
+    "nothing and exit 1. Exit status: 0 success, 1 the file could not be read or\n"
     "written, 2 wrong arguments.\n";
 
 int Usage(const std::string& problem) {
@@ -65,6 +69,28 @@ void LoadExisting(corvane::TSFile& file) {
     file.Load();
 }
 
+// Throws when the loaded file is binary or compressed, which the reader cannot read.
+void RequireText(const corvane::TSFile& file) {
+    switch (file.Form()) {
+        case corvane::FileForm::Binary:
+            throw std::runtime_error(file.FileName() +
+                                     " is a binary file, which corvane cannot read");
+        case corvane::FileForm::Compressed:
+            throw std::runtime_error(file.FileName() +
+                                     " is a compressed file, which corvane cannot read");
+        case corvane::FileForm::Text:
+            break;
+    }
+}
+
+// Says on standard error that the file ended inside an item.
+void WarnIfTruncated(const corvane::TSFile& file) {
+    if (file.Truncated()) {
+        std::cerr << "corvane: " << file.FileName()
+                  << " ends inside an item: it is truncated; the tree holds what was read\n";
+    }
+}
+
 int Tree(const std::vector<std::string>& args) {
     bool events = false;
     std::string path;
@@ -87,18 +113,27 @@ int Tree(const std::vector<std::string>& args) {
         });
     }
     std::string error;
+    bool readable = true;
     try {
         LoadExisting(file);
+        readable = file.Form() == corvane::FileForm::Text;
+        RequireText(file);
     } catch (const std::exception& e) {
         error = e.what();
     }
     std::cout << "{\"filetype\":" << JsonString(file.Filetype())
-              << ",\"subfiletype\":" << JsonString(file.SubFileType()) << ",\"items\":";
-    corvane::cli::WriteItemsJson(std::cout, *file.Items());
+              << ",\"subfiletype\":" << JsonString(file.SubFileType())
+              << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << ",\"items\":";
+    if (readable) {
+        corvane::cli::WriteItemsJson(std::cout, *file.Items());
+    } else {
+        std::cout << "[]";
+    }
     if (!error.empty()) {
         std::cout << ",\"error\":" << JsonString(error);
     }
     std::cout << "}\n";
+    WarnIfTruncated(file);
     if (!error.empty()) {
         std::cerr << "corvane: " << error << '\n';
         return 1;
@@ -112,6 +147,8 @@ int Save(const std::vector<std::string>& args) {
     }
     corvane::TSFile file(args[0]);
     LoadExisting(file);
+    RequireText(file);
+    WarnIfTruncated(file);
     file.SetFileName(args[1]);
     file.Save();
     return 0;
@@ -135,10 +172,13 @@ int Stat(const std::vector<std::string>& args) {
     }
     corvane::TSFile file(args[0]);
     LoadExisting(file);
+    RequireText(file);
+    WarnIfTruncated(file);
     const corvane::cli::TreeStats stats = corvane::cli::CountTree(*file.Items());
     const auto bytes = std::filesystem::file_size(ExistingFile(args[0]));
     std::cout << "{\"items\":" << stats.items << ",\"parameters\":" << stats.parameters
-              << ",\"depth\":" << stats.depth << ",\"bytes\":" << bytes << "}\n";
+              << ",\"depth\":" << stats.depth << ",\"bytes\":" << bytes
+              << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << "}\n";
     return 0;
 }
 

@@ -82,7 +82,12 @@ std::string SubFileTypeOf(std::string_view fileName, std::string_view filetype) 
     if (filetype != "dat") {
         return {};
     }
+#if defined(_WIN32)
     const std::size_t slash = fileName.rfind('\\');
+#else
+    // Here "/" separates folders as well.
+    const std::size_t slash = fileName.find_last_of("\\/");
+#endif
     std::string_view base = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
     const std::size_t cut = filetype.size() + 1;
     return std::string(base.substr(0, base.size() >= cut ? base.size() - cut : 0));

@@ -10,8 +10,8 @@ namespace corvane::filetypes {
 // Returns the text after the last "." of a path, lower-cased; empty without a ".".
 std::string FiletypeOf(std::string_view fileName);
 
-// Returns the base name of a ".dat" path without ".dat" (after the last "\"),
-// empty for other types.
+// Returns the base name of a ".dat" path without ".dat" (after the last "\", or
+// "/" where that separates folders too), empty for other types.
 std::string SubFileTypeOf(std::string_view fileName, std::string_view filetype);
 
 // Returns the expected first element of a type ("Train", "#CarSpawnerItem", "*", "").

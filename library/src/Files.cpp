@@ -1,7 +1,15 @@
 #include "Files.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -10,6 +18,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -140,6 +149,39 @@ std::size_t InputFile::Read(void* buffer, std::size_t size) {
 #endif
 }
 
+std::size_t InputFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
+#if defined(_WIN32)
+    const long long position = _ftelli64(m_file);
+    if (position < 0 || _fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    const std::size_t n = std::fread(buffer, 1, size, m_file);
+    const bool failed = n < size && std::ferror(m_file);
+    _fseeki64(m_file, position, SEEK_SET);
+    if (failed) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    return n;
+#else
+    auto* at = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(m_fd, at + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail(errno, "Cannot read the file");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+#endif
+}
+
 InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& size) {
     InputFile opened;
 #if defined(_WIN32)
@@ -177,6 +219,155 @@ InputFile OpenIfRegularFile(const char* name, std::uint64_t& size) {
 }
 #endif
 
+#if !defined(_WIN32)
+namespace {
+
+// Temporary files being written, removed when SIGINT or SIGTERM ends the process.
+// The signal handler only reads these slots and calls unlink() and raise().
+struct TemporarySlot {
+    std::atomic<int> state{0};  // 0 free, 1 being filled, 2 holds a path
+    char path[4096] = {};
+};
+constexpr int kSlotCount = 16;
+TemporarySlot g_temporaries[kSlotCount];
+
+extern "C" void RemoveTemporariesAndRaise(int signal) {
+    for (TemporarySlot& slot : g_temporaries) {
+        if (slot.state.load() == 2) {
+            ::unlink(slot.path);
+        }
+    }
+    // The handler was reset on entry: raised again, the signal does what it did.
+    ::raise(signal);
+}
+
+// Installs the handler for the signals whose disposition is still the default.
+void InstallSignalHandlers() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            struct sigaction old {};
+            if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
+                old.sa_handler != SIG_DFL) {
+                continue;
+            }
+            struct sigaction handler {};
+            handler.sa_handler = RemoveTemporariesAndRaise;
+            sigemptyset(&handler.sa_mask);
+            handler.sa_flags = SA_RESETHAND;
+            ::sigaction(signal, &handler, nullptr);
+        }
+    });
+}
+
+// Holds a temporary file's path in a slot while the file is written.
+class TemporaryRecord {
+public:
+    explicit TemporaryRecord(const std::string& path) {
+        if (path.size() >= sizeof(TemporarySlot::path)) {
+            return;
+        }
+        for (int i = 0; i < kSlotCount; ++i) {
+            int expected = 0;
+            if (g_temporaries[i].state.compare_exchange_strong(expected, 1)) {
+                std::memcpy(g_temporaries[i].path, path.c_str(), path.size() + 1);
+                g_temporaries[i].state.store(2);
+                m_slot = i;
+                return;
+            }
+        }
+    }
+    ~TemporaryRecord() {
+        if (m_slot >= 0) {
+            g_temporaries[m_slot].state.store(0);
+        }
+    }
+    TemporaryRecord(const TemporaryRecord&) = delete;
+    TemporaryRecord& operator=(const TemporaryRecord&) = delete;
+
+private:
+    int m_slot = -1;
+};
+
+// A temporary file is named "." + base + "~" + the writer's process id + "." +
+// six random characters; a base name too long for that is cut and hashed.
+constexpr std::size_t kRandomPart = 6;
+constexpr std::size_t kLongestBase = NAME_MAX - 1 - 1 - 10 - 1 - kRandomPart;
+
+std::string TemporaryBase(const std::string& name) {
+    if (name.size() <= kLongestBase) {
+        return name;
+    }
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return name.substr(0, kLongestBase - 17) + "#" + hex;
+}
+
+// Returns the process id in a temporary file's name that starts with prefix, or 0.
+pid_t WriterOf(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix)) {
+        return 0;
+    }
+    name.remove_prefix(prefix.size());
+    const std::size_t dot = name.find('.');
+    if (dot == 0 || dot > 10 || dot == std::string_view::npos ||
+        name.size() != dot + 1 + kRandomPart) {
+        return 0;
+    }
+    long long pid = 0;
+    for (const char c : name.substr(0, dot)) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        pid = pid * 10 + (c - '0');
+    }
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the temporary files of this target whose writing process has ended.
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const pid_t pid = WriterOf(name, prefix);
+        if (pid == 0 || pid == ::getpid()) {
+            continue;
+        }
+        struct stat info {};
+        if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::kill(pid, 0) != 0 && errno == ESRCH) {
+            ::unlink(it->path().c_str());
+        }
+    }
+}
+
+// Refuses a target that exists and is not a regular file, or that is read-only.
+void CheckTarget(const std::filesystem::path& target, const std::filesystem::path& requested,
+                 struct stat& old, bool& exists) {
+    exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists) {
+        return;
+    }
+    if (!S_ISREG(old.st_mode)) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) + ": it is not a regular file");
+    }
+    // As the system's administrator every file counts as writable: the mode tells.
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) + ": the file is read-only");
+    }
+    if (::access(target.c_str(), W_OK) != 0) {
+        Fail(errno, "Cannot save " + Utf8(requested));
+    }
+}
+
+}  // namespace
+#endif
+
 void ReplaceFile(const std::filesystem::path& requested,
                  const std::function<void(std::FILE*)>& write) {
     std::error_code ec;
@@ -193,6 +384,9 @@ void ReplaceFile(const std::filesystem::path& requested,
     std::filesystem::path temporary;
     std::FILE* file = nullptr;
 #if defined(_WIN32)
+    if (std::filesystem::exists(target, ec) && !std::filesystem::is_regular_file(target, ec)) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) + ": it is not a regular file");
+    }
     std::random_device random;
     for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
         temporary = folder / (L"~" + target.filename().wstring() + L"." +
@@ -203,14 +397,41 @@ void ReplaceFile(const std::filesystem::path& requested,
         Fail(errno, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
     }
 #else
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    struct stat old {};
+    bool exists = false;
+    CheckTarget(target, requested, old, exists);
+    const std::string prefix = "." + TemporaryBase(target.filename().string()) + "~";
+    RemoveAbandonedTemporaries(folder, prefix);
+    InstallSignalHandlers();
+    std::string pattern =
+        (folder / (prefix + std::to_string(::getpid()) + "." + std::string(kRandomPart, 'X')))
+            .string();
+    // The signals wait while the file is made and recorded, so that none finds it
+    // made and not yet recorded.
+    sigset_t signals;
+    sigset_t previous;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &signals, &previous);
     const int fd = ::mkstemp(pattern.data());
+    const int madeError = errno;
+    std::optional<TemporaryRecord> record;
+    if (fd >= 0) {
+        record.emplace(pattern);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (fd < 0) {
-        Fail(errno, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
+        Fail(madeError,
+             "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
     }
     temporary = pattern;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
+    if (exists) {
+        // The new file keeps the old one's owner, group and mode. Only the
+        // administrator may give a file away; others keep what they may.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        }
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);

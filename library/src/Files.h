@@ -35,6 +35,9 @@ public:
     // Reads up to size bytes, fewer only at the end of the file; throws
     // std::system_error when reading fails.
     std::size_t Read(void* buffer, std::size_t size);
+    // Reads up to size bytes from offset on, fewer only at the end of the file,
+    // without moving the position that Read goes on from.
+    std::size_t ReadAt(void* buffer, std::size_t size, std::uint64_t offset);
 
 private:
     void Close() noexcept;
@@ -65,8 +68,12 @@ InputFile OpenIfRegularFile(const char* name, std::uint64_t& size);
 #endif
 
 // Writes a file through write(), into a temporary file beside it that then
-// replaces the file in one step. When anything fails, the old file is untouched,
-// the temporary file is removed and the error is thrown.
+// replaces the file in one step, keeping the old file's mode, owner and group.
+// When anything fails, the old file is untouched, the temporary file is removed
+// and the error is thrown. A target that is not a regular file or is read-only
+// is refused with std::runtime_error. Temporary files of the same target left by
+// processes that no longer run are removed first; SIGINT and SIGTERM remove the
+// one being written.
 void ReplaceFile(const std::filesystem::path& path, const std::function<void(std::FILE*)>& write);
 
 // Returns the path as UTF-8 text, for messages.

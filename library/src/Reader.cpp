@@ -11,6 +11,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "Arena.h"
 #include "Text.h"
 
 namespace corvane {
@@ -73,6 +74,64 @@ LineSource::LineSource(files::InputFile& file, std::uint64_t fileLength)
     m_chunk = std::make_unique_for_overwrite<unsigned char[]>(m_chunkSize);
     Fill();
     m_utf16 = m_len >= 2 && m_chunk[0] == 0xFF && m_chunk[1] == 0xFE;
+    m_form = DetectForm();
+}
+
+// Binary files open with "SIMISA@@@@@@@@@@JINX0" and a type code ending in "b";
+// compressed files with "SIMISA@F", the length and the compressed text.
+FileForm LineSource::DetectForm() const {
+    std::string head;
+    const std::size_t step = m_utf16 ? 2 : 1;
+    for (std::size_t i = m_utf16 ? 2 : 0; i + step <= m_len && head.size() < 24; i += step) {
+        head.push_back(m_utf16 && m_chunk[i + 1] != 0 ? '?' : static_cast<char>(m_chunk[i]));
+    }
+    if (head.starts_with("SIMISA@F")) {
+        return FileForm::Compressed;
+    }
+    if (head.starts_with("SIMISA@@@@@@@@@@JINX0") && head.size() == 24 && head[23] == 'b') {
+        return FileForm::Binary;
+    }
+    return FileForm::Text;
+}
+
+bool LineSource::LineFeedEndsLine() {
+    if (m_lineFeeds == LineFeeds::Unknown) {
+        m_lineFeeds = CarriageReturnAhead() ? LineFeeds::Ordinary : LineFeeds::EndLines;
+    }
+    return m_lineFeeds == LineFeeds::EndLines;
+}
+
+// Searches the rest of the chunk, then the rest of the file without moving on in it.
+bool LineSource::CarriageReturnAhead() {
+    const std::uint64_t chunkStart = m_read - m_len;
+    const auto holdsCr = [this](const unsigned char* bytes, std::size_t size, std::uint64_t at) {
+        if (!m_utf16) {
+            return std::memchr(bytes, '\r', size) != nullptr;
+        }
+        for (std::size_t i = (at % 2 == 0) ? 0 : 1; i + 1 < size; i += 2) {
+            if (bytes[i] == '\r' && bytes[i + 1] == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (holdsCr(m_chunk.get() + m_pos, m_len - m_pos, chunkStart + m_pos)) {
+        return true;
+    }
+    // Blocks start at even offsets, so that no 16-bit unit is split between two.
+    std::uint64_t at = m_read - (m_read % 2);
+    std::vector<unsigned char> block(kChunkSize);
+    while (!m_fileDone) {
+        const std::size_t n = m_file.ReadAt(block.data(), block.size(), at);
+        if (holdsCr(block.data(), n, at)) {
+            return true;
+        }
+        if (n < block.size()) {
+            break;
+        }
+        at += n;
+    }
+    return false;
 }
 
 bool LineSource::Fill() {
@@ -136,8 +195,14 @@ std::size_t LineSource::AsciiRun8(std::string& out) {
     const unsigned char* p = m_chunk.get() + m_pos;
     const unsigned char* stop = m_chunk.get() + m_len;
     const unsigned char* q = p;
-    while (q < stop && *q != '\r' && *q < 0x80) {
-        ++q;
+    if (m_lineFeeds == LineFeeds::Ordinary) {
+        while (q < stop && *q != '\r' && *q < 0x80) {
+            ++q;
+        }
+    } else {
+        while (q < stop && *q != '\r' && *q != '\n' && *q < 0x80) {
+            ++q;
+        }
     }
     const auto run = static_cast<std::size_t>(q - p);
     out.append(reinterpret_cast<const char*>(p), run);
@@ -159,12 +224,14 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
             waiting = 0;
         }
     };
+    // Until a CR has been seen, a LF may end the line: one unit at a time.
+    const bool fast = m_lineFeeds == LineFeeds::Ordinary;
 #if defined(__SSE2__) || defined(_M_X64)
     // Eight units at a time where the processor has the instructions for it.
     const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
     const __m128i zero = _mm_setzero_si128();
     const __m128i carriageReturn = _mm_set1_epi16(0x000D);
-    while (run + 8 <= units) {
+    while (fast && run + 8 <= units) {
         const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * run));
         const __m128i plain = _mm_and_si128(
             _mm_cmpeq_epi16(_mm_and_si128(eight, highBits), zero),
@@ -179,7 +246,7 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
         handOnWhenFull();
     }
 #endif
-    while (run + 4 <= units) {
+    while (fast && run + 4 <= units) {
         std::uint64_t word = 0;
         std::memcpy(&word, p + 2 * run, sizeof word);
         const std::uint64_t cr = word ^ 0x000D000D000D000DULL;
@@ -195,7 +262,8 @@ std::size_t LineSource::AsciiRun16(std::string& out) {
         run += 4;
         handOnWhenFull();
     }
-    while (run < units && p[2 * run + 1] == 0 && p[2 * run] < 0x80 && p[2 * run] != '\r') {
+    while (run < units && p[2 * run + 1] == 0 && p[2 * run] < 0x80 && p[2 * run] != '\r' &&
+           (fast || p[2 * run] != '\n')) {
         packed[waiting++] = static_cast<char>(p[2 * run]);
         ++run;
         handOnWhenFull();
@@ -229,6 +297,7 @@ std::uint64_t LineSource::ReadLine(std::string& out) {
             // A line's end as CR LF, when the chunk holds both.
             if (m_utf16 && m_len - m_pos >= 4 && m_chunk[m_pos] == '\r' &&
                 m_chunk[m_pos + 1] == 0 && m_chunk[m_pos + 2] == '\n' && m_chunk[m_pos + 3] == 0) {
+                m_lineFeeds = LineFeeds::Ordinary;
                 m_pos += 4;
                 break;
             }
@@ -238,9 +307,13 @@ std::uint64_t LineSource::ReadLine(std::string& out) {
             break;
         }
         if (c == '\r') {
+            m_lineFeeds = LineFeeds::Ordinary;
             if (Peek() == '\n') {
                 Next();
             }
+            break;
+        }
+        if (c == '\n' && m_lineFeeds != LineFeeds::Ordinary && LineFeedEndsLine()) {
             break;
         }
         ++count;
@@ -281,13 +354,32 @@ Reader::Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollectio
       m_fileLength(fileLength),
       m_progressStep(static_cast<std::uint64_t>(
           text::DivideRoundHalfEven(static_cast<std::int64_t>(fileLength), 10))),
-      m_nextProgress(m_progressStep) {
+      m_nextProgress(m_progressStep),
+      m_arena(Arena::Create()) {
     // The look-ahead text of a small file is read whole; one allocation holds it.
     if (fileLength <= kCompactAt * 4) {
         m_buffer.reserve(static_cast<std::size_t>(fileLength));
     }
     m_words.reserve(16);
     m_children.reserve(64);
+}
+
+Reader::~Reader() {
+    m_arena->Release();
+}
+
+TSFileItemPtr Reader::NewItem(std::string_view text, bool makeName) {
+    std::string converted;
+    if (makeName) {
+        if (text.find('\t') == std::string_view::npos) {
+            text = text::TrimBlanks(text);
+        } else {
+            converted = MakeName(text);
+            text = converted;
+        }
+    }
+    return std::allocate_shared<TSFileItem>(ArenaAllocator<TSFileItem>(m_arena),
+                                            TSFileItem::Loaded{m_arena->Name(text)});
 }
 
 bool Reader::ReadLine() {
@@ -427,11 +519,11 @@ void Reader::ParseItem(TSFileItem& top) {
                     const std::string_view words = text::TrimBlanks(pre.substr(0, blank));
                     if (!words.empty()) {
                         text::SplitAtBlanks(words, m_words);
-                        item.AssignParameters(m_words);
+                        item.AssignLoadedParameters(*m_arena, m_words);
                     }
                     nameText = pre.substr(blank + 1);
                 }
-                m_children.push_back(std::make_shared<TSFileItem>(MakeName(nameText)));
+                m_children.push_back(NewItem(nameText, true));
                 TSFileItem* child = m_children.back().get();
                 m_head = at + 1;
                 open.push_back({child, m_children.size()});
@@ -441,9 +533,14 @@ void Reader::ParseItem(TSFileItem& top) {
                 text::TrimBlanks(std::string_view(base + m_head, end - m_head));
             if (!body.empty()) {
                 text::SplitAtBlanks(body, m_words);
-                item.AssignParameters(m_words);
+                item.AssignLoadedParameters(*m_arena, m_words);
             }
-            m_head = closing == std::string::npos ? m_buffer.size() : closing + 1;
+            if (closing == std::string::npos) {
+                m_endedInsideItem = true;
+                m_head = m_buffer.size();
+            } else {
+                m_head = closing + 1;
+            }
             close();
         }
     } catch (...) {
@@ -471,7 +568,7 @@ void Reader::Run(std::string_view firstElement) {
             throw std::invalid_argument("The list file has no \"" + element +
                                         "\" before its first \"(\" (invalid argument)");
         }
-        m_items.Add(std::make_shared<TSFileItem>(MakeName(std::string_view(head).substr(0, at))));
+        m_items.Add(NewItem(std::string_view(head).substr(0, at), true));
         element = MakeName(std::string_view(head).substr(at));
     } else if (element == "*") {
         std::string head = ReadUntil('(', opened);
@@ -483,7 +580,7 @@ void Reader::Run(std::string_view firstElement) {
     }
     // Every "(" found at top level opens an item, also on the file's last line.
     while (opened) {
-        auto item = std::make_shared<TSFileItem>(std::move(element));
+        auto item = NewItem(element, false);
         TSFileItem& ref = *item;
         m_items.Add(std::move(item));
         ParseItem(ref);

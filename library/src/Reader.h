@@ -14,11 +14,17 @@
 
 namespace corvane {
 
+class Arena;
+
 // Reads the lines of a file as characters: UTF-16LE behind a byte-order mark,
-// Windows-1252 otherwise. Lines end at CR LF or at a lone CR.
+// Windows-1252 otherwise. Lines end at CR LF or at a lone CR; in a file without
+// any CR, at LF.
 class LineSource {
 public:
     LineSource(files::InputFile& file, std::uint64_t fileLength);
+
+    // Returns what the file's first line says it holds.
+    [[nodiscard]] FileForm Form() const noexcept { return m_form; }
 
     // Returns true when every line has been read.
     bool AtEnd();
@@ -33,6 +39,13 @@ private:
     std::int32_t Peek();
     std::size_t AsciiRun8(std::string& out);
     std::size_t AsciiRun16(std::string& out);
+    // Returns true when a LF ends a line: the file holds no CR at all.
+    bool LineFeedEndsLine();
+    // Returns true when a CR stands anywhere after the chunk's position.
+    bool CarriageReturnAhead();
+    [[nodiscard]] FileForm DetectForm() const;
+
+    enum class LineFeeds { Unknown, EndLines, Ordinary };
 
     files::InputFile& m_file;
     std::unique_ptr<unsigned char[]> m_chunk;  // m_chunkSize bytes, m_len of them read
@@ -43,6 +56,8 @@ private:
     std::uint64_t m_read = 0;
     bool m_fileDone = false;
     bool m_utf16 = false;
+    LineFeeds m_lineFeeds = LineFeeds::Unknown;
+    FileForm m_form = FileForm::Text;
 };
 
 // Loads one file into a TSFile's items.
@@ -50,9 +65,16 @@ class Reader {
 public:
     Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollection& items,
            const TSFile::StatusHandler& status);
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
 
     // Reads the whole file; firstElement steers the first top-level item.
     void Run(std::string_view firstElement);
+    // Returns true when the file ended with items still open.
+    [[nodiscard]] bool EndedInsideItem() const noexcept { return m_endedInsideItem; }
+    // Returns what the file's first line says it holds.
+    [[nodiscard]] FileForm Form() const noexcept { return m_source.Form(); }
 
 private:
     // Reads one more line into the look-ahead text; false at the end of the file.
@@ -68,6 +90,9 @@ private:
     // Fills one item whose "(" has just been consumed, with all its descendants.
     void ParseItem(TSFileItem& top);
     void Compact();
+    // Makes an item in the load's memory, named text, or with makeName set, text
+    // with its tabs turned into blanks and trimmed.
+    TSFileItemPtr NewItem(std::string_view text, bool makeName);
 
     LineSource m_source;
     TSItemCollection& m_items;
@@ -81,6 +106,9 @@ private:
     std::uint64_t m_bytesRead = 0;
     std::uint64_t m_progressStep;
     std::uint64_t m_nextProgress;
+    Arena* m_arena;  // held while reading
+
+    bool m_endedInsideItem = false;
 
     std::vector<std::string_view> m_words;
     std::vector<TSFileItemPtr> m_children;  // children of the items being read

@@ -44,6 +44,8 @@ std::string TSFile::FirstLine() const {
 }
 
 void TSFile::Load() {
+    m_form = FileForm::Text;
+    m_truncated = false;
     std::uint64_t length = 0;
     files::InputFile file;
 #if !defined(_WIN32)
@@ -60,7 +62,14 @@ void TSFile::Load() {
     }
     try {
         Reader reader(file, length, *m_items, m_status);
-        reader.Run(FirstElement());
+        m_form = reader.Form();
+        try {
+            reader.Run(FirstElement());
+        } catch (...) {
+            m_truncated = reader.EndedInsideItem();
+            throw;
+        }
+        m_truncated = reader.EndedInsideItem();
     } catch (const std::system_error& e) {
         throw std::system_error(e.code(), "Cannot read " + m_fileName);
     }
@@ -73,12 +82,14 @@ void TSFile::Load() {
 void TSFile::Save() const {
     const std::string header = FirstLine().substr(filetypes::kByteOrderChars.size());
     const bool carSpawner = m_filetype + SubFileType() == "datcarspawn";
+    // A list file opens with a bare count, which the reader expects as such.
+    const bool listFile = FirstElement().starts_with('#');
     files::ReplaceFile(files::NativePath(m_fileName), [&](std::FILE* file) {
         Writer writer(file);
         writer.WriteHeader(header);
         const int count = m_items->Count();
         for (int i = 1; i <= count; ++i) {
-            writer.WriteItem(*m_items->Item(i), i == count);
+            writer.WriteItem(*m_items->Item(i), i == count, listFile && i == 1);
         }
         if (carSpawner) {
             writer.WriteText("", true);

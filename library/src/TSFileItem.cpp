@@ -1,5 +1,7 @@
 #include "corvane/TSFileItem.h"
 
+#include "Arena.h"
+
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -83,8 +85,40 @@ public:
     }
 };
 
+namespace {
+
+const std::string kNoName;
+
+}  // namespace
+
+TSFileItem::TSFileItem() noexcept : m_name(&kNoName) {}
+
+TSFileItem::TSFileItem(std::string name) : m_name(&kNoName) {
+    if (!name.empty()) {
+        m_name = new std::string(std::move(name));
+        m_ownsName = true;
+    }
+}
+
+TSFileItem::TSFileItem(Loaded loaded) noexcept : m_name(loaded.name) {}
+
 TSFileItem::~TSFileItem() {
     Dismantler::Run(m_children);
+    if (m_ownsName) {
+        delete m_name;
+    }
+    if (m_ownsParams) {
+        delete[] m_params;
+    }
+}
+
+void TSFileItem::SetName(std::string name) {
+    if (m_ownsName) {
+        *const_cast<std::string*>(m_name) = std::move(name);
+        return;
+    }
+    m_name = new std::string(std::move(name));
+    m_ownsName = true;
 }
 
 const TSItemCollectionPtr& TSFileItem::Children() const {
@@ -101,26 +135,31 @@ void TSFileItem::SetChildren(TSItemCollectionPtr children) {
     m_children = std::move(children);
 }
 
-const char* TSFileItem::Block() const noexcept {
-    return m_inline ? m_inlineParams : m_params.get();
-}
-
 // The values may lie in the present block: the new block is written in full
 // before it takes the old one's place.
 void TSFileItem::StoreParameters(const std::vector<std::string_view>& values) {
-    const std::size_t size = PackedSize(values);
-    if (size <= kInlineParameters) {
-        char packed[kInlineParameters];
-        Pack(values, packed);
-        std::memcpy(m_inlineParams, packed, size);
-        m_params.reset();
-        m_inline = true;
+    char* block = new char[PackedSize(values)];
+    Pack(values, block);
+    if (m_ownsParams) {
+        delete[] m_params;
+    }
+    m_params = block;
+    m_ownsParams = true;
+}
+
+void TSFileItem::AssignLoadedParameters(Arena& arena, const std::vector<std::string_view>& values) {
+    if (values.empty()) {
+        m_noParameters = true;
         return;
     }
-    auto block = std::make_unique_for_overwrite<char[]>(size);
-    Pack(values, block.get());
-    m_params = std::move(block);
-    m_inline = false;
+    char* block = static_cast<char*>(arena.Allocate(PackedSize(values), alignof(std::uint32_t)));
+    Pack(values, block);
+    if (m_ownsParams) {
+        delete[] m_params;
+    }
+    m_params = block;
+    m_ownsParams = false;
+    m_noParameters = false;
 }
 
 std::uint32_t TSFileItem::ArraySize() const noexcept {
@@ -153,7 +192,7 @@ void TSFileItem::SetNumParameters(int count) {
 void TSFileItem::CheckIndex(int index) const {
     if (index < 0 || static_cast<std::uint32_t>(index) >= ArraySize()) {
         throw std::out_of_range("Parameter: index " + std::to_string(index) + " of item \"" +
-                                m_name + "\" is outside its " + std::to_string(ArraySize()) +
+                                *m_name + "\" is outside its " + std::to_string(ArraySize()) +
                                 " parameters (subscript out of range)");
     }
 }

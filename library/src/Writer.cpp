@@ -1,5 +1,6 @@
 #include "Writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <system_error>
@@ -12,6 +13,10 @@ namespace corvane {
 namespace {
 
 constexpr std::size_t kFlushAt = 1 << 20;
+
+// Deeper levels are indented as far as this, so that the output grows with the
+// tree's size and not with the square of its depth.
+constexpr std::size_t kMaxIndent = 32;
 
 // Items of these names keep their parameters on the opening line, before their children.
 bool ParametersFirst(std::string_view name) {
@@ -49,7 +54,7 @@ void Writer::WriteText(std::string_view text, bool newLine) {
 }
 
 void Writer::WriteIndent(std::size_t level) {
-    for (std::size_t i = 0; i < level; ++i) {
+    for (std::size_t i = 0; i < level && i < kMaxIndent; ++i) {
         m_out.push_back('\t');
         m_out.push_back('\0');
     }
@@ -78,8 +83,11 @@ std::string Writer::ParameterText(const TSFileItem& item) {
 }
 
 // Each item with children stays on a stack of our own until its closing line is
-// written, so that trees of any depth are written without recursion.
-void Writer::WriteItem(const TSFileItem& top, bool isLast) {
+// written, so that trees of any depth are written without recursion. Names lose
+// their trailing blanks, which the reader would add to again on every load, and
+// the blanks inside a child's name become tabs. An empty item is written
+// "Name ( )": a bare name would read back as a parameter.
+void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     struct Frame {
         const TSFileItem* item;
         std::string suffix;
@@ -90,24 +98,29 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast) {
     };
     std::vector<Frame> open;
 
-    auto begin = [&](const TSFileItem& item, std::string suffix, bool last) {
+    auto begin = [&](const TSFileItem& item, std::string suffix, bool last, bool bare) {
         const std::size_t level = open.size();
         std::string parameters = ParameterText(item);
+        std::string name(text::TrimTrailingBlanks(item.Name()));
+        if (level > 0) {
+            // A blank would end a child's name; the reader turns tabs in names into blanks.
+            std::replace(name.begin(), name.end(), ' ', '\t');
+        }
         WriteIndent(level);
         if (!item.HasChildren()) {
-            if (parameters.empty()) {
-                WriteText(item.Name() + suffix, !last);
+            if (parameters.empty() && bare) {
+                WriteText(name + suffix, !last);
             } else {
-                WriteText(item.Name() + " (" + parameters + " )" + suffix, !last);
+                WriteText(name + " (" + parameters + " )" + suffix, !last);
             }
             return;
         }
         const bool first = ParametersFirst(item.Name());
-        WriteText(first ? item.Name() + " (" + parameters : item.Name() + " (", true);
+        WriteText(first ? name + " (" + parameters : name + " (", true);
         open.push_back(Frame{&item, std::move(suffix), std::move(parameters), 1, last, first});
     };
 
-    begin(top, {}, isLast);
+    begin(top, {}, isLast, bareWhenEmpty);
     while (!open.empty()) {
         Frame& frame = open.back();
         const TSItemCollection& children = *frame.item->Children();
@@ -120,7 +133,7 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast) {
             }
             const TSFileItem& child = *children.Item(frame.next);
             ++frame.next;
-            begin(child, std::move(childSuffix), false);
+            begin(child, std::move(childSuffix), false, false);
             continue;
         }
         WriteIndent(open.size() - 1);

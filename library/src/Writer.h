@@ -21,8 +21,10 @@ public:
 
     // Writes the byte-order mark, the header line and an empty line.
     void WriteHeader(std::string_view headerLine);
-    // Writes the top-level items; isLast marks the file's last one.
-    void WriteItem(const TSFileItem& item, bool isLast);
+    // Writes a top-level item; isLast marks the file's last one, and bareWhenEmpty
+    // writes an item without parameters or children as its bare name (the count
+    // that opens a list file).
+    void WriteItem(const TSFileItem& item, bool isLast, bool bareWhenEmpty = false);
     // Writes text, followed by CR LF when newLine is true.
     void WriteText(std::string_view text, bool newLine);
     // Sends what is buffered to the file.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
 
 #include "RunProgram.h"
 #include "TempFolder.h"
@@ -76,6 +79,60 @@ TEST_F(CorvaneToolTest, SaveRewritesInTheSimulatorsLayout) {
                   ")\r\n\t)\r\n)"));
     EXPECT_EQ(Corvane({"save", m_folder.File("in.con"), m_folder.File("no/dir/o.con")}).exitCode,
               1);
+}
+
+TEST_F(CorvaneToolTest, BinaryAndCompressedFilesAreRefusedWithoutWriting) {
+    struct Row {
+        const char* why;
+        std::string bytes;
+    };
+    for (const Row& row :
+         {Row{"binary", std::string("SIMISA@@@@@@@@@@JINX0s1b______\0\x05(x)", 35)},
+          Row{"compressed", std::string("SIMISA@F\x30\0\0\0@@@@\x78\x9c(x)", 21)}}) {
+        const std::string in = m_folder.File("in.s");
+        const std::string out = m_folder.File("out.s");
+        testing_support::WriteBytes(in, row.bytes);
+        testing_support::WriteBytes(out, "kept");
+        const std::string says = in + " is a " + row.why + " file, which corvane cannot read";
+
+        const auto tree = Corvane({"tree", in});
+        EXPECT_EQ(tree.exitCode, 1) << row.why;
+        EXPECT_NE(tree.err.find(says), std::string::npos) << tree.err;
+        EXPECT_EQ(json::parse(tree.out)["items"], json::array()) << row.why;
+        const auto stat = Corvane({"stat", in});
+        EXPECT_EQ(stat.exitCode, 1) << row.why;
+        EXPECT_NE(stat.err.find(says), std::string::npos) << stat.err;
+        const auto save = Corvane({"save", in, out});
+        EXPECT_EQ(save.exitCode, 1) << row.why;
+        EXPECT_NE(save.err.find(says), std::string::npos) << save.err;
+        EXPECT_EQ(testing_support::ReadBytes(out), "kept") << row.why;
+    }
+}
+
+TEST_F(CorvaneToolTest, TruncatedFileIsShownAndSaidToBeTruncated) {
+    const std::string path = m_folder.File("cut.con");
+    testing_support::WriteBytes(path, "Train ( TrainCfg ( x Wagon ( UiD ( 1 )");
+    const auto tree = Corvane({"tree", path});
+    ASSERT_EQ(tree.exitCode, 0) << tree.err;
+    EXPECT_EQ(json::parse(tree.out)["truncated"], true);
+    EXPECT_EQ(json::parse(tree.out)["items"][0]["children"][0]["children"][0]["name"], "Wagon");
+    EXPECT_NE(tree.err.find("cut.con ends inside an item: it is truncated"), std::string::npos)
+        << tree.err;
+    const auto stat = Corvane({"stat", path});
+    ASSERT_EQ(stat.exitCode, 0) << stat.err;
+    EXPECT_EQ(json::parse(stat.out)["truncated"], true);
+    EXPECT_EQ(json::parse(Corvane({"stat", Consist("whole.con")}).out)["truncated"], false);
+}
+
+TEST_F(CorvaneToolTest, SaveOntoAPipeIsRefused) {
+    const std::string pipe = m_folder.File("pipe.con");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto save = Corvane({"save", Consist("in.con"), pipe});
+    EXPECT_EQ(save.exitCode, 1);
+    EXPECT_NE(save.err.find("Cannot save " + pipe + ": it is not a regular file"),
+              std::string::npos)
+        << save.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(CorvaneToolTest, StatCountsTheWholeTree) {

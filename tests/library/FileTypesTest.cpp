@@ -19,8 +19,15 @@ TEST(FileTypes, NameSelectsTypeElementAndHeader) {
         {"C:\\Route\\carspawn.dat", "dat", "carspawn", "#CarSpawnerItem", "v1t"},
         {"C:\\Route\\CarSpawn.dat", "dat", "CarSpawn", "TrGUI_", "w1t"},  // case counts
         {"C:\\Route\\sigscr.DAT", "dat", "sigscr", "", ""},
+#if defined(_WIN32)
         {"C:/Route/carspawn.dat", "dat", "C:/Route/carspawn", "TrGUI_",
          "w1t"},  // only "\" separates
+#else
+        // "/" separates folders here: a list file in a folder is still a list file.
+        {"sub/carspawn.dat", "dat", "carspawn", "#CarSpawnerItem", "v1t"},
+        {"C:\\Route/sub\\forest.dat", "dat", "forest", "#Forest", "F0t"},
+        {"sub/CarSpawn.dat", "dat", "CarSpawn", "TrGUI_", "w1t"},  // the lookup keeps case
+#endif
         {"README", "", "", "", ""},
         {"C:\\a.b\\README", "b\\readme", "", "", ""},  // the last dot anywhere counts
         {"x.td", "td", "", "", "d1b"},

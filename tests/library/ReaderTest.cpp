@@ -90,6 +90,12 @@ TEST_P(ReaderTest, FilesReadAsTrees) {
         {"last line of an engine", "a.eng", con + "Wagon ( a ) Engine ( b )",
          "wagon<a> &  Engine <b>"},
         {"no first element reads no items", "b.con", con + "Wagon ( x )", ""},
+        {"a file without any CR ends its lines at LF", "a.con",
+         "SIMISA@@@@@@@@@@JINX0D0t______\n\nTrain (\n\tTrainCfg ( \"Two Car\"\n\t\tName ( x )\n"
+         "\t)\n)",
+         "train{TrainCfg<\"Two|Car\">{Name<x>}}"},
+        {"LF line ends keep the blank after a second top-level name", "a.eng",
+         con.substr(0, 30) + "\n\nWagon ( a\n)\nEngine ( b\n)", "wagon<a> & Engine <b>"},
     };
     for (const Row& row : rows) {
         std::string items;
@@ -101,6 +107,89 @@ TEST_P(ReaderTest, FilesReadAsTrees) {
     EXPECT_THROW(Tree("\\forest.dat", "SIMISA@@@@@@@@@@JINX0F0t______\r\n\r\n3\r\nTree ( 1 )"),
                  std::invalid_argument)
         << "a list file without its element";
+}
+
+// A CR anywhere, even at the very end of a long file, keeps LF an ordinary character.
+TEST_P(ReaderTest, OneCarriageReturnAnywhereKeepsLineFeedsInsideLines) {
+    std::string lines;
+    for (int i = 0; i < 20000; ++i) {
+        lines += "A ( " + std::to_string(i) + " )\n";
+    }
+    for (const bool crAtEnd : {false, true}) {
+        const auto items = Tree("x.txt", lines + (crAtEnd ? "B ( 1 )\r" : "B ( 1 )"));
+        ASSERT_EQ(items.size(), 20001u);
+        EXPECT_EQ(items[1], crAtEnd ? "\nA <1>" : "A <1>") << crAtEnd;
+        EXPECT_EQ(items.back(), crAtEnd ? "\nB <1>" : "B <1>") << crAtEnd;
+    }
+}
+
+// The reader still reads binary and compressed files as text; it tells what they are.
+TEST_P(ReaderTest, BinaryAndCompressedFilesAreToldApartFromText) {
+    struct Row {
+        const char* why;
+        std::string bytes;
+        corvane::FileForm form;
+    };
+    const Row rows[] = {
+        {"binary shape", std::string("SIMISA@@@@@@@@@@JINX0s1b______\0\x05\x07(", 35),
+         corvane::FileForm::Binary},
+        {"compressed file", std::string("SIMISA@F\x30\0\0\0@@@@\x78\x9c\x0b(", 20),
+         corvane::FileForm::Compressed},
+        {"text shape", "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape ( 1 )",
+         corvane::FileForm::Text},
+        {"header cut short", "SIMISA@@@@@@@@@@JINX0s1", corvane::FileForm::Text},
+        {"no header", "shape ( SIMISA@F )", corvane::FileForm::Text},
+    };
+    for (const Row& row : rows) {
+        const std::string path = m_folder.File("a.s");
+        testing_support::WriteBytes(path,
+                                    Utf16() ? testing_support::Utf16Bytes(row.bytes) : row.bytes);
+        corvane::TSFile file(path);
+        file.Load();
+        EXPECT_EQ(file.Form(), row.form) << row.why;
+    }
+    corvane::TSFile missing(m_folder.File("none.s"));
+    missing.Load();
+    EXPECT_EQ(missing.Form(), corvane::FileForm::Text);
+}
+
+TEST_P(ReaderTest, FileEndingInsideAnItemIsToldAndKeepsWhatWasRead) {
+    struct Row {
+        const char* why;
+        std::string text;
+        bool truncated;
+        const char* items;
+    };
+    const Row rows[] = {
+        {"consist cut inside a wagon",
+         std::string(kConsistHeader) +
+             "Train (\r\n\tTrainCfg ( x\r\n\t\tWagon (\r\n\t\t\tUiD ( 1 )\r\n\t\t)\r\n\t\tWagon (",
+         true, "train{TrainCfg<x>{Wagon{UiD<1>};Wagon}}"},
+        {"cut inside a parameter list", std::string(kConsistHeader) + "Train ( 1 2", true,
+         "train<1|2>"},
+        {"whole consist", std::string(kConsistHeader) + "Train (\r\n\tTrainCfg ( x )\r\n)", false,
+         "train{TrainCfg<x>}"},
+        {"whole consist with text after it", std::string(kConsistHeader) + "Train ( x ) y", false,
+         "train<x>"},
+    };
+    for (const Row& row : rows) {
+        const std::string path = m_folder.File("a.con");
+        testing_support::WriteBytes(path,
+                                    Utf16() ? testing_support::Utf16Bytes(row.text) : row.text);
+        corvane::TSFile file(path);
+        file.Load();
+        EXPECT_EQ(file.Truncated(), row.truncated) << row.why;
+        EXPECT_THAT(Describe(*file.Items()), ElementsAre(row.items)) << row.why;
+    }
+}
+
+// A CR unit stands at an even offset: the bytes 0D 00 across two characters are none.
+TEST(ReaderUtf16, CarriageReturnBytesAcrossTwoCharactersAreNoLineEnd) {
+    TempFolder folder;
+    // U+0D41 U+0100 are the bytes 41 0D 00 01.
+    EXPECT_THAT(
+        TreeOf(folder, "a.txt", testing_support::Utf16Bytes("A ( \xE0\xB5\x81\xC4\x80 )\nB ( 1 )")),
+        ElementsAre("<\xE0\xB5\x81\xC4\x80>", "B <1>"));
 }
 
 TEST_P(ReaderTest, LongLinesAndPositionsBeyondSixteenBitsRead) {

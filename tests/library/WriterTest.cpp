@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "FileSizeLimit.h"
 #include "TempFolder.h"
@@ -54,10 +55,80 @@ TEST_F(WriterTest, ParametersWithBlanksAreQuotedUnlessAQuoteStandsAtAnEnd) {
     EXPECT_EQ(bytes, Expected("train ( \"a b\" \"a b a b\"  plain )"));
 }
 
-TEST_F(WriterTest, OtherParentsPutTheirParametersAfterTheLastChildAndLeavesAreBareNames) {
+TEST_F(WriterTest, OtherParentsPutTheirParametersAfterTheLastChild) {
     EXPECT_EQ(Save("a.con", {Item("train", {"p1", "p2"},
                                   {Item("A", {}, {Item("B", {"1"})}), Item("Flag")})}),
-              Expected("train (\r\n\tA (\r\n\t\tB ( 1 )\r\n\t)\r\n\tFlag p1 p2\r\n)"));
+              Expected("train (\r\n\tA (\r\n\t\tB ( 1 )\r\n\t)\r\n\tFlag ( ) p1 p2\r\n)"));
+}
+
+// Each row guards a way in which a saved tree used to load back as another tree.
+TEST_F(WriterTest, SavedTreesLoadBackAsTheSameTree) {
+    struct Row {
+        const char* why;
+        const char* name;
+        std::vector<TSFileItemPtr> items;
+        std::string text;    // after the header and the empty line
+        const char* loaded;  // top-level items joined by " & "
+    };
+    const Row rows[] = {
+        {"an empty item read back as its parent's parameter",
+         "a.con",
+         {Item("train", {}, {Item("Engine", {}, {Item("Flip"), Item("UiD", {"1"})})})},
+         "train (\r\n\tEngine (\r\n\t\tFlip ( )\r\n\t\tUiD ( 1 )\r\n\t)\r\n)",
+         "train{Engine{Flip;UiD<1>}}"},
+        {"an empty top-level item ran into the next item's name",
+         "a.con",
+         {Item("train", {"1"}), Item("Flag"), Item("B", {"2"})},
+         "train ( 1 )\r\nFlag ( )\r\nB ( 2 )",
+         "train<1> & Flag  & B <2>"},
+        {"a list file's count stays a bare word",
+         "forest.dat",
+         {Item("3"), Item("Forest", {"1"})},
+         "3\r\nForest ( 1 )",
+         "3 & Forest<1>"},
+        {"a name grew by a blank on every save",
+         "a.eng",
+         {Item("wagon", {"x"}), Item("Engine  ", {"y"})},
+         "wagon ( x )\r\nEngine ( y )",
+         "wagon<x> & Engine <y>"},
+    };
+    for (const Row& row : rows) {
+        const std::string path = m_folder.Path().string() + "\\" + row.name;
+        corvane::TSFile file(path);
+        for (const auto& item : row.items) {
+            file.Items()->Add(item);
+        }
+        file.Save();
+        const std::string bytes = testing_support::ReadBytes(m_folder.File(row.name));
+        EXPECT_EQ(bytes.substr(bytes.find(Utf16Bytes("\r\n\r\n", false)) + 8),
+                  Utf16Bytes(row.text, false))
+            << row.why;
+        corvane::TSFile again(path);
+        again.Load();
+        std::string loaded;
+        for (const std::string& item : testing_support::Describe(*again.Items())) {
+            loaded += (loaded.empty() ? "" : " & ") + item;
+        }
+        EXPECT_EQ(loaded, row.loaded) << row.why;
+    }
+}
+
+TEST_F(WriterTest, IndentationStopsAtThirtyTwoTabs) {
+    auto top = Item("train");
+    corvane::TSFileItem* deepest = top.get();
+    for (int level = 1; level <= 40; ++level) {
+        auto child = Item("L" + std::to_string(level), {"1"});
+        deepest->Children()->Add(child);
+        deepest = child.get();
+    }
+    const std::string bytes = Save("deep.con", {top});
+    EXPECT_NE(bytes.find(Utf16Bytes(std::string(32, '\t') + "L40 ( 1 )", false)),
+              std::string::npos);
+    EXPECT_EQ(bytes.find(Utf16Bytes(std::string(33, '\t'), false)), std::string::npos);
+    corvane::TSFile again(m_folder.File("deep.con"));
+    again.Load();
+    EXPECT_EQ(testing_support::Describe(*again.Items()),
+              std::vector<std::string>{testing_support::Describe(*top)});
 }
 
 TEST_F(WriterTest, FileEndsWithoutLineBreakExceptAfterTheFiveNamesAndCarSpawners) {

@@ -41,6 +41,10 @@
 
 namespace corvane {
 
+// What a file holds, as its first line tells: text, which Load reads, or the
+// binary or compressed forms of the simulator's files, which it cannot read.
+enum class FileForm { Text, Binary, Compressed };
+
 // One simulator text file: its name, its file type and its top-level items.
 class CORVANE_API TSFile {
 public:
@@ -89,6 +93,14 @@ public:
     // whose name matches exactly, or 0; "|" separates alternatives.
     [[nodiscard]] int ChildIndex(std::string_view name, int afterIndex = 0) const;
 
+    // Returns the form of the file that the last Load met; Text before any Load
+    // and for a missing file. Load reads binary and compressed files as if they
+    // were text, which gives no meaningful tree.
+    [[nodiscard]] FileForm Form() const noexcept { return m_form; }
+    // Returns true when the last Load reached the end of the file with items still
+    // open (a truncated file); the items read up to there stay in the tree.
+    [[nodiscard]] bool Truncated() const noexcept { return m_truncated; }
+
     // Sets the handler of the Status event, called inside Load.
     void OnStatus(StatusHandler handler) { m_status = std::move(handler); }
 
@@ -97,6 +109,8 @@ private:
     std::string m_filetype;
     TSItemCollectionPtr m_items;
     StatusHandler m_status;
+    FileForm m_form = FileForm::Text;
+    bool m_truncated = false;
 };
 
 // Returns the library's version ("1.0.75").

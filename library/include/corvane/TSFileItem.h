@@ -11,6 +11,8 @@
 
 namespace corvane {
 
+class Arena;
+
 // One parenthesised element of a simulator file: a name, a list of raw parameter
 // strings (quote characters included) and an ordered collection of children.
 //
@@ -19,16 +21,16 @@ namespace corvane {
 // stay readable through Parameter() and come back when the count is raised again.
 class CORVANE_API TSFileItem {
 public:
-    TSFileItem() = default;
-    explicit TSFileItem(std::string name) : m_name(std::move(name)) {}
+    TSFileItem() noexcept;
+    explicit TSFileItem(std::string name);
     TSFileItem(const TSFileItem&) = delete;
     TSFileItem& operator=(const TSFileItem&) = delete;
     ~TSFileItem();
 
     // Returns the item's name exactly as it was set.
-    [[nodiscard]] const std::string& Name() const noexcept { return m_name; }
+    [[nodiscard]] const std::string& Name() const noexcept { return *m_name; }
     // Sets the item's name.
-    void SetName(std::string name) { m_name = std::move(name); }
+    void SetName(std::string name);
     // Returns the collection of children, created empty on first use.
     [[nodiscard]] const TSItemCollectionPtr& Children() const;
     // Replaces the collection of children by another one, shared by reference.
@@ -59,20 +61,31 @@ private:
     friend class Reader;
     friend class Dismantler;
 
+    // An item the reader makes: its name and parameters lie in the memory of the
+    // load that read it, which lives as long as the item.
+    struct Loaded {
+        const std::string* name;
+    };
+
+public:
+    // Makes an item the reader has read; only the library can make a Loaded.
+    explicit TSFileItem(Loaded loaded) noexcept;
+
+private:
     // The parameter array packed into one block: the count, the end offset of
-    // each value, then the values' text. A small block, the common case, lives
-    // inside the item.
-    static constexpr std::size_t kInlineParameters = 24;
-    [[nodiscard]] const char* Block() const noexcept;
+    // each value, then the values' text. The reader's blocks lie in the memory of
+    // its load; blocks the item makes itself are its own.
+    [[nodiscard]] const char* Block() const noexcept { return m_params; }
     void StoreParameters(const std::vector<std::string_view>& values);
+    void AssignLoadedParameters(Arena& arena, const std::vector<std::string_view>& values);
     [[nodiscard]] std::uint32_t ArraySize() const noexcept;
     void CheckIndex(int index) const;
 
-    std::string m_name;
+    const std::string* m_name;  // the item's own string when m_ownsName
     mutable TSItemCollectionPtr m_children;
-    std::unique_ptr<char[]> m_params;  // the block when it does not fit inside
-    alignas(std::uint32_t) char m_inlineParams[kInlineParameters] = {};
-    bool m_inline = false;  // the block is m_inlineParams
+    const char* m_params = nullptr;
+    bool m_ownsName = false;
+    bool m_ownsParams = false;
     bool m_noParameters = true;
 };
 
