@@ -19,7 +19,7 @@ namespace {
 // Returns the folder of the user manual beside the program, or empty.
 std::string ManualFolder(const std::string& programFolder) {
     for (const char* relative : {"/manual", "/../share/vantor/manual", "/../manual"}) {
-        const std::string folder = programFolder + relative;
+        std::string folder = programFolder + relative;
         if (vantor::platform::FileExists(folder + "/index.html")) {
             return folder;
         }

@@ -123,21 +123,6 @@ void CheckConsist(const corvane::TSFile& file, const std::string& fileName) {
     }
 }
 
-// Gives each vehicle's empty "Flip" item one empty value, so that it is written "Flip (  )".
-void KeepFlips(const TSFileItem& cfg) {
-    for (const TSFileItemPtr& vehicle : *cfg.Children()) {
-        if (vehicle->Name() != "Engine" && vehicle->Name() != "Wagon") {
-            continue;
-        }
-        for (const TSFileItemPtr& child : *vehicle->Children()) {
-            if (child->Name() == "Flip" && child->NumParameters() == 0 && !child->HasChildren()) {
-                child->SetNumParameters(1);
-                child->SetParameter(0, "");
-            }
-        }
-    }
-}
-
 // Returns the base name of a path: after its last "\" or "/", before its last ".".
 std::string BaseName(const std::string& fileName) {
     std::string base(fileName);
@@ -162,7 +147,6 @@ void ConsistEditor::Load(const std::string& fileName) {
     auto file = std::make_unique<corvane::TSFile>(*path);
     file->Load();
     CheckConsist(*file, fileName);
-    KeepFlips(*FirstConfiguration(*file));
     m_file = std::move(file);
     m_changed = false;
     m_canApply = false;

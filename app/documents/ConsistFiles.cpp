@@ -300,7 +300,7 @@ std::string PasteConsist(const std::string& installFolder, const Clipboard& clip
         return {};
     }
     const std::string source = ConsistPath(installFolder, name);
-    const std::string target = ConsistPath(installFolder, answer);
+    std::string target = ConsistPath(installFolder, answer);
     if (IsFile(target) && prompts.Message(MessageIcon::Question, kCopyConsistTitle,
                                           target + " already exists.  Do you want to overwrite it?",
                                           MessageButtons::YesNo) != Answer::Yes) {
@@ -333,7 +333,7 @@ std::string UserDataFolder() {
 #if defined(_WIN32)
     return platform::EnvironmentVariable("APPDATA");
 #else
-    const std::string data = platform::EnvironmentVariable("XDG_DATA_HOME");
+    std::string data = platform::EnvironmentVariable("XDG_DATA_HOME");
     if (!data.empty() && FromUtf8(data).is_absolute()) {
         return data;
     }

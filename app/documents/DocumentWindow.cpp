@@ -156,6 +156,7 @@ void DocumentWindow::LoadConsistList() {
 
 std::vector<std::string> DocumentWindow::ConsistRows() const {
     std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(m_consists->topLevelItemCount()));
     for (int i = 0; i < m_consists->topLevelItemCount(); ++i) {
         rows.push_back(S(m_consists->topLevelItem(i)->text(0)));
     }

@@ -24,7 +24,7 @@ std::optional<std::string> FirstSelected(const DocumentWindow& window) {
 
 }  // namespace
 
-void MainWindow::OpenFile(std::string path) {
+void MainWindow::OpenFile(const std::string& path) {
     try {
         OpenFileOfKind(path);
     } catch (const std::exception& e) {

@@ -57,7 +57,7 @@ public:
     // Opens a new numbered window of a mode ("Consist List 1").
     DocumentWindow* NewDocumentByMode(DocumentMode mode, const std::string& fileName);
     // Opens a file in the kind of window its extension calls for.
-    void OpenFile(std::string path);
+    void OpenFile(const std::string& path);
 
     // The open document windows, in the order they were opened.
     [[nodiscard]] std::vector<DocumentWindow*> Documents() const;

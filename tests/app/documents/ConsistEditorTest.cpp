@@ -315,13 +315,13 @@ TEST_F(ConsistEditorTest, FlipsSurviveAnyNumberOfSaves) {
                 "\t\t\tUiD ( 0 )", "\t\t\tEngineData ( E Dir )", "\t\t)", "\t)", ")"}));
     const std::string saved = ConsistBytes(
         Lines({"train (", "\tTrainCfg ( F", "\t\tName ( F )", "\t\tMaxVelocity ( 1 2 )",
-               "\t\tDurability ( 1 )", "\t\tFlip", "\t\tEngine (", "\t\t\tFlip (  )",
+               "\t\tDurability ( 1 )", "\t\tFlip ( )", "\t\tEngine (", "\t\t\tFlip ( )",
                "\t\t\tUiD ( 0 )", "\t\t\tEngineData ( E Dir )", "\t\t)", "\t)", ")"}));
     for (int round = 1; round <= 3; ++round) {
         m_editor.Save(m_folder.File("F.con"));
         if (round == 1) {
             EXPECT_EQ(ReadBytes(m_folder.File("F.con")), saved)
-                << "only the vehicle's Flip gains its empty value";
+                << "every Flip is written as it was read";
         }
         m_editor.Load(m_folder.File("F.con"));
         ASSERT_EQ(m_editor.Rows().size(), 1u);
