@@ -1,13 +1,15 @@
 #pragma once
 
-// Folder listings of the path layer, kept by the active ListingCache.
+// Folder listings of the path layer as read from the file system, with their
+// index by upper-case name. ListingCache.h keeps them while a ListingCache is
+// active.
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vantor::platform::detail {
@@ -58,46 +60,21 @@ struct FolderListing {
     [[nodiscard]] std::pair<std::uint32_t, std::uint32_t> Find(std::string_view upperName) const;
 };
 
-// Returns the listing of a real folder, kept while a cache is active; null when
-// the folder cannot be read.
-std::shared_ptr<const FolderListing> ReadListing(const std::filesystem::path& folder);
+// Returns true when a name alone hides its entry (on Linux, a leading ".").
+bool IsHiddenName(std::string_view name);
 
-// Returns the entries of a real folder named name: the exact name when it exists,
-// otherwise every name equal to it ignoring case, in listing order.
-std::vector<FolderEntry> FindEntries(const std::filesystem::path& folder, std::string_view name);
+// Returns the listing of a real folder as the file system holds it now, sorted
+// and indexed; null when the folder cannot be read. ReadListing keeps it.
+std::shared_ptr<const FolderListing> ReadFromDisk(const std::filesystem::path& folder);
 
-// Returns true when a name's ordinary file in a real folder is best found by
-// opening the name as given: it is not hidden by its name, and no listing of the
-// folder is kept to answer without the file system.
-bool OpensDirectly(const std::filesystem::path& folder, std::string_view name);
+// Returns the entry at a full path, named name, from that one path's attributes
+// (stat, then lstat for a link that leads nowhere); nothing when it does not exist.
+std::optional<FolderEntry> ExactEntry(const std::filesystem::path::string_type& full,
+                                      std::string_view name);
 
-// Returns true when FindEntries(folder, name) holds an ordinary file.
-bool HasOrdinaryFile(const std::filesystem::path& folder, std::string_view name);
-
-// A folder path resolved while a cache is active: its real path and whether it
-// names a folder.
-struct ResolvedFolder {
-    std::filesystem::path path;
-    bool isFolder = true;
-};
-
-// Returns the resolution kept for the text of a path, or null (always null without
-// an active cache).
-std::shared_ptr<const ResolvedFolder> FindResolved(std::string_view key);
-
-// Returns the resolution of a folder's text exactly as it was given in the last
-// call of RememberResolvedText on this thread, or null (always null without an
-// active cache).
-std::shared_ptr<const ResolvedFolder> FindResolvedText(std::string_view text);
-
-// Keeps the resolution of a folder's text as given, until the next call.
-void RememberResolvedText(std::string_view text, std::shared_ptr<const ResolvedFolder> resolved);
-
-// Keeps the resolution of the text of a path while a cache is active.
-void RememberResolved(std::string_view key, const ResolvedFolder& resolved);
-
-// Drops the kept listing of a folder after a change to it.
-void ForgetListing(const std::filesystem::path& folder);
+// Sets full to a folder's real path joined with a name; reuses full's buffer.
+void JoinInto(std::filesystem::path::string_type& full, const std::filesystem::path& folder,
+              std::string_view name);
 
 // Returns a folder's real path joined with a name, as the system's text.
 std::filesystem::path::string_type Join(const std::filesystem::path& folder, std::string_view name);

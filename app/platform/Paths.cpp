@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "platform/FolderListing.h"
+#include "platform/ListingCache.h"
 #include "platform/Names.h"
 
 namespace vantor::platform {
