@@ -305,15 +305,6 @@ bool SameName(std::string_view a, std::string_view b) {
     return UpperCase(a) == UpperCase(b);
 }
 
-bool NameLess(std::string_view a, std::string_view b) {
-    const std::string upperA = UpperCase(a);
-    const std::string upperB = UpperCase(b);
-    if (upperA != upperB) {
-        return upperA < upperB;
-    }
-    return a < b;
-}
-
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
     return NamePattern(pattern).Matches(name);
 }

@@ -19,10 +19,6 @@ void AppendUpperCase(std::string_view text, std::string& out);
 // Returns true when two names are equal ignoring case.
 bool SameName(std::string_view a, std::string_view b);
 
-// Returns true when a sorts before b in the listing order of NTFS: names in upper
-// case compared by code point, ties broken by the exact names.
-bool NameLess(std::string_view a, std::string_view b);
-
 // Returns true when name matches a wildcard pattern as on Windows, ignoring case:
 // "*" and "?" as usual, "*." only names without an extension, "*.*" every name.
 bool MatchesPattern(std::string_view name, std::string_view pattern);

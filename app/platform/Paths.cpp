@@ -424,16 +424,6 @@ std::vector<std::string> ListNames(std::string_view pattern, EntryTypes types) {
     return names;
 }
 
-std::optional<std::int64_t> FileSize(std::string_view path) {
-    const auto file = FindOrdinaryFile(path);
-    std::error_code ec;
-    const auto size = file ? fs::file_size(*file, ec) : 0;
-    if (!file || ec) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(size);
-}
-
 void FileCopy(std::string_view source, std::string_view target) {
     const auto from = FindOrdinaryFile(source);
     if (!from) {

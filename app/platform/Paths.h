@@ -92,9 +92,6 @@ std::vector<DirEntry> ListEntries(std::string_view pattern, EntryTypes types);
 // Returns the names of ListEntries().
 std::vector<std::string> ListNames(std::string_view pattern, EntryTypes types);
 
-// Returns the size in bytes of an ordinary file (its name taken literally), or nothing.
-std::optional<std::int64_t> FileSize(std::string_view path);
-
 // Copies an ordinary file (its name taken literally) to target in an existing
 // folder, replacing a file whose name differs only in case, in one step; throws
 // std::runtime_error with a description when it fails.

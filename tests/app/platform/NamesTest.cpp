@@ -9,7 +9,6 @@
 namespace {
 
 using vantor::platform::MatchesPattern;
-using vantor::platform::NameLess;
 using vantor::platform::UpperCase;
 
 TEST(NamesTest, UpperCaseCoversAccentedAndCyrillicLettersAndKeepsBrokenBytes) {
@@ -30,15 +29,6 @@ TEST(NamesTest, UpperCaseCoversAccentedAndCyrillicLettersAndKeepsBrokenBytes) {
     for (const Row& row : rows) {
         EXPECT_EQ(UpperCase(row.text), row.upper) << row.why;
     }
-}
-
-TEST(NamesTest, ListingOrderComparesUpperCaseThenExactName) {
-    std::vector<std::string> names = {"b", "_x", "a", "\xC3\xA4", "B1", "A"};
-    std::sort(names.begin(), names.end(),
-              [](const std::string& x, const std::string& y) { return NameLess(x, y); });
-    // "_" (0x5F) sorts after the upper-case letters, before it would not.
-    const std::vector<std::string> expected = {"A", "a", "b", "B1", "_x", "\xC3\xA4"};
-    EXPECT_EQ(names, expected);
 }
 
 TEST(NamesTest, PatternsMatchAsOnWindows) {
