@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
 case "$profile" in
   build) ;;
   test) packages+=(xvfb xauth) ;;
-  ci) packages+=(xvfb xauth clang libclang-rt-14-dev) ;;
+  ci) packages+=(xvfb xauth clang libclang-rt-14-dev clang-format clang-tidy) ;;
   *) echo "usage: $0 [build|test|ci]" >&2; exit 2 ;;
 esac
 

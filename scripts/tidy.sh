@@ -5,5 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/dev}
-run-clang-tidy -p "$build" -j "$(nproc)" -quiet -warnings-as-errors='*' \
-  "$PWD/(library|app|cli)/.*\\.cpp\$"
+git ls-files -- 'library/*.cpp' 'app/*.cpp' 'cli/*.cpp' |
+  xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet --warnings-as-errors='*'

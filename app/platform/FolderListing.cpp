@@ -123,7 +123,7 @@ std::shared_ptr<FolderListing> ReadEntries(const fs::path& folder) {
     if (fd < 0) {
         return nullptr;
     }
-    thread_local std::vector<char> buffer(32 * 1024);
+    thread_local std::vector<char> buffer(std::size_t{32} * 1024);
     for (;;) {
         const ssize_t length = ::getdents64(fd, buffer.data(), buffer.size());
         if (length <= 0) {

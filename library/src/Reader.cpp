@@ -413,6 +413,8 @@ std::string Reader::ReadUntil(char target, bool& found) {
     Compact();
     std::size_t from = m_head;
     while (true) {
+        // The buffer holds bytes, not a C string: no terminator is looked for.
+        // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
         const void* hit = std::memchr(m_buffer.data() + from, target, m_buffer.size() - from);
         if (hit != nullptr) {
             const auto pos =

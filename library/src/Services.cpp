@@ -63,7 +63,7 @@ std::string FindProgram(const std::string& name) {
     while (start <= folders.size()) {
         const std::size_t colon = folders.find(':', start);
         const std::string folder = folders.substr(start, colon - start);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
         if (::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }

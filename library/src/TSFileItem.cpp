@@ -52,7 +52,8 @@ void Pack(const std::vector<std::string_view>& values, char* block) {
 std::string_view Unpack(const char* block, std::uint32_t index) noexcept {
     const std::uint32_t count = ReadU32(block);
     const char* text = block + 4 * (1 + static_cast<std::size_t>(count));
-    const std::uint32_t begin = index == 0 ? 0 : ReadU32(block + 4 * index);
+    const std::uint32_t begin =
+        index == 0 ? 0 : ReadU32(block + 4 * static_cast<std::size_t>(index));
     const std::uint32_t end = ReadU32(block + 4 * (1 + static_cast<std::size_t>(index)));
     return {text + begin, end - begin};
 }
