@@ -148,6 +148,8 @@ void ConsistEditor::Load(const std::string& fileName) {
     file->Load();
     CheckConsist(*file, fileName);
     m_file = std::move(file);
+    m_loadedFrom = fileName;
+    m_truncationAccepted = false;
     m_changed = false;
     m_canApply = false;
     Reload();
@@ -163,6 +165,7 @@ void ConsistEditor::New() {
     m_maxVelocity[0].clear();
     m_maxVelocity[1].clear();
     m_durability.clear();
+    m_loadedFrom.clear();
     m_changed = true;
     m_canApply = true;
 }
@@ -263,6 +266,13 @@ std::string ConsistEditor::Add(const std::optional<StockRow>& stock) {
     if (stock->type != "Engine" && stock->type != "Wagon") {
         return "Only an engine or a wagon can be added to the consist, not \"" + stock->type +
                "\".";
+    }
+    for (const auto& [what, name] :
+         {std::pair<const char*, const std::string&>{"The stock folder", stock->folder},
+          {"The stock file", stock->shape}}) {
+        if (std::string problem = NameProblem(what, name); !problem.empty()) {
+            return problem + "; nothing was added.";
+        }
     }
     TSItemCollection& children = *FirstConfiguration(*m_file)->Children();
     const int counterPosition = FindChildIndex(children, "NextWagonUID", 0);
@@ -387,8 +397,11 @@ void ConsistEditor::Save(const std::string& fileName) {
     if (!cfg) {
         throw std::runtime_error("There is no consist to save to " + fileName + ".");
     }
-    m_file->SetFileName(platform::HostPath(fileName));
     const std::string base = BaseName(fileName);
+    if (const std::string problem = NameProblem("The consist name", base); !problem.empty()) {
+        throw std::runtime_error(problem + "; " + fileName + " was not written.");
+    }
+    m_file->SetFileName(platform::HostPath(fileName));
     TSItemCollection& children = *cfg->Children();
     // The name goes into the "Name" item; another first item keeps its values.
     if (children.Item(1)->Name() != "Name") {
@@ -402,6 +415,19 @@ void ConsistEditor::Save(const std::string& fileName) {
     m_file->Save();
     m_changed = false;
     m_canApply = false;
+}
+
+bool ConsistEditor::Truncated() const {
+    return m_file && m_file->Truncated();
+}
+
+std::string NameProblem(std::string_view what, std::string_view name) {
+    const std::size_t at = name.find_first_of("()");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    return std::string(what) + " \"" + std::string(name) + "\" holds \"" + name[at] +
+           "\", which a consist file cannot hold: the simulator reads it as the bound of an item";
 }
 
 void NewFileTemplate(corvane::TSFile* file, const std::string& extension) {

@@ -82,8 +82,19 @@ public:
 
     // Writes the consist to fileName, naming it after the file; Changed becomes
     // false. The old file is replaced only when all was written; a failure throws
-    // std::system_error and leaves Changed as it was. An empty fileName does nothing.
+    // std::system_error and leaves Changed as it was. A name the consist cannot hold
+    // (see NameProblem) throws std::runtime_error before anything is written. An
+    // empty fileName does nothing.
     void Save(const std::string& fileName);
+
+    // True when the loaded file ended inside an item: the editor holds only what
+    // was read before that, and a save over the file writes only that.
+    [[nodiscard]] bool Truncated() const;
+    // True when a save over the truncated file was agreed to.
+    [[nodiscard]] bool TruncationAccepted() const { return m_truncationAccepted; }
+    void AcceptTruncation() { m_truncationAccepted = true; }
+    // The file the consist was loaded from, as given; empty for a new consist.
+    [[nodiscard]] const std::string& LoadedFrom() const { return m_loadedFrom; }
 
     [[nodiscard]] corvane::TSFile& File() { return *m_file; }
     [[nodiscard]] const corvane::TSFile& File() const { return *m_file; }
@@ -107,7 +118,15 @@ private:
     bool m_changed = false;
     bool m_canApply = false;
     bool m_consistListActive = false;
+    bool m_truncationAccepted = false;
+    std::string m_loadedFrom;
 };
+
+// Returns why a name cannot stand in a consist file, naming the character: the
+// reader takes "(" and ")" as the bounds of items, so a consist, folder or file
+// name holding one would not load back. Empty when the name can stand. what
+// says what the name is ("The consist name", "The stock folder").
+std::string NameProblem(std::string_view what, std::string_view name);
 
 // Fills an empty file with the new-consist template when the extension is "con".
 void NewFileTemplate(corvane::TSFile* file, const std::string& extension);

@@ -215,10 +215,25 @@ SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& 
     }
 }
 
+std::string TruncatedSaveQuestion(const std::string& fileName) {
+    return fileName +
+           " ends inside an item, so only the vehicles before that point were read.  Saving "
+           "writes only those over the file.  Do you want to save it?";
+}
+
 bool SaveConsistForm(ConsistEditor& editor, const std::string& fileName, bool quiet,
                      Prompter& prompts) {
     if (fileName.empty()) {
         return false;
+    }
+    if (editor.Truncated() && !editor.TruncationAccepted() &&
+        platform::HostPath(fileName) == platform::HostPath(editor.LoadedFrom())) {
+        if (prompts.Message(MessageIcon::Exclamation, kSaveConsistTitle,
+                            TruncatedSaveQuestion(fileName),
+                            MessageButtons::YesNo) != Answer::Yes) {
+            return false;
+        }
+        editor.AcceptTruncation();
     }
     try {
         editor.Save(fileName);

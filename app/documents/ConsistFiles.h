@@ -28,8 +28,12 @@ enum class SaveOutcome { Saved, Cancelled, Failed };
 // then calls its SaveForm; the old file is replaced by the save, never deleted first.
 SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts);
 
+// The question asked before the first save over a consist file that ended inside an item.
+std::string TruncatedSaveQuestion(const std::string& fileName);
+
 // Writes an editor's consist as a window's SaveForm does, saying so unless quiet and
-// showing any failure; returns true when written.
+// showing any failure; returns true when written. Before the first save over a
+// file that ended inside an item it asks, and writes nothing unless told Yes.
 bool SaveConsistForm(ConsistEditor& editor, const std::string& fileName, bool quiet,
                      Prompter& prompts);
 

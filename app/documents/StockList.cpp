@@ -12,9 +12,12 @@ namespace vantor {
 
 namespace {
 
-// Returns the type of a stock file: "Engine" when its name ends in exactly "eng".
+// Returns the type of a stock file: "Engine" when its name ends in "eng" in any
+// case (Windows installations often have "GP38.ENG"), otherwise "Wagon".
 const char* StockType(std::string_view fileName) {
-    return fileName.ends_with("eng") ? "Engine" : "Wagon";
+    const std::size_t length = fileName.size();
+    return length >= 3 && AsciiLower(std::string(fileName.substr(length - 3))) == "eng" ? "Engine"
+                                                                                        : "Wagon";
 }
 
 const std::string& ColumnText(const StockRow& row, int column) {

@@ -402,6 +402,22 @@ bool FolderExists(std::string_view path) {
     return found.resolved == parsed.names.size() && found.lastIsFolder;
 }
 
+FolderState ProbeFolder(std::string_view path) {
+    const auto found = ResolvePath(path);
+    if (!found) {
+        return FolderState::Missing;
+    }
+    const fs::path host = detail::FromUtf8(*found);
+    std::error_code ec;
+    if (!fs::is_directory(host, ec)) {
+        return FolderState::NotFolder;
+    }
+    // Opening the folder for reading is the test: its mode bits do not tell what
+    // root or an access list allows.
+    const fs::directory_iterator entries(host, ec);
+    return ec ? FolderState::Unreadable : FolderState::Readable;
+}
+
 std::vector<DirEntry> ListEntries(std::string_view pattern, EntryTypes types) {
     std::vector<DirEntry> result;
     const auto split = SplitPattern(pattern);

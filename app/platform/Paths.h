@@ -85,6 +85,12 @@ std::optional<std::string> DirectPath(std::string_view path);
 // Returns true when path names an existing folder.
 bool FolderExists(std::string_view path);
 
+// What a folder path (names in any case) leads to.
+enum class FolderState { Missing, NotFolder, Unreadable, Readable };
+
+// Returns whether a folder is there and its entries can be read.
+FolderState ProbeFolder(std::string_view path);
+
 // Returns the entries of a folder whose names match the pattern that ends the
 // path ("...\Trains\Trainset\*", "...\*.con"), in listing order.
 std::vector<DirEntry> ListEntries(std::string_view pattern, EntryTypes types);

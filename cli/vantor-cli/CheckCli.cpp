@@ -166,15 +166,15 @@ const std::vector<Command>& CheckCommands() {
         {"check consist", "NAME|FILE", "Checks that a consist's vehicles and their shapes exist.",
          1, 1, CheckConsist},
         {"check all-stock", "", "Checks every engine and wagon file of the installation.", 0, 0,
-         CheckAllStock},
+         CheckAllStock, false, Needs::Installation, "Trains\\Trainset"},
         {"check stock-in-consists", "FILE", "Lists the consists that use an engine or wagon.", 1, 1,
-         CheckStockInConsists},
+         CheckStockInConsists, false, Needs::Installation, "Trains\\Consists"},
         {"check consist-in-route", "ROUTE CONSIST",
          "Lists the services of a route that run a consist (given by name).", 2, 2,
-         CheckConsistInRoute},
+         CheckConsistInRoute, false, Needs::Installation, "Routes"},
         {"check stock-in-route", "FILE ROUTE",
          "Lists the activities of a route whose loose consists hold an engine or wagon.", 2, 2,
-         CheckStockInRoute},
+         CheckStockInRoute, false, Needs::Installation, "Routes"},
     };
     return commands;
 }

@@ -11,6 +11,7 @@
 #include "common/Installation.h"
 #include "platform/IniFile.h"
 #include "platform/Locations.h"
+#include "platform/Paths.h"
 
 namespace vantor::cli {
 
@@ -28,6 +29,8 @@ struct CommandLine {
     // The first "--" option that the program does not know; it stays among the
     // words for a command with options of its own.
     std::string unknownOption;
+    // How many words came before "--", which ends the options; none when no "--" came.
+    std::optional<std::size_t> optionsEnd;
 };
 
 // A mistake in the arguments, with its description.
@@ -44,6 +47,7 @@ std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& argu
             line.words.push_back(argument);
         } else if (argument == "--") {
             options = false;
+            line.optionsEnd = line.words.size();
         } else if (argument == "--help" || argument == "-h") {
             line.help = true;
         } else if (argument == "--json") {
@@ -170,6 +174,58 @@ std::string InstallFolder(const std::optional<std::string>& chosen) {
     return installation.MSTSPath();
 }
 
+// Returns the second words of the commands whose name begins with word, joined by
+// ", " ("show, edit" for "consist"); empty when no command does.
+std::string SubCommands(const std::vector<Command>& commands, const std::string& word) {
+    std::string list;
+    const std::string prefix = word + " ";
+    for (const Command& command : commands) {
+        if (command.name.starts_with(prefix)) {
+            list += (list.empty() ? "" : ", ") + std::string(command.name.substr(prefix.size()));
+        }
+    }
+    return list;
+}
+
+// Returns what keeps a command from its installation, empty when nothing does. A
+// command that does not need the installation only minds one given by --msts.
+std::string InstallationProblem(const std::string& folder, const Command& command, bool given) {
+    const bool needed = command.needs == Needs::Installation;
+    if (folder.empty()) {
+        return needed ? "no MSTS installation is set or registered; use --msts DIR" : "";
+    }
+    if (!needed && !given) {
+        return {};
+    }
+    switch (platform::ProbeFolder(folder)) {
+        case platform::FolderState::Missing:
+            return "the installation folder " + folder + " does not exist";
+        case platform::FolderState::NotFolder:
+            return "the installation folder " + folder + " is not a folder";
+        case platform::FolderState::Unreadable:
+            return "cannot read the installation folder " + folder;
+        case platform::FolderState::Readable:
+            break;
+    }
+    if (!platform::FolderExists(folder + "\\Trains") &&
+        !platform::FolderExists(folder + "\\Routes")) {
+        return folder + " is not an MSTS installation: it has no Trains or Routes folder";
+    }
+    if (command.reads != nullptr) {
+        const std::string listed = folder + "\\" + command.reads;
+        switch (platform::ProbeFolder(listed)) {
+            case platform::FolderState::NotFolder:
+                return listed + " is not a folder";
+            case platform::FolderState::Unreadable:
+                return "cannot read the folder " + listed;
+            case platform::FolderState::Missing:
+            case platform::FolderState::Readable:
+                break;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<Command> AllCommands() {
@@ -200,10 +256,18 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         return Usage(err, "unknown option " + line.unknownOption);
     }
     if (command == nullptr) {
+        const std::string subCommands = SubCommands(commands, line.words.front());
+        if (!subCommands.empty() && line.words.size() == 1) {
+            return Usage(err, "'" + line.words.front() + "' needs one of: " + subCommands);
+        }
         return Usage(err, "unknown command '" + line.words.front() + "'");
     }
-    const std::vector<std::string> rest(line.words.begin() + static_cast<std::ptrdiff_t>(nameWords),
-                                        line.words.end());
+    std::vector<std::string> rest(line.words.begin() + static_cast<std::ptrdiff_t>(nameWords),
+                                  line.words.end());
+    // A command with options of its own learns where "--" ended them.
+    if (command->ownOptions && line.optionsEnd && *line.optionsEnd >= nameWords) {
+        rest.insert(rest.begin() + static_cast<std::ptrdiff_t>(*line.optionsEnd - nameWords), "--");
+    }
     const int count = static_cast<int>(rest.size());
     if (count < command->minArguments || count > command->maxArguments) {
         std::string expected = std::string(command->name);
@@ -214,6 +278,12 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
             err, "wrong arguments; usage: " + std::string(kProgram) + " [--msts DIR] " + expected);
     }
     const Context context{InstallFolder(line.msts), out, err, line.json, line.progress};
+    if (const std::string problem =
+            InstallationProblem(context.installFolder, *command, line.msts.has_value());
+        !problem.empty()) {
+        err << kProgram << ": " << problem << "\n";
+        return kExitUsage;
+    }
     return command->run(context, rest);
 }
 

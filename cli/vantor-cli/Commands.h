@@ -9,6 +9,9 @@
 
 namespace vantor::cli {
 
+// What a command needs of the installation folder.
+enum class Needs { Nothing, Installation };
+
 // What a command works with.
 struct Context {
     std::string installFolder;  // the simulator's folder, empty when none is known
@@ -22,6 +25,9 @@ struct Context {
 // its arguments and summary for the help text, how many arguments it takes, and
 // the routine that runs it and returns the exit status. A command with options of
 // its own receives the options that the program does not know among its arguments.
+// A command that needs the installation does not run without a usable one; reads
+// names the folder of the installation it lists, which must be readable when it
+// is there.
 struct Command {
     std::string_view name;
     std::string_view arguments;
@@ -30,6 +36,8 @@ struct Command {
     int maxArguments = 0;
     int (*run)(const Context& context, const std::vector<std::string>& arguments) = nullptr;
     bool ownOptions = false;
+    Needs needs = Needs::Nothing;
+    const char* reads = nullptr;
 };
 
 // Returns the commands that print the lists of an installation: routes, consists, stock.

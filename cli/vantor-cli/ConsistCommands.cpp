@@ -13,6 +13,8 @@
 #include "common/Text.h"
 #include "documents/ConsistEditor.h"
 #include "documents/ConsistFiles.h"
+#include "documents/StockList.h"
+#include "platform/Paths.h"
 
 namespace vantor::cli {
 
@@ -46,6 +48,29 @@ int UsageError(const Context& context, const std::string& message) {
     return kExitUsage;
 }
 
+void WarnIfTruncated(const Context& context, const std::string& source, const ConsistEditor& editor,
+                     const char* consequence) {
+    if (editor.Truncated()) {
+        context.err << "vantor-cli: warning: " << source
+                    << " ends inside an item, so only the vehicles before that point were read; "
+                    << consequence << "\n";
+    }
+}
+
+// Returns why the stock of "--add" cannot be added, empty when it is an engine or
+// wagon file of the installation's trainset (names in any case).
+std::string StockProblem(const Context& context, const EditStep& step) {
+    if (context.installFolder.empty()) {
+        return step.option +
+               ": no MSTS installation is set or registered to find the stock in; use --msts DIR";
+    }
+    const std::string trainset = context.installFolder + "\\Trains\\Trainset";
+    if (!platform::FileExists(StockFilePath(context.installFolder, step.stock))) {
+        return step.option + ": there is no such stock file in " + trainset;
+    }
+    return {};
+}
+
 bool EndsWithConsistExtension(const std::string& text) {
     if (text.size() < 4) {
         return false;
@@ -69,11 +94,17 @@ std::string NoInstallation(const std::string& name) {
            " in; use --msts DIR or give a consist file";
 }
 
-// Returns the stock row that "--add FOLDER/FILE.eng" names, or nothing.
+// Returns the stock row that "--add FOLDER/FILE.eng" names, or nothing: one
+// folder of the trainset, not "." or "..", and a file in it.
 std::optional<StockRow> StockArgument(const std::string& text) {
     const std::size_t slash = text.find_last_of("\\/");
     const std::size_t dot = text.rfind('.');
-    if (slash == std::string::npos || slash == 0 || dot == std::string::npos || dot < slash + 2) {
+    if (slash == std::string::npos || slash == 0 || dot == std::string::npos || dot < slash + 2 ||
+        text.find_first_of("\\/") != slash) {
+        return std::nullopt;
+    }
+    const std::string folder = text.substr(0, slash);
+    if (folder == "." || folder == "..") {
         return std::nullopt;
     }
     const std::string extension = AsciiLower(text.substr(dot + 1));
@@ -103,9 +134,21 @@ std::string ParseEdit(const std::vector<std::string>& arguments, EditRequest& re
         {"--backward", MoveCommand::Backwards},
         {"--flip", MoveCommand::Flip},
     };
+    bool options = true;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
+        if (options && argument == "--") {
+            options = false;
+            continue;
+        }
+        if (!options) {
+            if (request.source || request.newConsist) {
+                return "give one consist to edit: NAME, FILE or --new";
+            }
+            request.source = argument;
+            continue;
+        }
         const auto rowOption =
             std::find_if(std::begin(kRowOptions), std::end(kRowOptions),
                          [&](const auto& option) { return argument == option.first; });
@@ -129,7 +172,7 @@ std::string ParseEdit(const std::vector<std::string>& arguments, EditRequest& re
             }
             request.steps.push_back({argument + " " + arguments[++i], rowOption->second, *row, {}});
         } else if (argument == "--save-as") {
-            if (!hasValue || request.saveAs) {
+            if (!hasValue || request.saveAs || arguments[i + 1].empty()) {
                 return "--save-as needs one file to write";
             }
             request.saveAs = arguments[++i];
@@ -171,6 +214,7 @@ int ShowConsist(const Context& context, const std::vector<std::string>& argument
         !problem.empty()) {
         return Failed(context, problem);
     }
+    WarnIfTruncated(context, arguments.front(), editor, "the list shows only those");
     std::string text = editor.Name() + "\n";
     for (const VehicleRow& row : editor.Rows()) {
         text.append(row.type).append("\t").append(row.folder).append("\t").append(row.shape);
@@ -185,12 +229,23 @@ int EditConsist(const Context& context, const std::vector<std::string>& argument
     if (const std::string mistake = ParseEdit(arguments, request); !mistake.empty()) {
         return UsageError(context, mistake);
     }
+    for (const EditStep& step : request.steps) {
+        if (step.command != MoveCommand::Add) {
+            continue;
+        }
+        if (const std::string problem = StockProblem(context, step); !problem.empty()) {
+            return Failed(context, problem);
+        }
+    }
     ConsistEditor editor;
     if (request.newConsist) {
         editor.New();
     } else if (const std::string problem = LoadConsist(context, *request.source, editor);
                !problem.empty()) {
         return Failed(context, problem);
+    }
+    if (request.source) {
+        WarnIfTruncated(context, *request.source, editor, "the saved consist holds only those");
     }
     for (const EditStep& step : request.steps) {
         const int rows = static_cast<int>(editor.Rows().size());

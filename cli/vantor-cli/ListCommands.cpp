@@ -18,15 +18,7 @@ std::string FilterArgument(const std::vector<std::string>& arguments) {
     return arguments.empty() ? std::string() : arguments.front();
 }
 
-// Notes on the error stream that no installation is known; the lists stay empty.
-void NoteMissingInstallation(const Context& context) {
-    if (context.installFolder.empty()) {
-        context.err << "vantor-cli: no MSTS installation is set or registered; use --msts DIR\n";
-    }
-}
-
 int PrintRoutes(const Context& context, const std::vector<std::string>& arguments) {
-    NoteMissingInstallation(context);
     const std::string list = RouteList(context.installFolder, FilterArgument(arguments), true);
     std::string text;
     for (std::size_t start = 0; start < list.size();) {
@@ -39,7 +31,6 @@ int PrintRoutes(const Context& context, const std::vector<std::string>& argument
 }
 
 int PrintConsists(const Context& context, const std::vector<std::string>& arguments) {
-    NoteMissingInstallation(context);
     std::string text;
     for (const std::string& name : ListConsists(context.installFolder, FilterArgument(arguments))) {
         text.append(name).push_back('\n');
@@ -49,7 +40,6 @@ int PrintConsists(const Context& context, const std::vector<std::string>& argume
 }
 
 int PrintStock(const Context& context, const std::vector<std::string>& arguments) {
-    NoteMissingInstallation(context);
     std::string text;
     for (const StockRow& row : ScanStock(context.installFolder, FilterArgument(arguments))) {
         text.append(row.type).append("\t").append(row.folder).append("\t").append(row.shape);
@@ -65,12 +55,12 @@ const std::vector<Command>& ListCommands() {
     static const std::vector<Command> commands = {
         {"routes", "[FILTER]",
          "Prints the route folders, each with its route's name: DemoVal(Demo Valley).", 0, 1,
-         PrintRoutes},
+         PrintRoutes, false, Needs::Installation, "Routes"},
         {"consists", "[FILTER]", "Prints the names of the consists, in the consist list's order.",
-         0, 1, PrintConsists},
+         0, 1, PrintConsists, false, Needs::Installation, "Trains\\Consists"},
         {"stock", "[FILTER]",
          "Prints the stock list: type, folder and shape, tab-separated. FILTER picks folders.", 0,
-         1, PrintStock},
+         1, PrintStock, false, Needs::Installation, "Trains\\Trainset"},
     };
     return commands;
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -125,7 +128,7 @@ TEST_F(VantorCliTest, GeneratedInstallationWithOddNames) {
 
 TEST_F(VantorCliTest, InstallationComesFromTheOptionElseTheSettingsElseTheRegistry) {
     const ProgramResult none = Cli({"stock"});
-    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.exitCode, 2) << "a list of nothing is no success";
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("--msts"), std::string::npos) << "says so: " << none.err;
 
@@ -201,7 +204,7 @@ TEST_F(VantorCliTest, EditRunsTheEditorsCommandsInOrderAndSaves) {
     TempFolder out;
     const std::string target = out.File("Short Train.con");
     const ProgramResult result =
-        Cli({"consist", "edit", "--new", "--add", "Demo Diesel/DD40.eng", "--add",
+        Cli({"--msts", kDemo, "consist", "edit", "--new", "--add", "Demo Diesel/DD40.eng", "--add",
              "Boxcar/Boxcar40.wag", "--add", "Caboose\\Caboose.WAG", "--flip", "3", "--backward",
              "1", "--save-as", target});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -230,6 +233,137 @@ TEST_F(VantorCliTest, FailuresExitOneWithAMessageAndWriteNothing) {
         EXPECT_EQ(result.err.rfind("vantor-cli: ", 0), 0u) << "case " << i << ": " << result.err;
         EXPECT_FALSE(fs::exists(target)) << "case " << i;
     }
+}
+
+// An installation that cannot be read is an error that names the folder, whether
+// given, configured or only a part of it is unusable; a list of nothing is no success.
+TEST_F(VantorCliTest, UnusableInstallationsAreErrorsThatNameTheFolder) {
+    TempFolder folder;
+    const std::string file = MakeFile(folder.Path() / "plain.txt", "x");
+    const std::string bare = (folder.Path() / "Bare").string();
+    fs::create_directories(bare);
+    const fs::path broken = folder.Path() / "Broken";
+    MakeFile(broken / "TRAINS" / "trainset", "a file where the stock folders belong");
+    fs::create_directories(broken / "Routes");
+    struct Row {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Row rows[] = {
+        {{"--msts", folder.File("gone"), "check", "all-stock"},
+         folder.File("gone") + " does not exist"},
+        {{"--msts", file, "consists"}, file + " is not a folder"},
+        {{"--msts", bare, "routes"}, bare + " is not an MSTS installation"},
+        {{"--msts", broken.string(), "check", "all-stock"},
+         broken.string() + "\\Trains\\Trainset is not a folder"},
+        {{"--msts", broken.string(), "stock"}, "Trainset is not a folder"},
+        {{"--msts", file, "check", "shape", file}, file + " is not a folder"},
+    };
+    for (const Row& row : rows) {
+        const ProgramResult result = Cli(row.arguments);
+        EXPECT_EQ(result.exitCode, 2) << row.message;
+        EXPECT_EQ(result.out, "") << row.message;
+        EXPECT_NE(result.err.find(row.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(Cli({"--msts", broken.string(), "consists"}).exitCode, 0)
+        << "a missing consist folder is an empty list";
+
+    const fs::path settings = m_home.Path() / "config" / "Vantor" / "Vantor.conf";
+    MakeFile(settings, "[Settings]\nMSTSDir=" + folder.File("moved") + "\n");
+    const ProgramResult configured = Cli({"check", "all-stock"});
+    EXPECT_EQ(configured.exitCode, 2);
+    EXPECT_NE(configured.err.find(folder.File("moved") + " does not exist"), std::string::npos);
+
+    if (::geteuid() != 0) {  // root reads any folder
+        const fs::path locked = folder.Path() / "Locked";
+        MakeFile(locked / "Trains" / "Consists" / "A.con", "x");
+        fs::permissions(locked / "Trains" / "Consists", fs::perms::none);
+        const ProgramResult unreadable = Cli({"--msts", locked.string(), "consists"});
+        fs::permissions(locked / "Trains" / "Consists", fs::perms::owner_all);
+        EXPECT_EQ(unreadable.exitCode, 2);
+        EXPECT_NE(unreadable.err.find("cannot read the folder"), std::string::npos)
+            << unreadable.err;
+    }
+}
+
+// What consist edit must not write: stock that is not installed, names the reader
+// cannot take back, an empty or non-regular target; and "--" ends its options.
+TEST_F(VantorCliTest, EditRefusesWhatCannotBeWrittenFaithfully) {
+    TempFolder folder;
+    const fs::path install = folder.Path() / "MSTS";
+    MakeFile(install / "Trains" / "Trainset" / "GP38 (Conrail)" / "GP38.eng", "Wagon ( x )");
+    MakeFile(install / "Trains" / "Trainset" / "Box" / "BOX.WAG", "Wagon ( x )");
+    const std::string target = folder.File("t.con");
+    const std::string msts = install.string();
+    struct Row {
+        std::vector<std::string> edit;
+        int exitCode;
+        std::string message;
+    };
+    const Row rows[] = {
+        {{"--add", "Nope/X.eng", "--save-as", target}, 1, "there is no such stock file"},
+        {{"--add", "a/b/c/GP38.eng", "--save-as", target}, 2, "--add needs FOLDER/FILE.eng"},
+        {{"--add", "../../../etc/passwd.eng", "--save-as", target}, 2, "--add needs"},
+        {{"--add", "../x.eng", "--save-as", target}, 2, "--add needs"},
+        {{"--add", "GP38 (Conrail)/GP38.eng", "--save-as", target},
+         1,
+         "The stock folder \"GP38 (Conrail)\" holds \"(\""},
+        {{"--save-as", folder.File("Freight (2).con")},
+         1,
+         "The consist name \"Freight (2)\" holds \"(\""},
+        {{"--save-as", ""}, 2, "--save-as needs one file to write"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> arguments = {"--msts", msts, "consist", "edit", "--new"};
+        arguments.insert(arguments.end(), row.edit.begin(), row.edit.end());
+        const ProgramResult result = Cli(arguments);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.message << ": " << result.err;
+        EXPECT_NE(result.err.find(row.message), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(target)) << row.message;
+        EXPECT_FALSE(fs::exists(folder.File("Freight (2).con")));
+    }
+    const ProgramResult cased = Cli(
+        {"--msts", msts, "consist", "edit", "--new", "--add", "box/box.wag", "--save-as", target});
+    EXPECT_EQ(cased.exitCode, 0) << "stock is found in any case: " << cased.err;
+
+    const std::string fifo = folder.File("pipe.con");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const ProgramResult piped = Cli({"consist", "edit", "--new", "--save-as", fifo});
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_NE(piped.err.find("is not a regular file"), std::string::npos) << piped.err;
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    const ProgramResult dashed = Cli({"consist", "edit", "--save-as", target, "--", "--odd.con"});
+    EXPECT_EQ(dashed.exitCode, 1) << "after --, --odd.con is the consist: " << dashed.err;
+    EXPECT_NE(dashed.err.find("--odd.con"), std::string::npos) << dashed.err;
+    EXPECT_EQ(dashed.err.find("unknown option"), std::string::npos) << dashed.err;
+}
+
+TEST_F(VantorCliTest, GroupsWithoutASubCommandListTheirSubCommands) {
+    const ProgramResult consist = Cli({"consist"});
+    EXPECT_EQ(consist.exitCode, 2);
+    EXPECT_NE(consist.err.find("'consist' needs one of: show, edit"), std::string::npos)
+        << consist.err;
+    const ProgramResult check = Cli({"check"});
+    EXPECT_NE(check.err.find("'check' needs one of: stock, shape, consist, all-stock"),
+              std::string::npos)
+        << check.err;
+}
+
+TEST_F(VantorCliTest, ATruncatedConsistIsShownAndEditedWithAWarning) {
+    TempFolder folder;
+    // The file ends after the first vehicle, inside TrainCfg and Train.
+    const std::string cut = Head("Cut", "1 2", 2, "1") + Vehicle("Engine", 1, "GP38 GP38");
+    const std::string file = MakeFile(folder.Path() / "Cut.con", ConsistBytes(cut));
+    const ProgramResult shown = Cli({"consist", "show", file});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_EQ(shown.out, "Cut\nEngine\tGP38\tGP38\n");
+    EXPECT_NE(shown.err.find("warning: " + file + " ends inside an item"), std::string::npos)
+        << shown.err;
+    const ProgramResult edited =
+        Cli({"consist", "edit", file, "--remove-all", "--save-as", folder.File("new.con")});
+    EXPECT_EQ(edited.exitCode, 0);
+    EXPECT_NE(edited.err.find("the saved consist holds only those"), std::string::npos);
 }
 
 }  // namespace

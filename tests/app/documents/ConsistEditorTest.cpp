@@ -195,6 +195,8 @@ TEST_F(ConsistEditorTest, RefusedAddChangesNothing) {
         {"not an engine or a wagon", "3", StockRow{"Shape", "F", "S"}},
         {"counter not a number", "abc", kBoxcar},
         {"counter would pass 32767", "32767", kBoxcar},
+        {"a folder the reader would split", "3", StockRow{"Wagon", "GP38 (Conrail)", "GP38"}},
+        {"a file the reader would split", "3", StockRow{"Wagon", "Box", "Car)"}},
     };
     for (const Row& row : rows) {
         Load(Consist("C", row.counter, Numbered(2)));

@@ -145,6 +145,46 @@ TEST_F(ConsistFilesTest, FailedWriteAfterYesKeepsTheOldFileAndTheChanges) {
         << "no temporary file is left";
 }
 
+TEST_F(ConsistFilesTest, ANameTheReaderWouldSplitIsRefusedBeforeAnythingIsWritten) {
+    m_window.fileName = m_folder.File("Freight (2).con");
+    ExpectOverwrite(m_window.fileName, Answer::Yes);
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Save Consist",
+                            "The consist name \"Freight (2)\" holds \"(\", which a consist file "
+                            "cannot hold: the simulator reads it as the bound of an item; " +
+                                m_window.fileName + " was not written.");
+    MakeFile(m_window.fileName, "kept");
+    EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Failed);
+    EXPECT_EQ(ReadBytes(m_window.fileName), "kept");
+    EXPECT_TRUE(m_window.editor.Changed());
+}
+
+TEST_F(ConsistFilesTest, TheFirstSaveOverATruncatedConsistAsksFirst) {
+    const std::string cut =
+        MakeFile(m_folder.Path() / "Cut.con",
+                 ConsistBytes(Lines({"Train (", "\tTrainCfg ( Cut", "\t\tName ( Cut )",
+                                     "\t\tMaxVelocity ( 1 2 )", "\t\tNextWagonUID ( 1 )",
+                                     "\t\tDurability ( 1 )"})));
+    m_window.editor.Load(cut);
+    ASSERT_TRUE(m_window.editor.Truncated());
+    const std::string question = vantor::TruncatedSaveQuestion(cut);
+    EXPECT_THAT(question, HasSubstr("ends inside an item"));
+    const std::string before = ReadBytes(cut);
+    m_prompts.ExpectMessage(MessageIcon::Exclamation, "Save Consist", question, Answer::No,
+                            MessageButtons::YesNo);
+    EXPECT_FALSE(vantor::SaveConsistForm(m_window.editor, cut, true, m_prompts));
+    EXPECT_EQ(ReadBytes(cut), before) << "No writes nothing";
+
+    EXPECT_TRUE(
+        vantor::SaveConsistForm(m_window.editor, m_folder.File("Other.con"), true, m_prompts))
+        << "a save elsewhere asks nothing";
+    m_prompts.ExpectMessage(MessageIcon::Exclamation, "Save Consist", question, Answer::Yes,
+                            MessageButtons::YesNo);
+    EXPECT_TRUE(vantor::SaveConsistForm(m_window.editor, cut, true, m_prompts));
+    EXPECT_TRUE(vantor::SaveConsistForm(m_window.editor, cut, true, m_prompts))
+        << "asked once only";
+    EXPECT_TRUE(m_prompts.Done());
+}
+
 TEST_F(ConsistFilesTest, CopyAndCutActOnTheSelectedConsist) {
     FakeClipboard clipboard;
     clipboard.text = "before";

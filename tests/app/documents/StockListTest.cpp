@@ -38,8 +38,8 @@ protected:
 TEST_F(StockListTest, RowsComeFolderByFolderInListingOrder) {
     const Rows expected = {
         {"Wagon", "Boxcar", "Boxcar40"}, {"Engine", "GP38", "GP38"},
-        {"Wagon", "GP38", "GP38b"},  // upper-case ENG is no engine
-        {"Wagon", "GP38", "notes"},  // any three-letter extension ending in g
+        {"Engine", "GP38", "GP38b"},  // an upper-case ENG is an engine too
+        {"Wagon", "GP38", "notes"},   // any three-letter extension ending in g
         {"Wagon", "GP38", "Thumb"},      {"Engine", "gp9", "gp9"},
         {"Engine", "SD38", "SD38"},      {"Wagon", "xGPx", "Flat"},
     };
