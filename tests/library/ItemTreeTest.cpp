@@ -63,11 +63,9 @@ TEST(Children, ItemChildComparesExactlyFileChildIgnoresCaseAndChildIndexWalksAlt
     corvane::TSFile file;
     file.Items()->Add(Item("train"));
     EXPECT_NE(file.Child("Train"), nullptr);
-    EXPECT_EQ(file.ChildIndex("Train"), 0);
-    EXPECT_EQ(file.ChildIndex("train"), 1);
 }
 
-TEST(Children, CollectionsAreOneBasedAndShareTheirMembers) {
+TEST(Children, CollectionsAreOneBased) {
     auto parent = Item("P", {}, {Item("B")});
     auto& children = *parent->Children();
     children.AddBefore(Item("A"), 1);
@@ -78,16 +76,10 @@ TEST(Children, CollectionsAreOneBasedAndShareTheirMembers) {
     EXPECT_THROW(children.AddBefore(Item("D"), 4), std::out_of_range);
     children.Remove(2);
     EXPECT_EQ(Describe(*parent), "P{A;C}");
-    // Another item takes the same collection by reference.
-    auto other = Item("Q");
-    other->SetChildren(parent->Children());
-    other->Children()->Add(Item("D"));
-    EXPECT_EQ(Describe(*parent), "P{A;C;D}");
-    EXPECT_THROW(other->SetChildren(nullptr), std::invalid_argument);
 }
 
 // Deep chains are released without recursion, and what anyone else still holds
-// (an item, or a collection shared by reference) stays whole.
+// (an item, or a collection) stays whole.
 TEST(Children, ReleasingADeepChainKeepsWhatOthersHold) {
     auto root = Item("root");
     auto kept = Item("kept", {"1"});
@@ -98,35 +90,14 @@ TEST(Children, ReleasingADeepChainKeepsWhatOthersHold) {
         last->Children()->Add(next);
         last = next.get();
     }
-    auto sharer = Item("sharer");
-    sharer->SetChildren(root->Children());
+    corvane::TSItemCollectionPtr held = root->Children();
     root.reset();
-    ASSERT_EQ(sharer->Children()->Count(), 1);
-    EXPECT_EQ(sharer->Children()->Item(1), kept);
-    sharer.reset();
+    ASSERT_EQ(held->Count(), 1);
+    EXPECT_EQ(held->Item(1), kept);
+    held.reset();
     EXPECT_EQ(kept->Parameter(0), "1");
     ASSERT_EQ(kept->Children()->Count(), 1);
     EXPECT_EQ(kept->Children()->Item(1)->Children()->Count(), 1);
-}
-
-TEST(SearchFor, FindsFirstSubstringMatchDepthFirstBelowTheGivenItem) {
-    corvane::TSFile file;
-    const auto wagon2 = Item("Wagon", {}, {Item("UiD", {"12"})});
-    file.Items()->Add(
-        Item("train", {},
-             {Item("Wagon", {}, {Item("UiD", {"112"}), Item("FileName", {"GP38.s"})}), wagon2}));
-    const auto found = [](const corvane::TSFileItemPtr& item) {
-        return item ? Describe(*item) : std::string("nothing");
-    };
-    EXPECT_EQ(found(file.SearchFor("", "", "12")), "UiD<112>");
-    EXPECT_EQ(found(file.SearchFor("38.s")), "FileName<GP38.s>");
-    EXPECT_EQ(found(file.SearchFor("gp38")), "nothing") << "case-sensitive";
-    EXPECT_EQ(found(file.SearchFor()), "nothing") << "empty arguments find nothing";
-    EXPECT_EQ(found(file.SearchFor("", "", "12", wagon2)), "UiD<12>");
-    EXPECT_EQ(found(file.SearchFor("GP38", "", "", wagon2)), "nothing");
-    // A matching name without parameters is a subscript error.
-    file.Items()->Item(1)->Children()->AddBefore(Item("UiD"), 1);
-    EXPECT_THROW((void)file.SearchFor("", "", "1"), std::out_of_range);
 }
 
 }  // namespace

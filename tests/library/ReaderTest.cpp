@@ -47,9 +47,17 @@ class ReaderTest : public testing::TestWithParam<bool> {
 protected:
     bool Utf16() const { return GetParam(); }
 
-    // Writes text (UTF-8, line ends as given) in the encoding under test and reads it.
+    // Writes text (UTF-8, line ends as given) in the encoding under test and loads it.
+    std::unique_ptr<corvane::TSFile> Loaded(const std::string& name, const std::string& text) {
+        testing_support::WriteBytes(m_folder.File(name),
+                                    Utf16() ? testing_support::Utf16Bytes(text) : text);
+        auto file = std::make_unique<corvane::TSFile>(m_folder.File(name));
+        file->Load();
+        return file;
+    }
+
     std::vector<std::string> Tree(const std::string& name, const std::string& text) {
-        return TreeOf(m_folder, name, Utf16() ? testing_support::Utf16Bytes(text) : text);
+        return Describe(*Loaded(name, text)->Items());
     }
 
     TempFolder m_folder;
@@ -141,16 +149,8 @@ TEST_P(ReaderTest, BinaryAndCompressedFilesAreToldApartFromText) {
         {"no header", "shape ( SIMISA@F )", corvane::FileForm::Text},
     };
     for (const Row& row : rows) {
-        const std::string path = m_folder.File("a.s");
-        testing_support::WriteBytes(path,
-                                    Utf16() ? testing_support::Utf16Bytes(row.bytes) : row.bytes);
-        corvane::TSFile file(path);
-        file.Load();
-        EXPECT_EQ(file.Form(), row.form) << row.why;
+        EXPECT_EQ(Loaded("a.s", row.bytes)->Form(), row.form) << row.why;
     }
-    corvane::TSFile missing(m_folder.File("none.s"));
-    missing.Load();
-    EXPECT_EQ(missing.Form(), corvane::FileForm::Text);
 }
 
 TEST_P(ReaderTest, FileEndingInsideAnItemIsToldAndKeepsWhatWasRead) {
@@ -167,19 +167,13 @@ TEST_P(ReaderTest, FileEndingInsideAnItemIsToldAndKeepsWhatWasRead) {
          true, "train{TrainCfg<x>{Wagon{UiD<1>};Wagon}}"},
         {"cut inside a parameter list", std::string(kConsistHeader) + "Train ( 1 2", true,
          "train<1|2>"},
-        {"whole consist", std::string(kConsistHeader) + "Train (\r\n\tTrainCfg ( x )\r\n)", false,
-         "train{TrainCfg<x>}"},
         {"whole consist with text after it", std::string(kConsistHeader) + "Train ( x ) y", false,
          "train<x>"},
     };
     for (const Row& row : rows) {
-        const std::string path = m_folder.File("a.con");
-        testing_support::WriteBytes(path,
-                                    Utf16() ? testing_support::Utf16Bytes(row.text) : row.text);
-        corvane::TSFile file(path);
-        file.Load();
-        EXPECT_EQ(file.Truncated(), row.truncated) << row.why;
-        EXPECT_THAT(Describe(*file.Items()), ElementsAre(row.items)) << row.why;
+        const auto file = Loaded("a.con", row.text);
+        EXPECT_EQ(file->Truncated(), row.truncated) << row.why;
+        EXPECT_THAT(Describe(*file->Items()), ElementsAre(row.items)) << row.why;
     }
 }
 
@@ -197,18 +191,14 @@ TEST_P(ReaderTest, LongLinesAndPositionsBeyondSixteenBitsRead) {
     for (int i = 0; i < 40000; ++i) {
         numbers += " " + std::to_string(i);
     }
-    const std::string path = m_folder.File("x.txt");
-    const std::string text = "Item (" + numbers + " Child ( last ) )";
-    testing_support::WriteBytes(path, Utf16() ? testing_support::Utf16Bytes(text) : text);
-    corvane::TSFile file(path);
-    file.Load();
-    ASSERT_EQ(file.Items()->Count(), 1);
-    const auto& item = *file.Items()->Item(1);
+    const auto file = Loaded("x.txt", "Item (" + numbers + " Child ( last ) )");
+    ASSERT_EQ(file->Items()->Count(), 1);
+    const auto& item = *file->Items()->Item(1);
     EXPECT_EQ(item.NumParameters(), 40000);
     EXPECT_EQ(item.Parameter(39999), "39999");
     EXPECT_EQ(item.Child("Child")->Parameter(0), "last");
-    file.Load();
-    EXPECT_EQ(file.Items()->Count(), 2) << "loading again appends the items again";
+    file->Load();
+    EXPECT_EQ(file->Items()->Count(), 2) << "loading again appends the items again";
 }
 
 TEST_P(ReaderTest, NonAsciiTextDecodes) {
@@ -279,16 +269,12 @@ TEST(ReaderProgress, LargeFilesReportProgressWithoutOverflow) {
     EXPECT_EQ(LoadEvents(file), expected);
 }
 
-TEST(ReaderFiles, MissingFileReadsNothingAndRaisesNoEventAndWindowsStyleNamesOpen) {
+// (Names holding a backslash open through the native path: WriterTest loads such names.)
+TEST(ReaderFiles, MissingFileFolderOrPipeReadsNothingAndRaisesNoEvent) {
     TempFolder folder;
     corvane::TSFile file(folder.File("none.con"));
     EXPECT_EQ(LoadEvents(file), std::vector<int>{});
     EXPECT_EQ(file.Items()->Count(), 0);
-    std::filesystem::create_directory(folder.Path() / "Consists");
-    testing_support::WriteBytes(folder.File("Consists/a.con"), "Train ( x )");
-    corvane::TSFile windows(folder.Path().string() + "\\Consists\\a.con");
-    windows.Load();
-    EXPECT_EQ(windows.Items()->Count(), 1);
     corvane::TSFile folderItself(folder.Path().string());
     folderItself.Load();
     EXPECT_EQ(folderItself.Items()->Count(), 0);
