@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "RunProgram.h"
 #include "TempFolder.h"
+#include "Tool.h"
 
 namespace {
 
@@ -18,8 +20,15 @@ using testing_support::RunProgram;
 using testing_support::TempFolder;
 using testing_support::Utf16Bytes;
 
+// Runs corvane's command line in the test's process.
 testing_support::ProgramResult Corvane(const std::vector<std::string>& arguments) {
-    return RunProgram(CORVANE_TOOL, arguments);
+    std::ostringstream out;
+    std::ostringstream err;
+    testing_support::ProgramResult result;
+    result.exitCode = corvane::cli::RunCorvane(arguments, out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
 }
 
 class CorvaneToolTest : public testing::Test {
@@ -34,6 +43,17 @@ protected:
     }
     TempFolder m_folder;
 };
+
+// The program itself: its arguments reach the command line, and its output and
+// exit status are the command line's.
+TEST_F(CorvaneToolTest, TheProgramRunsTheCommandLine) {
+    const auto typed = RunProgram(CORVANE_TOOL, {"types", "a.con"});
+    EXPECT_EQ(typed.exitCode, 0) << typed.err;
+    EXPECT_EQ(json::parse(typed.out)["filetype"], "con");
+    const auto missing = RunProgram(CORVANE_TOOL, {"stat", m_folder.File("none.con")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("No file at"), std::string::npos) << missing.err;
+}
 
 TEST_F(CorvaneToolTest, TreePrintsItemsWithExactlyTheirParametersAndEventsOnRequest) {
     const auto result = Corvane({"tree", Consist("a.con")});
