@@ -55,7 +55,6 @@ public:
     using TSValidation::TSValidation;
 };
 
-// Returns entries joined by " & ", so that a test compares a whole list as one text.
 // Returns findings as texts "code|file|reference".
 inline std::vector<std::string> Texts(const std::vector<vantor::Finding>& findings) {
     std::vector<std::string> texts;
