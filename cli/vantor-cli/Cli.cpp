@@ -149,7 +149,9 @@ void PrintHelp(std::ostream& out, const std::vector<Command>& commands) {
         << "  --flip ROW              Turns vehicle ROW round (or back).\n"
         << "  --save-as PATH          The file to write; the consist takes its name.\n\n"
         << "Exit status: 0 when the command ran, 1 when a consist cannot be read, edited or\n"
-        << "saved (a ROW that is not a vehicle, for one), 2 for a mistake in the arguments.\n"
+        << "saved (a ROW that is not a vehicle, for one), 2 for a mistake in the arguments\n"
+        << "or an installation that cannot be used (missing, not a folder, unreadable, or\n"
+        << "without Trains and Routes folders).\n"
         << "The check commands print their report, one finding a line, and exit 1 when a\n"
         << "line is an ERROR. Their FILE may be written with / or \\; a file inside the\n"
         << "installation is reported as the installation folder, \\ and the rest.\n";
