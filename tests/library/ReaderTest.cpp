@@ -238,7 +238,7 @@ TEST(ReaderUtf16, AnyCharacterAtAnyPlaceOfALineReads) {
     }
 }
 
-TEST(ReaderProgress, EveryFileFoundEndsWithOneHundredPercent) {
+TEST(ReaderProgress, EveryFileFoundEndsWithOneHundredPercentAndLargeFilesCountWithoutOverflow) {
     TempFolder folder;
     for (const std::string& bytes : {std::string(), std::string(kConsistHeader) + "Wagon ( x )"}) {
         testing_support::WriteBytes(folder.File("p.con"), bytes);
@@ -247,11 +247,7 @@ TEST(ReaderProgress, EveryFileFoundEndsWithOneHundredPercent) {
         ASSERT_FALSE(events.empty());
         EXPECT_EQ(events.back(), 100) << "also when the first element is missing";
     }
-}
-
-TEST(ReaderProgress, LargeFilesReportProgressWithoutOverflow) {
     // Beyond 21 MB the percentage product no longer fits 32 bits.
-    TempFolder folder;
     std::string text;
     text.reserve(23'000'000);
     while (text.size() < 22'500'000) {

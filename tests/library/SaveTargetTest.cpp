@@ -106,11 +106,10 @@ TEST(SaveTarget, TemporaryFilesOfEndedWritersGoAndOthersStay) {
     const std::string dead = std::to_string(EndedProcess());
     const std::string alive = std::to_string(::getppid());
     const std::vector<std::string> kept = {
-        ".a.con~" + alive + ".Ab3xYz",      // its writer still runs
-        ".a.con~" + dead + ".Ab3xY",        // not a temporary name
-        ".a.con~" + dead + "x.Ab3xYz",      // not a process id
-        ".b.con~" + dead + ".Ab3xYz",       // another target's
-        ".a.con~" + dead + ".Ab3xYz.keep",  // not a temporary name
+        ".a.con~" + alive + ".Ab3xYz",  // its writer still runs
+        ".a.con~" + dead + ".Ab3xY",    // not a temporary name: too short
+        ".a.con~" + dead + "x.Ab3xYz",  // not a process id
+        ".b.con~" + dead + ".Ab3xYz",   // another target's
     };
     for (const auto& name : kept) {
         testing_support::WriteBytes(folder.File(name), "x");

@@ -24,20 +24,6 @@ using vantor::platform::FindInSearchPath;
 using vantor::platform::Launcher;
 using vantor::platform::LaunchRequest;
 
-// Records the commands a launcher would start.
-struct RecordingSpawner {
-    std::vector<std::vector<std::string>> commands;
-    std::vector<std::string> folders;
-
-    vantor::platform::ProgramSpawner Spawner() {
-        return [this](const std::vector<std::string>& command, const std::string& folder, bool) {
-            commands.push_back(command);
-            folders.push_back(folder);
-            return std::string();
-        };
-    }
-};
-
 std::string MakeProgram(const fs::path& path, const std::string& text = "#!/bin/sh\n") {
     MakeFile(path, text);
     fs::permissions(path, fs::perms::owner_all);
@@ -69,14 +55,19 @@ std::string ReadFifo(const fs::path& path) {
 
 class LauncherTest : public testing::Test {
 protected:
+    // Returns a launcher that finds programs in the folder "bin" and records the
+    // commands it would start.
     Launcher FakeLauncher() {
         const std::string bin = (m_folder.Path() / "bin").string();
         return Launcher([bin](std::string_view name) { return FindInSearchPath(name, bin); },
-                        m_spawned.Spawner());
+                        [this](const std::vector<std::string>& command, const std::string&, bool) {
+                            m_spawned.push_back(command);
+                            return std::string();
+                        });
     }
 
     TempFolder m_folder;
-    RecordingSpawner m_spawned;
+    std::vector<std::vector<std::string>> m_spawned;
 };
 
 // The script cannot end before the test reads: opening a FIFO to write blocks
@@ -112,7 +103,7 @@ TEST_F(LauncherTest, FailuresComeBackAsDescriptions) {
         << "a folder is no program";
     EXPECT_EQ(failure(launcher, {"tool", {}, root + "/gone"}),
               "Cannot find the folder " + root + "/gone");
-    EXPECT_TRUE(m_spawned.commands.empty());
+    EXPECT_TRUE(m_spawned.empty());
     EXPECT_THAT(failure(Launcher(), {root + "/plain.sh", {}, ""}),
                 testing::StartsWith("Cannot start " + root + "/plain.sh: "));
 }
@@ -127,13 +118,13 @@ TEST_F(LauncherTest, WindowsProgramStartsThroughWineOrIsRefusedWithAReason) {
     EXPECT_EQ(refused.error,
               "Cannot start LAUNCHER.EXE: it is a Windows program and needs Wine, which is not "
               "installed.");
-    EXPECT_TRUE(m_spawned.commands.empty());
+    EXPECT_TRUE(m_spawned.empty());
 
     const std::string wine = MakeProgram(m_folder.Path() / "bin" / "wine");
     const auto result = FakeLauncher().Start(request);
     EXPECT_TRUE(result.started) << result.error;
-    ASSERT_EQ(m_spawned.commands.size(), 1U);
-    EXPECT_THAT(m_spawned.commands[0], ElementsAre(wine, exe, "-runeditor"));
+    ASSERT_EQ(m_spawned.size(), 1U);
+    EXPECT_THAT(m_spawned[0], ElementsAre(wine, exe, "-runeditor"));
 }
 
 TEST_F(LauncherTest, SearchPathSkipsWhatCannotRun) {

@@ -23,7 +23,7 @@ TEST(LocationsTest, XdgFoldersWhenAbsoluteElseBelowHome) {
     const ScopedEnvironment config("XDG_CONFIG_HOME", "relative/cfg");
     const ScopedEnvironment state("XDG_STATE_HOME", std::nullopt);
     const ScopedEnvironment cache("XDG_CACHE_HOME", "");
-    EXPECT_EQ(vantor::platform::ConfigFolder(), "/home/u/.config");
+    EXPECT_EQ(vantor::platform::SettingsFile(), "/home/u/.config/Vantor/Vantor.conf");
     EXPECT_EQ(vantor::platform::LogFile(), "/home/u/.local/state/vantor/vantor.log");
     EXPECT_EQ(vantor::platform::CacheFolder(), "/home/u/.cache");
 }

@@ -8,7 +8,6 @@
 
 namespace {
 
-using vantor::platform::MatchesPattern;
 using vantor::platform::UpperCase;
 
 TEST(NamesTest, UpperCaseCoversAccentedAndCyrillicLettersAndKeepsBrokenBytes) {
@@ -51,7 +50,8 @@ TEST(NamesTest, PatternsMatchAsOnWindows) {
         {"accented letters ignore case", "\xC3\x84rger.con", "\xC3\xA4*.con", true},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(MatchesPattern(row.name, row.pattern), row.matches) << row.why;
+        EXPECT_EQ(vantor::platform::NamePattern(row.pattern).Matches(row.name), row.matches)
+            << row.why;
     }
 }
 

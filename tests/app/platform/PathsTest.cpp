@@ -68,8 +68,8 @@ TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {
     }
 }
 
-TEST_F(PathsTest, FileTestAndSizeFindOnlyOrdinaryFiles) {
-    Make("Trains/Consists/Coal.con", "12345");
+TEST_F(PathsTest, FileTestFindsOnlyOrdinaryFiles) {
+    Make("Trains/Consists/Coal.con");
     Make("Trains/Consists/.Hidden.con");
     Make("Trains/Trainset/GP38/GP38.eng");
     MakeFolder("Trains/Trainset/Empty/Sub");
