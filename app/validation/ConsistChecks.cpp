@@ -90,7 +90,7 @@ TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
             return true;
         });
     } catch (const std::exception& error) {
-        status = RaiseError(IsCorrupt(), validation::ErrorText(error), fileName);
+        status = RaiseError(IsCorrupt(), fileName, "", validation::ErrorText(error));
     }
     return status;
 }
@@ -155,7 +155,7 @@ TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
                 if (raised.progress) {
                     RaiseProgress(raised.fileName);
                 } else {
-                    RaiseError(raised.errorCode, raised.fileName, raised.reference);
+                    RaiseError(raised.errorCode, raised.fileName, raised.reference, raised.reason);
                 }
             }
             if (check.error) {
@@ -192,7 +192,7 @@ TSValidation::Status TSValidation::CheckStockInConsists(const std::string& fileN
                 found = true;
             }
         } catch (const std::exception& error) {
-            status = RaiseError(IsCorrupt(), validation::ErrorText(error), path);
+            status = RaiseError(IsCorrupt(), path, "", validation::ErrorText(error));
         }
     }
     if (!found) {
@@ -235,7 +235,7 @@ TSValidation::Status TSValidation::CheckConsistUseInRoute(const std::string& rou
                 found = true;
             }
         } catch (const std::exception& error) {
-            status = RaiseError(IsCorrupt(), validation::ErrorText(error), path);
+            status = RaiseError(IsCorrupt(), path, "", validation::ErrorText(error));
         }
     }
     if (!found) {
@@ -288,7 +288,7 @@ TSValidation::Status TSValidation::CheckStockUseInRoute(const std::string& fileN
             RaiseError(IsValid(), route + " activities", fileName);
         }
     } catch (const std::exception& error) {
-        status = RaiseError(IsCorrupt(), validation::ErrorText(error), fileName);
+        status = RaiseError(IsCorrupt(), fileName, "", validation::ErrorText(error));
     }
     return status;
 }

@@ -42,27 +42,31 @@ std::string TSValidation::TranslateError(const Finding& finding) {
         message = a + " references file " + b;
         information = true;
     }
+    if (!finding.reason.empty()) {
+        message += " (" + finding.reason + ")";
+    }
     return (information ? "INFO: " : "ERROR: ") + message;
 }
 
 TSValidation::Status TSValidation::RaiseError(Status errorCode, const std::string& fileName,
-                                              const std::string& reference) {
+                                              const std::string& reference,
+                                              const std::string& reason) {
     if (errorCode == IsValid() && !m_verboseMessages) {
         return errorCode;
     }
     if (m_recording != nullptr) {
-        m_recording->push_back({false, errorCode, fileName, reference});
+        m_recording->push_back({false, errorCode, fileName, reference, reason});
         return errorCode;
     }
     if (errorCode != IsValid()) {
-        m_errors.push_back({errorCode, fileName, reference});
+        m_errors.push_back({errorCode, fileName, reference, reason});
         if (m_errorRaised) {
             m_errorRaised(errorCode, fileName, reference);
         }
     }
     if (m_verboseMessages && m_messageRaised) {
         m_messageRaised(errorCode == IsValid() ? 1 : 2,
-                        TranslateError({errorCode, fileName, reference}));
+                        TranslateError({errorCode, fileName, reference, reason}));
     }
     return errorCode;
 }

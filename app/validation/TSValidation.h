@@ -21,11 +21,13 @@
 
 namespace vantor {
 
-// One finding of the validator's error list.
+// One finding of the validator's error list. reason, when not empty, says why a
+// file could not be read ("Error 75 - ..."); the report line gives it after the file.
 struct Finding {
     std::int16_t code = 0;
     std::string fileName;
     std::string reference;
+    std::string reason;
 
     friend bool operator==(const Finding&, const Finding&) = default;
 };
@@ -109,7 +111,8 @@ public:
 protected:
     // Records one finding (stored unless IsValid, announced while verbose) and
     // returns errorCode.
-    Status RaiseError(Status errorCode, const std::string& fileName, const std::string& reference);
+    Status RaiseError(Status errorCode, const std::string& fileName, const std::string& reference,
+                      const std::string& reason = {});
     // Announces a progress text.
     void RaiseProgress(const std::string& message);
 
@@ -120,6 +123,7 @@ private:
         Status errorCode = 0;
         std::string fileName;  // or the progress text
         std::string reference;
+        std::string reason;
     };
     // The findings and progress texts of one file checked on a worker thread.
     struct RecordedCheck;

@@ -93,7 +93,7 @@ void RequireText(const corvane::TSFile& file) {
 void WarnIfTruncated(const Streams& io, const corvane::TSFile& file) {
     if (file.Truncated()) {
         io.err << "corvane: " << file.FileName()
-                  << " ends inside an item: it is truncated; the tree holds what was read\n";
+               << " ends inside an item: it is truncated; the tree holds what was read\n";
     }
 }
 
@@ -128,8 +128,8 @@ int Tree(const Streams& io, const std::vector<std::string>& args) {
         error = e.what();
     }
     io.out << "{\"filetype\":" << JsonString(file.Filetype())
-              << ",\"subfiletype\":" << JsonString(file.SubFileType())
-              << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << ",\"items\":";
+           << ",\"subfiletype\":" << JsonString(file.SubFileType())
+           << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << ",\"items\":";
     if (readable) {
         WriteItemsJson(io.out, *file.Items());
     } else {
@@ -166,9 +166,9 @@ int Types(const Streams& io, const std::vector<std::string>& args) {
     }
     const corvane::TSFile file(args[0]);
     io.out << "{\"filetype\":" << JsonString(file.Filetype())
-              << ",\"subfiletype\":" << JsonString(file.SubFileType())
-              << ",\"firstelement\":" << JsonString(file.FirstElement())
-              << ",\"firstline\":" << JsonString(file.FirstLine()) << "}\n";
+           << ",\"subfiletype\":" << JsonString(file.SubFileType())
+           << ",\"firstelement\":" << JsonString(file.FirstElement())
+           << ",\"firstline\":" << JsonString(file.FirstLine()) << "}\n";
     return 0;
 }
 
@@ -183,8 +183,8 @@ int Stat(const Streams& io, const std::vector<std::string>& args) {
     const TreeStats stats = CountTree(*file.Items());
     const auto bytes = std::filesystem::file_size(ExistingFile(args[0]));
     io.out << "{\"items\":" << stats.items << ",\"parameters\":" << stats.parameters
-              << ",\"depth\":" << stats.depth << ",\"bytes\":" << bytes
-              << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << "}\n";
+           << ",\"depth\":" << stats.depth << ",\"bytes\":" << bytes
+           << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << "}\n";
     return 0;
 }
 

@@ -71,11 +71,6 @@ int RunCheck(const Context& context, Check check) {
         context.err << "vantor-cli: no MSTS installation is set or registered; use --msts DIR\n";
     }
     TSValidation validator(context.installFolder);
-    nlohmann::json entries = nlohmann::json::array();
-    validator.OnErrorRaised([&entries](TSValidation::Status code, const std::string& fileName,
-                                       const std::string& reference) {
-        entries.push_back({{"code", code}, {"file", fileName}, {"reference", reference}});
-    });
     const auto progress = [&context](const std::string& text) {
         if (context.progress) {
             context.err << text << "\n";
@@ -87,10 +82,17 @@ int RunCheck(const Context& context, Check check) {
 
     bool errors = false;
     std::string report;
+    nlohmann::json entries = nlohmann::json::array();
     for (const Finding& entry : validator.Errors()) {
         const std::string line = TSValidation::TranslateError(entry);
         errors = errors || line.starts_with("ERROR: ");
         report.append(line).push_back('\n');
+        nlohmann::json json = {
+            {"code", entry.code}, {"file", entry.fileName}, {"reference", entry.reference}};
+        if (!entry.reason.empty()) {
+            json["reason"] = entry.reason;
+        }
+        entries.push_back(std::move(json));
     }
     if (context.json) {
         context.out << entries.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)

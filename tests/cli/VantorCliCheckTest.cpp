@@ -12,6 +12,7 @@
 
 namespace {
 
+using testing_support::MakeFile;
 using testing_support::ProgramResult;
 using testing_support::ScopedEnvironment;
 using testing_support::TempFolder;
@@ -165,6 +166,22 @@ TEST_F(VantorCliCheckTest, JsonGivesTheRawEntries) {
           {"reference", Demo("Trains\\Trainset\\Hopper\\Sound\\HopperLoaded_Squeal.wav")}},
          {{"code", 5}, {"file", sms}, {"reference", ""}}});
     EXPECT_EQ(entries, expected);
+
+    // A file that could not be read is the finding's file; why follows it.
+    TempFolder folder;
+    MakeFile(folder.Path() / "Trains" / "Consists" / "Cut.con",
+             "Train ( TrainCfg ( Cut MaxVelocity ( 1 2 ) Durability ( 1 ) Wagon ( ) ) )");
+    const ProgramResult cut =
+        Cli({"--msts", folder.Path().string(), "--json", "check", "consist", "Cut"});
+    const std::string file = folder.Path().string() + "\\Trains\\Consists\\Cut.con";
+    const auto found = nlohmann::json::parse(cut.out);
+    ASSERT_EQ(found.size(), 1U) << cut.out;
+    EXPECT_EQ(found[0]["file"], file);
+    EXPECT_EQ(found[0]["reference"], "");
+    EXPECT_EQ(found[0]["reason"].get<std::string>().rfind("Error 91 - ", 0), 0U) << cut.out;
+    const ProgramResult line = Cli({"--msts", folder.Path().string(), "check", "consist", "Cut"});
+    EXPECT_EQ(line.out.rfind("ERROR: " + file + " appears CORRUPT (Error 91 - ", 0), 0U)
+        << line.out;
 }
 
 // Options may stand anywhere; that is tested with the lists.

@@ -111,8 +111,8 @@ TEST_F(ConsistChecksTest, CheckConsistFindings) {
         {"no consist file", "", 1, "1|{C}|"},
         {"a run-time error ends the check with its text; the findings before it stay",
          Train("Engine GP38 GP38; Wagon; Wagon X X"), 3,
-         "7|{C}|{T}GP38\\GP38.eng & 7|{T}GP38\\GP38.eng|{T}GP38\\GP38.s & 3|Error 91 - Object "
-         "variable or With block variable not set (item \"Wagon\" has no \"WagonData\" item)|{C}"},
+         "7|{C}|{T}GP38\\GP38.eng & 7|{T}GP38\\GP38.eng|{T}GP38\\GP38.s & 3|{C}||Error 91 - Object "
+         "variable or With block variable not set (item \"Wagon\" has no \"WagonData\" item)"},
     };
     for (const Row& row : rows) {
         m_install.Remove("Trains/Consists/Row.con");
@@ -146,9 +146,9 @@ TEST_F(ConsistChecksTest, CheckStockInConsistsExaminesEveryConsistInFullOrFindsN
     // stock twice is reported once; D Lower names another folder.
     EXPECT_EQ(Joined(validator.Errors()),
               Replaced("7|{C}A First.con|{G} & 7|{C}B Second.con|{G} & 7|{C}C Twice.con|{G} & "
-                       "1|{C}F Broken.con|TrainCfg section & 3|Error 91 - Object variable or With "
-                       "block variable not set (item \"Wagon\" has no \"WagonData\" item)|{C}G "
-                       "NoData.con",
+                       "1|{C}F Broken.con|TrainCfg section & 3|{C}G NoData.con||Error 91 - Object "
+                       "variable or With block variable not set (item \"Wagon\" has no "
+                       "\"WagonData\" item)",
                        {{"{C}", m_install.Path("Trains\\Consists\\")}, {"{G}", gp38}}));
     EXPECT_EQ(progress.front(), "Checking A First.con");
     EXPECT_EQ(progress.back(), "Done");

@@ -30,6 +30,9 @@ TEST(TranslateErrorTest, EveryCodeRaisedAndFieldLayout) {
         {"suspect",
          {5, "x", "y"},
          "ERROR: y referenced by x is SUSPECT due to problems with dependent files"},
+        {"the reason a file could not be read follows the file",
+         {3, "x.con", "", "Error 75 - Permission denied"},
+         "ERROR: x.con appears CORRUPT (Error 75 - Permission denied)"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(TSValidation::TranslateError(row.finding), row.line) << row.fault;

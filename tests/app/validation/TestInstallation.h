@@ -55,12 +55,13 @@ public:
     using TSValidation::TSValidation;
 };
 
-// Returns findings as texts "code|file|reference".
+// Returns findings as texts "code|file|reference", then "|reason" when there is one.
 inline std::vector<std::string> Texts(const std::vector<vantor::Finding>& findings) {
     std::vector<std::string> texts;
     for (const vantor::Finding& finding : findings) {
         texts.push_back(std::to_string(finding.code) + "|" + finding.fileName + "|" +
-                        finding.reference);
+                        finding.reference +
+                        (finding.reason.empty() ? std::string() : "|" + finding.reason));
     }
     return texts;
 }
