@@ -4,18 +4,6 @@
 
 namespace vantor {
 
-namespace {
-
-bool StartsWithQuote(std::string_view text) {
-    return !text.empty() && text.front() == '"';
-}
-
-bool EndsWithQuote(std::string_view text) {
-    return !text.empty() && text.back() == '"';
-}
-
-}  // namespace
-
 std::string ItemFileName(const corvane::TSFileItemPtr& item) {
     if (!item || item->NumParameters() == 0) {
         return {};

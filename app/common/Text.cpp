@@ -2,8 +2,6 @@
 
 namespace vantor {
 
-namespace {
-
 bool StartsWithQuote(std::string_view text) {
     return !text.empty() && text.front() == '"';
 }
@@ -11,8 +9,6 @@ bool StartsWithQuote(std::string_view text) {
 bool EndsWithQuote(std::string_view text) {
     return !text.empty() && text.back() == '"';
 }
-
-}  // namespace
 
 std::string TrimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');

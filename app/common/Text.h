@@ -9,6 +9,10 @@
 
 namespace vantor {
 
+// Returns true when text begins, or ends, with a double quote.
+bool StartsWithQuote(std::string_view text);
+bool EndsWithQuote(std::string_view text);
+
 // Returns text without its leading and trailing blanks (spaces only).
 std::string TrimBlanks(std::string_view text);
 

@@ -122,18 +122,15 @@ bool InputFile::IsOpen() const noexcept {
 #endif
 }
 
-std::size_t InputFile::Read(void* buffer, std::size_t size) {
-#if defined(_WIN32)
-    const std::size_t n = std::fread(buffer, 1, size, m_file);
-    if (n < size && std::ferror(m_file)) {
-        Fail(errno ? errno : EIO, "Cannot read the file");
-    }
-    return n;
-#else
+#if !defined(_WIN32)
+// Reads until size bytes came or the file ended: readSome(at, wanted, done) reads
+// once; a read that a signal interrupted (EINTR) is made again.
+template <typename ReadSome>
+std::size_t ReadRetrying(void* buffer, std::size_t size, ReadSome readSome) {
     auto* at = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::read(m_fd, at + done, size - done);
+        const ssize_t n = readSome(at + done, size - done, done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -146,6 +143,20 @@ std::size_t InputFile::Read(void* buffer, std::size_t size) {
         done += static_cast<std::size_t>(n);
     }
     return done;
+}
+#endif
+
+std::size_t InputFile::Read(void* buffer, std::size_t size) {
+#if defined(_WIN32)
+    const std::size_t n = std::fread(buffer, 1, size, m_file);
+    if (n < size && std::ferror(m_file)) {
+        Fail(errno ? errno : EIO, "Cannot read the file");
+    }
+    return n;
+#else
+    return ReadRetrying(buffer, size, [this](char* at, std::size_t wanted, std::size_t) {
+        return ::read(m_fd, at, wanted);
+    });
 #endif
 }
 
@@ -163,22 +174,10 @@ std::size_t InputFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offs
     }
     return n;
 #else
-    auto* at = static_cast<char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(m_fd, at + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Fail(errno, "Cannot read the file");
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return ReadRetrying(buffer, size,
+                        [this, offset](char* at, std::size_t wanted, std::size_t done) {
+                            return ::pread(m_fd, at, wanted, static_cast<off_t>(offset + done));
+                        });
 #endif
 }
 
