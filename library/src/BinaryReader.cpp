@@ -78,9 +78,11 @@ public:
 
     void Add(std::string_view word) { m_group.append(" ").append(word); }
 
-    // Opens a child whose "name ( " follows the waiting words; returns its name.
-    std::string OpenChild(std::string_view tokenName, std::string_view label) {
-        Add(tokenName);
+    // Opens a child whose "name ( " follows the waiting words on a line of its
+    // own, indented by one tab per level, which the text reader reads as blanks;
+    // returns the child's name.
+    std::string OpenChild(std::string_view tokenName, std::string_view label, int level) {
+        m_group.append(static_cast<std::size_t>(level), ' ').append(tokenName);
         if (!label.empty()) {
             Add(label);
         }
@@ -245,7 +247,7 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
                 if (depth + 1 >= kMaxDepth) {
                     Fail("blocks nest deeper than " + std::to_string(kMaxDepth) + " levels", child.at);
                 }
-                auto childItem = std::make_shared<TSFileItem>(words.OpenChild(child.name, child.label));
+                auto childItem = std::make_shared<TSFileItem>(words.OpenChild(child.name, child.label, depth + 1));
                 item.Children()->Add(childItem);
                 ReadContents(*childItem, child, depth + 1);
                 at = child.end;

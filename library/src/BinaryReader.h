@@ -19,12 +19,17 @@
 // The tree is the one the text reader makes of the same file in the simulator's
 // text layout, so that a binary file and its text form read alike. Values become
 // words as the text shows them: "3", "-5", "ff000000", "-3.8e-005", and strings
-// bare or, when empty or holding blanks, in double quotes. The words of a block
-// are grouped as the text reader groups them: the words before a child, with the
-// child's token name, and its label if it has one, form one "name ( " run, whose
-// last word names the child. So `matrix MAIN ( … )` gives a child named "MAIN"
-// whose parent gets the parameter "matrix", as its text does. The last group of
-// words sets the block's parameters.
+// bare or, when empty or holding blanks, in double quotes. In that layout every
+// block starts a line of its own, indented by one tab per level, and the words
+// are grouped as the text reader groups them: the words before a child, the
+// blanks of the child's indent, its token name and its label if it has one form
+// one run, whose last word names the child. So
+//
+//     matrices ( 2
+//         matrix MAIN ( 1 0 0 0 1 0 0 0 1 0 6.2 0 )
+//
+// gives a child named "MAIN" and to its parent the parameters "2", "" and
+// "matrix", as the text does. The last group of words sets a block's parameters.
 //
 // It does not read tokens of other tables (world files and their kin), nor
 // contents whose layout it does not know unless they are child blocks only. Any
