@@ -64,7 +64,8 @@ void TSFile::LoadAnyForm() {
     TSItemCollection read;
     if (wrapper == simis::Wrapper::Binary) {
         m_form = FileForm::Binary;
-        BinaryReader(bytes, m_fileName, "").Run(headerAt + 2 * simis::kHeaderSize, FirstElement(), read);
+        BinaryReader(bytes, m_fileName, "")
+            .Run(headerAt + 2 * simis::kHeaderSize, FirstElement(), read);
     } else {
         m_form = FileForm::Compressed;
         const std::string inflated = simis::Inflate(bytes, headerAt, m_fileName);

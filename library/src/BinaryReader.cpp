@@ -46,11 +46,20 @@ std::string StringText(const std::string& value) {
     std::string text = "\"";
     for (const char c : value) {
         switch (c) {
-            case '\\': text += "\\\\"; break;
-            case '"': text += "\\\""; break;
-            case '\t': text += "\\t"; break;
-            case '\n': text += "\\n"; break;
-            default: text += c;
+            case '\\':
+                text += "\\\\";
+                break;
+            case '"':
+                text += "\\\"";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            default:
+                text += c;
         }
     }
     return text + "\"";
@@ -168,8 +177,9 @@ std::uint32_t BinaryReader::Word32(std::size_t at) const {
 BinaryReader::Header BinaryReader::ReadHeader(std::size_t at, std::size_t limit,
                                               bool topLevel) const {
     if (limit - at < kHeaderSize + 1) {
-        Fail(topLevel ? "the data ends inside a block header" : "a block header runs past its block",
-             at);
+        Fail(
+            topLevel ? "the data ends inside a block header" : "a block header runs past its block",
+            at);
     }
     const std::uint32_t idAndTable = Word32(at);
     const std::uint32_t id = idAndTable & 0xFFFF;
@@ -229,7 +239,8 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
     std::string_view layout = tokens::Layout(header.name);
     if (layout.empty() && header.contents < header.end) {
         if (!HoldsOnlyBlocks(header.contents, header.end)) {
-            Fail("the values of block \"" + header.name + "\" are of a layout this reader does not know",
+            Fail("the values of block \"" + header.name +
+                     "\" are of a layout this reader does not know",
                  header.at);
         }
         layout = "b*";
@@ -245,9 +256,11 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
             if (element.letter == 'b') {
                 const Header child = ReadHeader(at, header.end, false);
                 if (depth + 1 >= kMaxDepth) {
-                    Fail("blocks nest deeper than " + std::to_string(kMaxDepth) + " levels", child.at);
+                    Fail("blocks nest deeper than " + std::to_string(kMaxDepth) + " levels",
+                         child.at);
                 }
-                auto childItem = std::make_shared<TSFileItem>(words.OpenChild(child.name, child.label, depth + 1));
+                auto childItem = std::make_shared<TSFileItem>(
+                    words.OpenChild(child.name, child.label, depth + 1));
                 item.Children()->Add(childItem);
                 ReadContents(*childItem, child, depth + 1);
                 at = child.end;
@@ -255,14 +268,17 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
             }
             if (element.letter == 's') {
                 const std::size_t units =
-                    left < 2 ? 0
-                             : (static_cast<unsigned char>(m_data[at]) |
-                                (static_cast<std::size_t>(static_cast<unsigned char>(m_data[at + 1])) << 8));
+                    left < 2
+                        ? 0
+                        : (static_cast<unsigned char>(m_data[at]) |
+                           (static_cast<std::size_t>(static_cast<unsigned char>(m_data[at + 1]))
+                            << 8));
                 if (left < 2 || 2 * units > left - 2) {
                     Fail("a string of block \"" + header.name + "\" runs past the block", at);
                 }
                 std::string value;
-                AppendUtf16(value, reinterpret_cast<const unsigned char*>(m_data.data() + at + 2), units);
+                AppendUtf16(value, reinterpret_cast<const unsigned char*>(m_data.data() + at + 2),
+                            units);
                 words.Add(StringText(value));
                 at += 2 + 2 * units;
                 continue;
@@ -274,8 +290,12 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
             at += 4;
             char buffer[16];
             switch (element.letter) {
-                case 'u': words.Add(std::to_string(raw)); break;
-                case 'i': words.Add(std::to_string(static_cast<std::int32_t>(raw))); break;
+                case 'u':
+                    words.Add(std::to_string(raw));
+                    break;
+                case 'i':
+                    words.Add(std::to_string(static_cast<std::int32_t>(raw)));
+                    break;
                 case 'd':
                     std::snprintf(buffer, sizeof buffer, "%08x", static_cast<unsigned>(raw));
                     words.Add(buffer);
@@ -296,8 +316,7 @@ void BinaryReader::ReadContents(TSFileItem& item, const Header& header, int dept
     words.Close();
 }
 
-void BinaryReader::Run(std::size_t start, std::string_view firstElement,
-                       TSItemCollection& items) {
+void BinaryReader::Run(std::size_t start, std::string_view firstElement, TSItemCollection& items) {
     std::vector<TSFileItemPtr> read;
     const std::string expected = text::LowerCase(firstElement);
     for (std::size_t at = start; at < m_data.size();) {

@@ -183,7 +183,8 @@ std::size_t InputFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offs
         if (offset >= m_memorySize) {
             return 0;
         }
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_memorySize - offset));
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, m_memorySize - offset));
         std::memcpy(buffer, m_memory + offset, n);
         return n;
     }

@@ -47,7 +47,8 @@ std::string Inflate(std::string_view file, std::size_t headerAt, const std::stri
     }
     std::uint32_t expected = 0;
     for (int i = 11; i >= 8; --i) {
-        expected = (expected << 8) | static_cast<unsigned char>(header[static_cast<std::size_t>(i)]);
+        expected =
+            (expected << 8) | static_cast<unsigned char>(header[static_cast<std::size_t>(i)]);
     }
     if (expected > kMaxInflated) {
         Fail(fileName, "the compressed file states " + std::to_string(expected) +

@@ -91,8 +91,9 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 74> kLayouts
 
 std::string_view Layout(std::string_view name) noexcept {
     static_assert(std::is_sorted(kLayouts.begin(), kLayouts.end()));
-    const auto it = std::lower_bound(kLayouts.begin(), kLayouts.end(), name,
-                                     [](const auto& row, std::string_view n) { return row.first < n; });
+    const auto it =
+        std::lower_bound(kLayouts.begin(), kLayouts.end(), name,
+                         [](const auto& row, std::string_view n) { return row.first < n; });
     return it != kLayouts.end() && it->first == name ? it->second : std::string_view();
 }
 

@@ -21,10 +21,26 @@ using testing_support::TempFolder;
 
 // Core token ids, as the simulator numbers them.
 enum Token : std::uint16_t {
-    kPoint = 2, kVector = 3, kImage = 13, kImages = 14, kTexture = 15, kTextures = 16,
-    kDlevelSelection = 35, kVtxState = 46, kVtxStates = 47, kPrimState = 54, kPrimStates = 55,
-    kTexIdxs = 61, kMatrix = 65, kMatrices = 66, kHierarchy = 67, kVolumes = 68,
-    kVolSphere = 69, kShapeHeader = 70, kShape = 71, kTerrain = 136
+    kPoint = 2,
+    kVector = 3,
+    kImage = 13,
+    kImages = 14,
+    kTexture = 15,
+    kTextures = 16,
+    kDlevelSelection = 35,
+    kVtxState = 46,
+    kVtxStates = 47,
+    kPrimState = 54,
+    kPrimStates = 55,
+    kTexIdxs = 61,
+    kMatrix = 65,
+    kMatrices = 66,
+    kHierarchy = 67,
+    kVolumes = 68,
+    kVolSphere = 69,
+    kShapeHeader = 70,
+    kShape = 71,
+    kTerrain = 136
 };
 
 const std::string kBinaryHeader = "SIMISA@@@@@@@@@@JINX0s1b______\r\n";
@@ -102,12 +118,12 @@ std::string ShapeTokens() {
     return Block(
         kShape,
         Block(kShapeHeader, U({0, 0})) +
-            Block(kVolumes, U({1}) + Block(kVolSphere, Block(kVector, F({0, 6.2F, -3.8e-5F})) +
-                                                           F({200}))) +
-            Block(kMatrices, U({2}) + Block(kMatrix, F({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 6.2F, 0}), u"MAIN") +
-                                 Block(kMatrix,
-                                       F({0.5F, 0, 0, 0, 0.5F, 0, 0, 0, 0.5F, 1.1234567F, 0, -1e10F}),
-                                       u"WHEELS")) +
+            Block(kVolumes,
+                  U({1}) + Block(kVolSphere, Block(kVector, F({0, 6.2F, -3.8e-5F})) + F({200}))) +
+            Block(kMatrices,
+                  U({2}) + Block(kMatrix, F({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 6.2F, 0}), u"MAIN") +
+                      Block(kMatrix, F({0.5F, 0, 0, 0, 0.5F, 0, 0, 0, 0.5F, 1.1234567F, 0, -1e10F}),
+                            u"WHEELS")) +
             Block(kImages, U({1}) + Block(kImage, S(u"my tex.ace"))) +
             Block(kTextures, U({2}) + Block(kTexture, U({0, 1}) + F({-1}) + U({0xFF000000})) +
                                  Block(kTexture, U({0, 0}) + F({0.5F}))) +
@@ -223,11 +239,13 @@ TEST_F(AnyFormTest, DamagedFilesAreRefusedNamingTheFileAndTheFault) {
                  "a string of block \"image\" runs past the block at offset 41"},
              Row{"endless nesting", kBinaryHeader + deep,
                  "blocks nest deeper than 64 levels at offset 608"},
-             Row{"unknown token", kBinaryHeader + Block(999, ""), "token 999 is unknown at offset 32"},
+             Row{"unknown token", kBinaryHeader + Block(999, ""),
+                 "token 999 is unknown at offset 32"},
              Row{"token of another table", kBinaryHeader + Block(75, "", u"", 4),
                  "token 75 of table 4 is not a core token, which this reader does not know at "
                  "offset 32"},
-             Row{"header cut short", kBinaryHeader + "\x47\0", "the data ends inside a block header at offset 32"},
+             Row{"header cut short", kBinaryHeader + "\x47\0",
+                 "the data ends inside a block header at offset 32"},
              Row{"huge stated length", Compressed("JINX0s1b______\r\n", 0x7FFFFFFF),
                  "the compressed file states 2147483647 inflated bytes, more than the 67108864 "
                  "allowed"},
@@ -235,8 +253,7 @@ TEST_F(AnyFormTest, DamagedFilesAreRefusedNamingTheFileAndTheFault) {
                  "the compressed data inflates to more than the 20 bytes its header states"},
              Row{"fewer than stated", Compressed("JINX0s1b______\r\n" + point, 40),
                  "the compressed data inflates to 37 bytes, fewer than the 40 its header states"},
-             Row{"stream cut short",
-                 Compressed("JINX0s1b______\r\n" + point).substr(0, 30),
+             Row{"stream cut short", Compressed("JINX0s1b______\r\n" + point).substr(0, 30),
                  "the compressed data ends before its end mark"},
              Row{"garbage stream", std::string("SIMISA@F\x10\0\0\0@@@@garbage garbage", 31),
                  "the compressed data is damaged (incorrect header check)"},
