@@ -30,7 +30,9 @@ constexpr std::string_view kUsage =
     "                        {\"filetype\", \"subfiletype\", \"truncated\", \"items\":\n"
     "                        [{\"name\", \"params\", \"children\"}...]}. With --events, print\n"
     "                        each progress event to standard error as \"status load N\".\n"
-    "  save IN OUT           Read IN and write its tree to OUT in the simulator's layout.\n"
+    "  save [--text] IN OUT  Read IN and write its tree to OUT in the simulator's text\n"
+    "                        layout. A binary or compressed IN is written only with\n"
+    "                        --text.\n"
     "  types PATH            Print the file type, sub-type, expected first element and\n"
     "                        header line that PATH's name selects (the file need not exist).\n"
     "  stat FILE             Print the number of items, parameters and levels of the tree,\n"
@@ -41,9 +43,10 @@ constexpr std::string_view kUsage =
     "The file type comes from the name: the extension, and for .dat files the name\n"
     "after the last \"\\\" or \"/\". A file that ends inside an item is truncated: tree and\n"
     "stat show what was read, set \"truncated\" to true and say so on standard error.\n"
-    "Binary and compressed files cannot be read: tree, stat and save say so, write\n"
-    "nothing and exit 1. Exit status: 0 success, 1 the file could not be read or\n"
-    "written, 2 wrong arguments.\n";
+    "Binary and compressed files (token streams, plain or zlib-compressed) read into\n"
+    "the tree their text form gives; save refuses them without --text, writing nothing.\n"
+    "Exit status: 0 success, 1 the file could not be read or written, 2 wrong\n"
+    "arguments.\n";
 
 int Usage(const Streams& io, const std::string& problem) {
     io.err << "corvane: " << problem << "\n\n" << kUsage;
@@ -69,13 +72,20 @@ std::string ExistingFile(const std::string& name) {
     return native;
 }
 
-// Loads a file, reporting a missing one as an error.
+// Loads a text file, reporting a missing one as an error.
 void LoadExisting(corvane::TSFile& file) {
     ExistingFile(file.FileName());
     file.Load();
 }
 
-// Throws when the loaded file is binary or compressed, which the reader cannot read.
+// Loads a file of any form, reporting a missing one as an error.
+void LoadExistingAnyForm(corvane::TSFile& file) {
+    ExistingFile(file.FileName());
+    file.LoadAnyForm();
+}
+
+// Throws when the file Load read is binary or compressed, which only
+// LoadAnyForm reads.
 void RequireText(const corvane::TSFile& file) {
     switch (file.Form()) {
         case corvane::FileForm::Binary:
@@ -119,22 +129,15 @@ int Tree(const Streams& io, const std::vector<std::string>& args) {
         });
     }
     std::string error;
-    bool readable = true;
     try {
-        LoadExisting(file);
-        readable = file.Form() == corvane::FileForm::Text;
-        RequireText(file);
+        LoadExistingAnyForm(file);
     } catch (const std::exception& e) {
         error = e.what();
     }
     io.out << "{\"filetype\":" << JsonString(file.Filetype())
            << ",\"subfiletype\":" << JsonString(file.SubFileType())
            << ",\"truncated\":" << (file.Truncated() ? "true" : "false") << ",\"items\":";
-    if (readable) {
-        WriteItemsJson(io.out, *file.Items());
-    } else {
-        io.out << "[]";
-    }
+    WriteItemsJson(io.out, *file.Items());
     if (!error.empty()) {
         io.out << ",\"error\":" << JsonString(error);
     }
@@ -147,13 +150,21 @@ int Tree(const Streams& io, const std::vector<std::string>& args) {
     return 0;
 }
 
-int Save(const Streams& io, const std::vector<std::string>& args) {
+int Save(const Streams& io, std::vector<std::string> args) {
+    const bool anyForm = !args.empty() && args.front() == "--text";
+    if (anyForm) {
+        args.erase(args.begin());
+    }
     if (args.size() != 2) {
-        return Usage(io, "save takes IN OUT");
+        return Usage(io, "save takes [--text] IN OUT");
     }
     corvane::TSFile file(args[0]);
-    LoadExisting(file);
-    RequireText(file);
+    if (anyForm) {
+        LoadExistingAnyForm(file);
+    } else {
+        LoadExisting(file);
+        RequireText(file);
+    }
     WarnIfTruncated(io, file);
     file.SetFileName(args[1]);
     file.Save();
@@ -177,8 +188,7 @@ int Stat(const Streams& io, const std::vector<std::string>& args) {
         return Usage(io, "stat takes FILE");
     }
     corvane::TSFile file(args[0]);
-    LoadExisting(file);
-    RequireText(file);
+    LoadExistingAnyForm(file);
     WarnIfTruncated(io, file);
     const TreeStats stats = CountTree(*file.Items());
     const auto bytes = std::filesystem::file_size(ExistingFile(args[0]));

@@ -41,6 +41,16 @@ std::filesystem::path FromUtf8(std::string_view text) {
 
 }  // namespace
 
+InputFile OpenNamed(const std::string& fileName, std::uint64_t& size) {
+#if !defined(_WIN32)
+    // A name without "\" is the system's own name of the file.
+    if (fileName.find('\\') == std::string::npos) {
+        return OpenIfRegularFile(fileName.c_str(), size);
+    }
+#endif
+    return OpenIfRegularFile(NativePath(fileName), size);
+}
+
 std::string Utf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
@@ -110,11 +120,25 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 #else
         m_fd = std::exchange(other.m_fd, -1);
 #endif
+        m_memory = std::exchange(other.m_memory, nullptr);
+        m_memorySize = std::exchange(other.m_memorySize, 0);
+        m_memoryPos = std::exchange(other.m_memoryPos, 0);
     }
     return *this;
 }
 
+InputFile InputFile::InMemory(std::string_view bytes) noexcept {
+    InputFile file;
+    // A valid address also for no bytes, so that the file counts as open.
+    file.m_memory = bytes.empty() ? "" : bytes.data();
+    file.m_memorySize = bytes.size();
+    return file;
+}
+
 bool InputFile::IsOpen() const noexcept {
+    if (m_memory != nullptr) {
+        return true;
+    }
 #if defined(_WIN32)
     return m_file != nullptr;
 #else
@@ -147,6 +171,11 @@ std::size_t ReadRetrying(void* buffer, std::size_t size, ReadSome readSome) {
 #endif
 
 std::size_t InputFile::Read(void* buffer, std::size_t size) {
+    if (m_memory != nullptr) {
+        const std::size_t n = ReadAt(buffer, size, m_memoryPos);
+        m_memoryPos += n;
+        return n;
+    }
 #if defined(_WIN32)
     const std::size_t n = std::fread(buffer, 1, size, m_file);
     if (n < size && std::ferror(m_file)) {
@@ -161,6 +190,15 @@ std::size_t InputFile::Read(void* buffer, std::size_t size) {
 }
 
 std::size_t InputFile::ReadAt(void* buffer, std::size_t size, std::uint64_t offset) {
+    if (m_memory != nullptr) {
+        if (offset >= m_memorySize) {
+            return 0;
+        }
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, m_memorySize - offset));
+        std::memcpy(buffer, m_memory + offset, n);
+        return n;
+    }
 #if defined(_WIN32)
     const long long position = _ftelli64(m_file);
     if (position < 0 || _fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {

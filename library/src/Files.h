@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace corvane::files {
@@ -31,6 +32,9 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
+    // Returns a file that reads the bytes given, which must outlive it.
+    static InputFile InMemory(std::string_view bytes) noexcept;
+
     [[nodiscard]] bool IsOpen() const noexcept;
     // Reads up to size bytes, fewer only at the end of the file; throws
     // std::system_error when reading fails.
@@ -55,6 +59,9 @@ private:
 #else
     int m_fd = -1;
 #endif
+    const char* m_memory = nullptr;  // the bytes of a file in memory
+    std::size_t m_memorySize = 0;
+    std::size_t m_memoryPos = 0;
 };
 
 // Opens a regular file (links followed) for reading and tells its size; returns a
@@ -66,6 +73,10 @@ InputFile OpenIfRegularFile(const std::filesystem::path& path, std::uint64_t& si
 // The same for a name in the system's own form.
 InputFile OpenIfRegularFile(const char* name, std::uint64_t& size);
 #endif
+
+// Opens a file by the name TSFile holds, as Load does: a name without "\" as
+// the system's own name, others Windows-style (see NativePath).
+InputFile OpenNamed(const std::string& fileName, std::uint64_t& size);
 
 // Writes a file through write(), into a temporary file beside it that then
 // replaces the file in one step, keeping the old file's mode, owner and group.

@@ -47,16 +47,7 @@ void TSFile::Load() {
     m_form = FileForm::Text;
     m_truncated = false;
     std::uint64_t length = 0;
-    files::InputFile file;
-#if !defined(_WIN32)
-    // A name without "\" is the system's own name of the file.
-    if (m_fileName.find('\\') == std::string::npos) {
-        file = files::OpenIfRegularFile(m_fileName.c_str(), length);
-    } else
-#endif
-    {
-        file = files::OpenIfRegularFile(files::NativePath(m_fileName), length);
-    }
+    files::InputFile file = files::OpenNamed(m_fileName, length);
     if (!file.IsOpen()) {
         return;  // no file of that name: nothing is read
     }

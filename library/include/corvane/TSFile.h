@@ -42,7 +42,7 @@
 namespace corvane {
 
 // What a file holds, as its first line tells: text, which Load reads, or the
-// binary or compressed forms of the simulator's files, which it cannot read.
+// binary or compressed forms of the simulator's files, which only LoadAnyForm reads.
 enum class FileForm { Text, Binary, Compressed };
 
 // One simulator text file: its name, its file type and its top-level items.
@@ -69,6 +69,17 @@ public:
     [[nodiscard]] std::string SubFileType() const;
     // Reads the file and appends its top-level items; a missing file reads nothing.
     void Load();
+    // Reads the file in any of the simulator's three forms and appends its
+    // top-level items; a missing file reads nothing. Text reads as Load reads it.
+    // A binary file ("SIMISA@@@@@@@@@@JINX0s1b______" and a token stream) and a
+    // compressed one ("SIMISA@F", the inflated length, "@@@@" and zlib data that
+    // inflates to binary or text) give the tree that Load gives for the same
+    // content written as text. A damaged binary or compressed file adds no items
+    // and throws std::runtime_error whose text starts with the file name, ": " and
+    // says what is wrong (a block past its parent or the end of the data, a value
+    // past its block, nesting deeper than 64, unknown tokens, a stated length over
+    // 64 MiB or other than the data inflates to). Form() tells the form met.
+    void LoadAnyForm();
     // Writes the tree to the file, replacing the old file only when all was written.
     void Save() const;
     // Returns the name the first top-level item is expected to have ("#" list
@@ -93,9 +104,9 @@ public:
     // whose name matches exactly, or 0; "|" separates alternatives.
     [[nodiscard]] int ChildIndex(std::string_view name, int afterIndex = 0) const;
 
-    // Returns the form of the file that the last Load met; Text before any Load
-    // and for a missing file. Load reads binary and compressed files as if they
-    // were text, which gives no meaningful tree.
+    // Returns the form of the file that the last Load or LoadAnyForm met; Text
+    // before any load and for a missing file. Load reads binary and compressed
+    // files as if they were text, which gives no meaningful tree.
     [[nodiscard]] FileForm Form() const noexcept { return m_form; }
     // Returns true when the last Load reached the end of the file with items still
     // open (a truncated file); the items read up to there stay in the tree.
