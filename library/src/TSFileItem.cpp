@@ -268,8 +268,7 @@ int TSFileItem::ChildIndex(std::string_view name, int afterIndex) const {
         const LoadedItem* items = m_loaded->Items();
         return FindName(
             static_cast<int>(m_loaded->count),
-            [items](int i) -> const std::string& { return *items[i - 1].name; }, name,
-            afterIndex);
+            [items](int i) -> const std::string& { return *items[i - 1].name; }, name, afterIndex);
     }
     static const TSItemCollection kNone;
     return FindChildIndex(m_children ? *m_children : kNone, name, afterIndex);

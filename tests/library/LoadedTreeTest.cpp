@@ -33,7 +33,9 @@ protected:
         return file;
     }
 
-    static TSFileItemPtr Cfg(const TSFile& file) { return file.Items()->Item(1)->Child("TrainCfg"); }
+    static TSFileItemPtr Cfg(const TSFile& file) {
+        return file.Items()->Item(1)->Child("TrainCfg");
+    }
 
     TempFolder m_folder;
 };
@@ -76,7 +78,9 @@ TEST_F(LoadedTree, EditsOfALoadedTreeAreSavedWhateverFormItsPartsAreIn) {
          "train{TrainCfg<Pair>{Title<Pair>;Wagon{UiD<9>;WagonData<Box|V2>};"
          "Engine{UiD<2>;EngineData<Loco|V2>}}}"},
         {"a collection set in place of children not yet made was ignored",
-         [](TSFile& f) { Cfg(f)->Child("Engine")->SetChildren(Cfg(f)->Child("Wagon")->Children()); },
+         [](TSFile& f) {
+             Cfg(f)->Child("Engine")->SetChildren(Cfg(f)->Child("Wagon")->Children());
+         },
          "train{TrainCfg<Pair>{Name<Pair>;Wagon{UiD<1>;WagonData<Box|V2>};"
          "Engine{UiD<1>;WagonData<Box|V2>}}}"},
         {"an item moved in from another load died with it",
