@@ -44,14 +44,15 @@ protected:
 // children they have not yet shown stay readable after the file is gone.
 TEST_F(LoadedTree, ItemsOutliveTheirFileWithTheChildrenTheyHaveNotShownYet) {
     auto file = Load();
-    const TSFileItemPtr cfg = Cfg(*file);
+    TSFileItemPtr cfg = Cfg(*file);
     EXPECT_EQ(cfg->ChildIndex("Engine|Wagon", 2), 3) << "found before the collection is made";
     const TSFileItemPtr engine = cfg->Child("Engine");
+    EXPECT_EQ(cfg->Children()->Item(3), engine) << "Child hands out the collection's own member";
     const corvane::TSItemCollectionPtr wagonParts = cfg->Child("Wagon")->Children();
+    cfg.reset();
     file.reset();
     EXPECT_EQ(Describe(*engine), "Engine{UiD<2>;EngineData<Loco|V2>}");
     EXPECT_EQ(Describe(*wagonParts), (std::vector<std::string>{"UiD<1>", "WagonData<Box|V2>"}));
-    EXPECT_EQ(cfg->Children()->Item(3), engine) << "Child hands out the collection's own member";
 }
 
 // Each edit is made to a freshly loaded tree, which is then saved and read back.
