@@ -95,6 +95,10 @@ Writer::Children Writer::ChildrenOf(Node node) {
     return {nullptr, nullptr, 0};
 }
 
+const std::string& Writer::NameOf(Node node) {
+    return node.item != nullptr ? node.item->Name() : *node.loaded->name;
+}
+
 std::string Writer::ParameterText(Node node) {
     std::string p;
     const auto append = [&p](std::string_view v) {
@@ -138,7 +142,7 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     auto begin = [&](Node node, std::string suffix, bool last, bool bare) {
         const std::size_t level = open.size();
         std::string parameters = ParameterText(node);
-        const std::string& fullName = node.item != nullptr ? node.item->Name() : *node.loaded->name;
+        const std::string& fullName = NameOf(node);
         std::string name(text::TrimTrailingBlanks(fullName));
         if (level > 0) {
             // A blank would end a child's name; the reader turns tabs in names into blanks.
@@ -154,7 +158,10 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
             }
             return;
         }
-        const bool first = ParametersFirst(fullName);
+        // A nameless first child would take the opening line's last word for its name.
+        const bool first =
+            ParametersFirst(fullName) &&
+            (parameters.empty() || !text::TrimTrailingBlanks(NameOf(children.At(1))).empty());
         WriteText(first ? name + " (" + parameters : name + " (", true);
         open.push_back(Frame{children, std::move(suffix), std::move(parameters), 1, last, first});
     };

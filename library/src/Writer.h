@@ -47,6 +47,7 @@ private:
     static Children ChildrenOf(Node node);
 
     void WriteIndent(std::size_t level);
+    static const std::string& NameOf(Node node);
     static std::string ParameterText(Node node);
 
     std::FILE* m_file;
