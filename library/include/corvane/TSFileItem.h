@@ -32,7 +32,9 @@ public:
     [[nodiscard]] const std::string& Name() const noexcept { return *m_name; }
     // Sets the item's name.
     void SetName(std::string name);
-    // Returns the collection of children, created empty on first use.
+    // Returns the collection of children, created on first use: empty for a new
+    // item, the children read for a loaded one. Even through a const item, the
+    // first call makes objects, so a tree is read from one thread at a time.
     [[nodiscard]] const TSItemCollectionPtr& Children() const;
     // Replaces the collection of children by another one, shared by reference.
     void SetChildren(TSItemCollectionPtr children);
