@@ -69,10 +69,10 @@ void Writer::WriteHeader(std::string_view headerLine) {
 }
 
 Writer::Node Writer::Children::At(int position) const {
-    if (collection != nullptr) {
-        return {collection->Item(position).get(), nullptr};
+    if (loaded != nullptr) {
+        return {nullptr, loaded + (position - 1)};
     }
-    return {nullptr, loaded + (position - 1)};
+    return {collection->Item(position).get(), nullptr};
 }
 
 // Children not yet made into items are read where the load left them, so that
@@ -80,11 +80,11 @@ Writer::Node Writer::Children::At(int position) const {
 Writer::Children Writer::ChildrenOf(Node node) {
     const TSItemCollection* collection = nullptr;
     const LoadedChildren* compact = nullptr;
-    if (node.item != nullptr) {
+    if (node.loaded != nullptr) {
+        compact = node.loaded->children;
+    } else {
         collection = node.item->m_children.get();
         compact = node.item->m_loaded;
-    } else {
-        compact = node.loaded->children;
     }
     if (collection != nullptr) {
         return {collection, nullptr, collection->Count()};
@@ -96,7 +96,7 @@ Writer::Children Writer::ChildrenOf(Node node) {
 }
 
 const std::string& Writer::NameOf(Node node) {
-    return node.item != nullptr ? node.item->Name() : *node.loaded->name;
+    return node.loaded != nullptr ? *node.loaded->name : node.item->Name();
 }
 
 std::string Writer::ParameterText(Node node) {
@@ -109,15 +109,15 @@ std::string Writer::ParameterText(Node node) {
             p.append(v);
         }
     };
-    if (node.item != nullptr) {
-        const int count = node.item->NumParameters();
-        for (int i = 0; i < count; ++i) {
-            append(node.item->ParameterView(i));
-        }
-    } else {
+    if (node.loaded != nullptr) {
         const std::uint32_t count = parameters::Count(node.loaded->parameters);
         for (std::uint32_t i = 0; i < count; ++i) {
             append(parameters::Unpack(node.loaded->parameters, i));
+        }
+    } else {
+        const int count = node.item->NumParameters();
+        for (int i = 0; i < count; ++i) {
+            append(node.item->ParameterView(i));
         }
     }
     return p;
