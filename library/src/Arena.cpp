@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 namespace corvane {
 
@@ -15,6 +16,14 @@ void* Arena::Allocate(std::size_t size, std::size_t align) {
     auto padding = [&] {
         return (align - reinterpret_cast<std::uintptr_t>(m_next) % align) % align;
     };
+    if (size + align > m_blockSize / 4) {
+        // A large request gets a block of its own, so that the rest of the
+        // current block stays in use.
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size + align));
+        void* start = m_blocks.back().get();
+        std::size_t space = size + align;
+        return std::align(align, size, start, space);
+    }
     if (m_next == nullptr || padding() + size > m_left) {
         // Blocks grow as the file proves large, so that a small file takes little.
         const std::size_t blockSize = std::max(m_blockSize, size + align);

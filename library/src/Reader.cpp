@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -361,25 +363,47 @@ Reader::Reader(files::InputFile& file, std::uint64_t fileLength, TSItemCollectio
         m_buffer.reserve(static_cast<std::size_t>(fileLength));
     }
     m_words.reserve(16);
-    m_children.reserve(64);
+    m_pending.reserve(64);
 }
 
 Reader::~Reader() {
     m_arena->Release();
 }
 
-TSFileItemPtr Reader::NewItem(std::string_view text, bool makeName) {
-    std::string converted;
-    if (makeName) {
-        if (text.find('\t') == std::string_view::npos) {
-            text = text::TrimBlanks(text);
-        } else {
-            converted = MakeName(text);
-            text = converted;
-        }
+const std::string* Reader::NameOf(std::string_view text, bool makeName) {
+    if (!makeName) {
+        return m_arena->Name(text);
     }
+    if (text.find('\t') == std::string_view::npos) {
+        return m_arena->Name(text::TrimBlanks(text));
+    }
+    return m_arena->Name(MakeName(text));
+}
+
+TSFileItemPtr Reader::NewItem(std::string_view text, bool makeName) {
     return std::allocate_shared<TSFileItem>(ArenaAllocator<TSFileItem>(m_arena),
-                                            TSFileItem::Loaded{m_arena->Name(text)});
+                                            TSFileItem::Loaded{NameOf(text, makeName)});
+}
+
+const char* Reader::StoreParameters() {
+    char* block = static_cast<char*>(
+        m_arena->Allocate(parameters::PackedSize(m_words), alignof(std::uint32_t)));
+    parameters::Pack(m_words, block);
+    return block;
+}
+
+const LoadedChildren* Reader::StoreChildren(std::size_t first) {
+    const std::size_t count = m_pending.size() - first;
+    if (count > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("One item has too many children");
+    }
+    void* memory = m_arena->Allocate(sizeof(LoadedChildren) + count * sizeof(LoadedItem),
+                                     alignof(LoadedChildren));
+    auto* children = new (memory) LoadedChildren{m_arena, static_cast<std::uint32_t>(count)};
+    const auto from = m_pending.begin() + static_cast<std::ptrdiff_t>(first);
+    std::uninitialized_copy(from, m_pending.end(), reinterpret_cast<LoadedItem*>(children + 1));
+    m_pending.erase(from, m_pending.end());
+    return children;
 }
 
 bool Reader::ReadLine() {
@@ -483,30 +507,39 @@ std::size_t Reader::FindClose() {
 // on after the child's ")". The items being read are kept on a stack of our own,
 // so that nesting of any depth reads without recursion. The children of the
 // open items wait on one list of the reader's, each item's after its parent's,
-// and move into a collection of their exact number when the item closes.
+// and move into the load's memory, side by side, when the item closes.
 void Reader::ParseItem(TSFileItem& top) {
+    constexpr std::size_t kTop = std::numeric_limits<std::size_t>::max();
     struct Open {
-        TSFileItem* item;
-        std::size_t firstChild;  // where its children start in m_children
+        std::size_t item;        // its place in m_pending, or kTop
+        std::size_t firstChild;  // where its children start in m_pending
     };
-    std::vector<Open> open{{&top, m_children.size()}};
+    std::vector<Open> open{{kTop, m_pending.size()}};
+    const auto assignParameters = [this, &top](std::size_t at) {
+        const char* block = StoreParameters();
+        if (at == kTop) {
+            top.AssignLoadedParameters(block);
+        } else {
+            m_pending[at].parameters = block;
+        }
+    };
     // Hands the waiting children of the innermost open item to it.
-    const auto close = [this, &open] {
+    const auto close = [this, &top, &open] {
         const Open& done = open.back();
-        if (m_children.size() > done.firstChild) {
-            const auto first = m_children.begin() + static_cast<std::ptrdiff_t>(done.firstChild);
-            auto& members = done.item->Children()->m_items;
-            members.reserve(members.size() + (m_children.size() - done.firstChild));
-            members.insert(members.end(), std::make_move_iterator(first),
-                           std::make_move_iterator(m_children.end()));
-            m_children.erase(first, m_children.end());
+        if (m_pending.size() > done.firstChild) {
+            const LoadedChildren* children = StoreChildren(done.firstChild);
+            if (done.item == kTop) {
+                top.m_loaded = children;
+            } else {
+                m_pending[done.item].children = children;
+            }
         }
         open.pop_back();
     };
     try {
         while (!open.empty()) {
             Compact();
-            TSFileItem& item = *open.back().item;
+            const std::size_t item = open.back().item;
             const std::size_t closing = FindClose();
             const std::size_t end = closing == std::string::npos ? m_buffer.size() : closing;
             const char* base = m_buffer.data();
@@ -521,21 +554,20 @@ void Reader::ParseItem(TSFileItem& top) {
                     const std::string_view words = text::TrimBlanks(pre.substr(0, blank));
                     if (!words.empty()) {
                         text::SplitAtBlanks(words, m_words);
-                        item.AssignLoadedParameters(*m_arena, m_words);
+                        assignParameters(item);
                     }
                     nameText = pre.substr(blank + 1);
                 }
-                m_children.push_back(NewItem(nameText, true));
-                TSFileItem* child = m_children.back().get();
+                m_pending.push_back(LoadedItem{NameOf(nameText, true), nullptr, nullptr});
                 m_head = at + 1;
-                open.push_back({child, m_children.size()});
+                open.push_back({m_pending.size() - 1, m_pending.size()});
                 continue;
             }
             const std::string_view body =
                 text::TrimBlanks(std::string_view(base + m_head, end - m_head));
             if (!body.empty()) {
                 text::SplitAtBlanks(body, m_words);
-                item.AssignLoadedParameters(*m_arena, m_words);
+                assignParameters(item);
             }
             if (closing == std::string::npos) {
                 m_endedInsideItem = true;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "LoadedTree.h"
 #include "corvane/TSFile.h"
 
 namespace corvane {
@@ -90,9 +91,15 @@ private:
     // Fills one item whose "(" has just been consumed, with all its descendants.
     void ParseItem(TSFileItem& top);
     void Compact();
-    // Makes an item in the load's memory, named text, or with makeName set, text
-    // with its tabs turned into blanks and trimmed.
+    // Returns the load's copy of a name: text, or with makeName set, text with its
+    // tabs turned into blanks and trimmed.
+    const std::string* NameOf(std::string_view text, bool makeName);
+    // Makes a top-level item in the load's memory, named as NameOf names it.
     TSFileItemPtr NewItem(std::string_view text, bool makeName);
+    // Packs the words just split into a parameter block in the load's memory.
+    const char* StoreParameters();
+    // Moves the waiting children from position first on into the load's memory.
+    const LoadedChildren* StoreChildren(std::size_t first);
 
     LineSource m_source;
     TSItemCollection& m_items;
@@ -111,7 +118,7 @@ private:
     bool m_endedInsideItem = false;
 
     std::vector<std::string_view> m_words;
-    std::vector<TSFileItemPtr> m_children;  // children of the items being read
+    std::vector<LoadedItem> m_pending;  // children of the items being read
 };
 
 }  // namespace corvane

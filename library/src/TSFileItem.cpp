@@ -1,6 +1,7 @@
 #include "corvane/TSFileItem.h"
 
 #include "Arena.h"
+#include "LoadedTree.h"
 
 #include <cstring>
 #include <limits>
@@ -11,52 +12,9 @@ namespace corvane {
 
 namespace {
 
-// Block layout: uint32 count, uint32 end offset of each value, the values' text.
-std::uint32_t ReadU32(const char* at) noexcept {
-    std::uint32_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
-void WriteU32(char* at, std::uint32_t value) noexcept {
-    std::memcpy(at, &value, sizeof value);
-}
-
-// Returns the size of the block that holds values.
-std::size_t PackedSize(const std::vector<std::string_view>& values) {
-    std::size_t textSize = 0;
-    for (const auto& v : values) {
-        textSize += v.size();
-    }
-    if (values.size() > std::numeric_limits<std::uint32_t>::max() / 8 ||
-        textSize > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("The parameters of one item are too large");
-    }
-    return 4 * (1 + values.size()) + textSize;
-}
-
-// Writes values into a block of PackedSize(values) bytes.
-void Pack(const std::vector<std::string_view>& values, char* block) {
-    WriteU32(block, static_cast<std::uint32_t>(values.size()));
-    char* text = block + 4 * (1 + values.size());
-    std::uint32_t end = 0;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!values[i].empty()) {
-            std::memcpy(text + end, values[i].data(), values[i].size());
-        }
-        end += static_cast<std::uint32_t>(values[i].size());
-        WriteU32(block + 4 * (1 + i), end);
-    }
-}
-
-std::string_view Unpack(const char* block, std::uint32_t index) noexcept {
-    const std::uint32_t count = ReadU32(block);
-    const char* text = block + 4 * (1 + static_cast<std::size_t>(count));
-    const std::uint32_t begin =
-        index == 0 ? 0 : ReadU32(block + 4 * static_cast<std::size_t>(index));
-    const std::uint32_t end = ReadU32(block + 4 * (1 + static_cast<std::size_t>(index)));
-    return {text + begin, end - begin};
-}
+using parameters::Pack;
+using parameters::PackedSize;
+using parameters::Unpack;
 
 }  // namespace
 
@@ -101,7 +59,13 @@ TSFileItem::TSFileItem(std::string name) : m_name(&kNoName) {
     }
 }
 
-TSFileItem::TSFileItem(Loaded loaded) noexcept : m_name(loaded.name) {}
+TSFileItem::TSFileItem(Loaded loaded) noexcept : m_name(loaded.name) {
+    if (loaded.item != nullptr) {
+        m_params = loaded.item->parameters;
+        m_noParameters = m_params == nullptr;
+        m_loaded = loaded.item->children;
+    }
+}
 
 TSFileItem::~TSFileItem() {
     Dismantler::Run(m_children);
@@ -124,9 +88,33 @@ void TSFileItem::SetName(std::string name) {
 
 const TSItemCollectionPtr& TSFileItem::Children() const {
     if (!m_children) {
-        m_children = std::make_shared<TSItemCollection>();
+        MakeChildren();
     }
     return m_children;
+}
+
+// The new items are made in the load's arena, as the reader made the top-level
+// ones, so that each holds the memory its name, parameters and children lie in.
+void TSFileItem::MakeChildren() const {
+    auto children = std::make_shared<TSItemCollection>();
+    if (m_loaded != nullptr) {
+        const ArenaAllocator<TSFileItem> allocator(m_loaded->arena);
+        const LoadedItem* items = m_loaded->Items();
+        children->m_items.reserve(m_loaded->count);
+        for (std::uint32_t i = 0; i < m_loaded->count; ++i) {
+            children->m_items.push_back(
+                std::allocate_shared<TSFileItem>(allocator, Loaded{items[i].name, &items[i]}));
+        }
+    }
+    m_children = std::move(children);
+    m_loaded = nullptr;
+}
+
+bool TSFileItem::HasChildren() const noexcept {
+    if (m_children) {
+        return !m_children->empty();
+    }
+    return m_loaded != nullptr && m_loaded->count > 0;
 }
 
 void TSFileItem::SetChildren(TSItemCollectionPtr children) {
@@ -134,6 +122,7 @@ void TSFileItem::SetChildren(TSItemCollectionPtr children) {
         throw std::invalid_argument("Children: the collection is null");
     }
     m_children = std::move(children);
+    m_loaded = nullptr;
 }
 
 // The values may lie in the present block: the new block is written in full
@@ -148,13 +137,7 @@ void TSFileItem::StoreParameters(const std::vector<std::string_view>& values) {
     m_ownsParams = true;
 }
 
-void TSFileItem::AssignLoadedParameters(Arena& arena, const std::vector<std::string_view>& values) {
-    if (values.empty()) {
-        m_noParameters = true;
-        return;
-    }
-    char* block = static_cast<char*>(arena.Allocate(PackedSize(values), alignof(std::uint32_t)));
-    Pack(values, block);
+void TSFileItem::AssignLoadedParameters(const char* block) noexcept {
     if (m_ownsParams) {
         delete[] m_params;
     }
@@ -164,8 +147,7 @@ void TSFileItem::AssignLoadedParameters(Arena& arena, const std::vector<std::str
 }
 
 std::uint32_t TSFileItem::ArraySize() const noexcept {
-    const char* block = Block();
-    return block != nullptr ? ReadU32(block) : 0;
+    return parameters::Count(Block());
 }
 
 int TSFileItem::NumParameters() const noexcept {
@@ -228,6 +210,16 @@ void TSFileItem::AssignParameters(const std::vector<std::string_view>& values) {
 }
 
 TSFileItemPtr TSFileItem::Child(std::string_view name) const {
+    if (!m_children && m_loaded != nullptr) {
+        // The collection is made only when there is an item to hand out.
+        const LoadedItem* items = m_loaded->Items();
+        for (std::uint32_t i = 0; i < m_loaded->count; ++i) {
+            if (*items[i].name == name) {
+                return Children()->Item(static_cast<int>(i) + 1);
+            }
+        }
+        return nullptr;
+    }
     if (m_children) {
         for (const auto& child : *m_children) {
             if (child->Name() == name) {
@@ -238,12 +230,12 @@ TSFileItemPtr TSFileItem::Child(std::string_view name) const {
     return nullptr;
 }
 
-int TSFileItem::ChildIndex(std::string_view name, int afterIndex) const {
-    static const TSItemCollection kNone;
-    return FindChildIndex(m_children ? *m_children : kNone, name, afterIndex);
-}
+namespace {
 
-int FindChildIndex(const TSItemCollection& items, std::string_view name, int afterIndex) {
+// Returns the 1-based position of the first of count members after afterIndex
+// whose name, as nameAt(position) gives it, matches name.
+template <class NameAt>
+int FindName(int count, const NameAt& nameAt, std::string_view name, int afterIndex) {
     if (afterIndex < 0) {
         throw std::out_of_range("ChildIndex: position " + std::to_string(afterIndex + 1) +
                                 " is outside the collection (subscript out of range)");
@@ -255,8 +247,8 @@ int FindChildIndex(const TSItemCollection& items, std::string_view name, int aft
         pattern.append("|").append(name).append("|");
     }
     std::string candidate;
-    for (int i = afterIndex + 1; i <= items.Count(); ++i) {
-        const std::string& memberName = items.Item(i)->Name();
+    for (int i = afterIndex + 1; i <= count; ++i) {
+        const std::string& memberName = nameAt(i);
         if (alternatives) {
             candidate.assign("|").append(memberName).append("|");
             if (pattern.find(candidate) != std::string::npos) {
@@ -267,6 +259,25 @@ int FindChildIndex(const TSItemCollection& items, std::string_view name, int aft
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int TSFileItem::ChildIndex(std::string_view name, int afterIndex) const {
+    if (!m_children && m_loaded != nullptr) {
+        const LoadedItem* items = m_loaded->Items();
+        return FindName(
+            static_cast<int>(m_loaded->count),
+            [items](int i) -> const std::string& { return *items[i - 1].name; }, name, afterIndex);
+    }
+    static const TSItemCollection kNone;
+    return FindChildIndex(m_children ? *m_children : kNone, name, afterIndex);
+}
+
+int FindChildIndex(const TSItemCollection& items, std::string_view name, int afterIndex) {
+    return FindName(
+        items.Count(), [&items](int i) -> const std::string& { return items.Item(i)->Name(); },
+        name, afterIndex);
 }
 
 }  // namespace corvane

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "LoadedTree.h"
 #include "Text.h"
 #include "corvane/TSFileItem.h"
 
@@ -67,16 +68,56 @@ void Writer::WriteHeader(std::string_view headerLine) {
     WriteText("", true);
 }
 
-std::string Writer::ParameterText(const TSFileItem& item) {
+Writer::Node Writer::Children::At(int position) const {
+    if (loaded != nullptr) {
+        return {nullptr, loaded + (position - 1)};
+    }
+    return {collection->Item(position).get(), nullptr};
+}
+
+// Children not yet made into items are read where the load left them, so that
+// saving a loaded file does not make an object of every item.
+Writer::Children Writer::ChildrenOf(Node node) {
+    const TSItemCollection* collection = nullptr;
+    const LoadedChildren* compact = nullptr;
+    if (node.loaded != nullptr) {
+        compact = node.loaded->children;
+    } else {
+        collection = node.item->m_children.get();
+        compact = node.item->m_loaded;
+    }
+    if (collection != nullptr) {
+        return {collection, nullptr, collection->Count()};
+    }
+    if (compact != nullptr) {
+        return {nullptr, compact->Items(), static_cast<int>(compact->count)};
+    }
+    return {nullptr, nullptr, 0};
+}
+
+const std::string& Writer::NameOf(Node node) {
+    return node.loaded != nullptr ? *node.loaded->name : node.item->Name();
+}
+
+std::string Writer::ParameterText(Node node) {
     std::string p;
-    const int count = item.NumParameters();
-    for (int i = 0; i < count; ++i) {
-        const std::string_view v = item.ParameterView(i);
+    const auto append = [&p](std::string_view v) {
         p.push_back(' ');
         if (v.find(' ') != std::string_view::npos && v.front() != '"' && v.back() != '"') {
             p.append("\"").append(v).append("\"");
         } else {
             p.append(v);
+        }
+    };
+    if (node.loaded != nullptr) {
+        const std::uint32_t count = parameters::Count(node.loaded->parameters);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            append(parameters::Unpack(node.loaded->parameters, i));
+        }
+    } else {
+        const int count = node.item->NumParameters();
+        for (int i = 0; i < count; ++i) {
+            append(node.item->ParameterView(i));
         }
     }
     return p;
@@ -89,7 +130,7 @@ std::string Writer::ParameterText(const TSFileItem& item) {
 // "Name ( )": a bare name would read back as a parameter.
 void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     struct Frame {
-        const TSFileItem* item;
+        Children children;
         std::string suffix;
         std::string parameters;
         int next;
@@ -98,16 +139,18 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
     };
     std::vector<Frame> open;
 
-    auto begin = [&](const TSFileItem& item, std::string suffix, bool last, bool bare) {
+    auto begin = [&](Node node, std::string suffix, bool last, bool bare) {
         const std::size_t level = open.size();
-        std::string parameters = ParameterText(item);
-        std::string name(text::TrimTrailingBlanks(item.Name()));
+        std::string parameters = ParameterText(node);
+        const std::string& fullName = NameOf(node);
+        std::string name(text::TrimTrailingBlanks(fullName));
         if (level > 0) {
             // A blank would end a child's name; the reader turns tabs in names into blanks.
             std::replace(name.begin(), name.end(), ' ', '\t');
         }
         WriteIndent(level);
-        if (!item.HasChildren()) {
+        const Children children = ChildrenOf(node);
+        if (children.count == 0) {
             if (parameters.empty() && bare) {
                 WriteText(name + suffix, !last);
             } else {
@@ -115,23 +158,26 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
             }
             return;
         }
-        const bool first = ParametersFirst(item.Name());
+        // A nameless first child would take the opening line's last word for its name.
+        const bool first =
+            ParametersFirst(fullName) &&
+            (parameters.empty() || !text::TrimTrailingBlanks(NameOf(children.At(1))).empty());
         WriteText(first ? name + " (" + parameters : name + " (", true);
-        open.push_back(Frame{&item, std::move(suffix), std::move(parameters), 1, last, first});
+        open.push_back(Frame{children, std::move(suffix), std::move(parameters), 1, last, first});
     };
 
-    begin(top, {}, isLast, bareWhenEmpty);
+    begin(Node{&top, nullptr}, {}, isLast, bareWhenEmpty);
     while (!open.empty()) {
         Frame& frame = open.back();
-        const TSItemCollection& children = *frame.item->Children();
-        if (frame.next <= children.Count()) {
-            const bool lastChild = frame.next == children.Count();
+        const Children& children = frame.children;
+        if (frame.next <= children.count) {
+            const bool lastChild = frame.next == children.count;
             std::string childSuffix;
             if (lastChild && !frame.parametersFirst &&
                 frame.parameters.find_first_not_of(' ') != std::string::npos) {
                 childSuffix = frame.parameters;
             }
-            const TSFileItem& child = *children.Item(frame.next);
+            const Node child = children.At(frame.next);
             ++frame.next;
             begin(child, std::move(childSuffix), false, false);
             continue;

@@ -12,6 +12,7 @@
 namespace corvane {
 
 class TSFileItem;
+struct LoadedItem;
 
 // Produces the bytes of a file: UTF-16LE text behind the byte-order mark.
 class Writer {
@@ -31,8 +32,23 @@ public:
     void Flush();
 
 private:
+    // An item either as an object or still in its load's compact form.
+    struct Node {
+        const TSFileItem* item;
+        const LoadedItem* loaded;
+    };
+    // The children of a node, in whichever form they are.
+    struct Children {
+        const TSItemCollection* collection;
+        const LoadedItem* loaded;
+        int count;
+        [[nodiscard]] Node At(int position) const;
+    };
+    static Children ChildrenOf(Node node);
+
     void WriteIndent(std::size_t level);
-    static std::string ParameterText(const TSFileItem& item);
+    static const std::string& NameOf(Node node);
+    static std::string ParameterText(Node node);
 
     std::FILE* m_file;
     std::vector<char> m_out;

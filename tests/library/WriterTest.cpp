@@ -91,6 +91,11 @@ TEST_F(WriterTest, SavedTreesLoadBackAsTheSameTree) {
          {Item("wagon", {"x"}), Item("Engine  ", {"y"})},
          "wagon ( x )\r\nEngine ( y )",
          "wagon<x> & Engine <y>"},
+        {"a nameless first child took the last word of its TrainCfg's opening line",
+         "a.con",
+         {Item("train", {}, {Item("TrainCfg", {"x", "y"}, {Item("", {"a"})})})},
+         "train (\r\n\tTrainCfg (\r\n\t\t ( a ) x y\r\n\t)\r\n)",
+         "train{TrainCfg<x|y>{<a>}}"},
     };
     for (const Row& row : rows) {
         const std::string path = m_folder.Path().string() + "\\" + row.name;

@@ -11,7 +11,8 @@
 
 namespace corvane {
 
-class Arena;
+struct LoadedChildren;
+struct LoadedItem;
 
 // One parenthesised element of a simulator file: a name, a list of raw parameter
 // strings (quote characters included) and an ordered collection of children.
@@ -31,7 +32,9 @@ public:
     [[nodiscard]] const std::string& Name() const noexcept { return *m_name; }
     // Sets the item's name.
     void SetName(std::string name);
-    // Returns the collection of children, created empty on first use.
+    // Returns the collection of children, created on first use: empty for a new
+    // item, the children read for a loaded one. Even through a const item, the
+    // first call makes objects, so a tree is read from one thread at a time.
     [[nodiscard]] const TSItemCollectionPtr& Children() const;
     // Replaces the collection of children by another one, shared by reference.
     void SetChildren(TSItemCollectionPtr children);
@@ -53,18 +56,20 @@ public:
     // valid until the parameters change.
     [[nodiscard]] std::string_view ParameterView(int index) const;
     // Returns true when the item has at least one child, without creating the collection.
-    [[nodiscard]] bool HasChildren() const noexcept { return m_children && !m_children->empty(); }
+    [[nodiscard]] bool HasChildren() const noexcept;
     // Replaces every parameter at once; the count becomes values.size().
     void AssignParameters(const std::vector<std::string_view>& values);
 
 private:
     friend class Reader;
     friend class Dismantler;
+    friend class Writer;
 
-    // An item the reader makes: its name and parameters lie in the memory of the
-    // load that read it, which lives as long as the item.
+    // An item of a loaded tree: its name, parameters and children lie in the
+    // memory of the load that read it, which lives as long as the item.
     struct Loaded {
         const std::string* name;
+        const LoadedItem* item = nullptr;  // null for a top-level item
     };
 
 public:
@@ -77,13 +82,17 @@ private:
     // its load; blocks the item makes itself are its own.
     [[nodiscard]] const char* Block() const noexcept { return m_params; }
     void StoreParameters(const std::vector<std::string_view>& values);
-    void AssignLoadedParameters(Arena& arena, const std::vector<std::string_view>& values);
+    void AssignLoadedParameters(const char* block) noexcept;
     [[nodiscard]] std::uint32_t ArraySize() const noexcept;
     void CheckIndex(int index) const;
+    // Turns the children still in the load's compact form into items.
+    void MakeChildren() const;
 
     const std::string* m_name;  // the item's own string when m_ownsName
     mutable TSItemCollectionPtr m_children;
     const char* m_params = nullptr;
+    // Children in the load's compact form, until m_children is made from them.
+    mutable const LoadedChildren* m_loaded = nullptr;
     bool m_ownsName = false;
     bool m_ownsParams = false;
     bool m_noParameters = true;
