@@ -25,7 +25,7 @@ struct MenuItem {
     bool enabled = true;
 };
 
-const MenuItem kSeparator{nullptr};
+const MenuItem kSeparator{nullptr, nullptr, {}, true};
 
 // One toolbar button: the key its click runs, its tip and icon, and the menu item
 // whose command it runs and whose enabling it takes.

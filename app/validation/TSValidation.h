@@ -27,7 +27,7 @@ struct Finding {
     std::int16_t code = 0;
     std::string fileName;
     std::string reference;
-    std::string reason;
+    std::string reason = {};
 
     friend bool operator==(const Finding&, const Finding&) = default;
 };
@@ -123,7 +123,7 @@ private:
         Status errorCode = 0;
         std::string fileName;  // or the progress text
         std::string reference;
-        std::string reason;
+        std::string reason = {};
     };
     // The findings and progress texts of one file checked on a worker thread.
     struct RecordedCheck;
