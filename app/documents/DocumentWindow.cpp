@@ -260,6 +260,10 @@ void DocumentWindow::MoveClick(MoveCommand command) {
         m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
     }
     ShowEditor();
+    // A command that found nothing to do changes only Changed and the two buttons.
+    if (!m_editor.Acted()) {
+        return;
+    }
     setWindowTitle(Q(m_editor.Caption()));
     m_editorView->FocusVehicles();
     m_editor.SetConsistListActive(true);
