@@ -6,6 +6,7 @@
 #include <QThread>
 #include <optional>
 
+#include "common/Text.h"
 #include "documents/ConsistFiles.h"
 #include "documents/DocumentWindow.h"
 #include "platform/Locations.h"
@@ -77,7 +78,9 @@ void MainWindow::FileOpen() {
         "Consist Files (*.con)|*.con|Wagon Files (*.wag)|*.wag|Engine Files (*.eng)|*.eng|"
         "Shape Files (*.s)|*.s|Activity Files (*.act)|*.act|All Files (*.*)|*.*";
     const std::string name = m_services.prompts->OpenFileName(request);
-    if (!name.empty()) {
+    if (HasWildcard(AnyFileNamePart(name))) {
+        m_services.prompts->Message(MessageIcon::Critical, "Open File", WildcardNameMessage(name));
+    } else if (!name.empty()) {
         OpenFile(name);
     }
 }
