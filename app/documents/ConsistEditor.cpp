@@ -414,8 +414,9 @@ void ConsistEditor::Save(const std::string& fileName) {
     }
     m_file->SetFileName(platform::HostPath(fileName));
     TSItemCollection& children = *cfg->Children();
-    // The name goes into the "Name" item; another first item keeps its values.
-    if (children.Item(1)->Name() != "Name") {
+    // The name goes into the "Name" item; another first item keeps its values. The
+    // simulator reads item names in any case, so "name" is that item already.
+    if (AsciiLower(children.Item(1)->Name()) != "name") {
         children.AddBefore(std::make_shared<TSFileItem>("Name"), 1);
     }
     const std::string value = base.find(' ') == std::string::npos ? base : "\"" + base + "\"";

@@ -369,6 +369,14 @@ TEST_F(ConsistEditorTest, SaveWritesTheTreeNamedAfterTheFile) {
     m_editor.Save(m_folder.File("New.con"));
     EXPECT_NE(TreeText().find("TrainCfg [New]\n    Name [New]\n    Serial [1]\n"),
               std::string::npos);
+
+    // A Name item spelled in another case is the Name item: no second one is added.
+    Load(Lines({"Train (", "\tTrainCfg ( Old", "\t\tNAME ( Old )", "\t\tMaxVelocity ( 1 2 )",
+                "\t\tDurability ( 1 )", "\t)", ")"}));
+    m_editor.Save(m_folder.File("Upper.con"));
+    EXPECT_NE(TreeText().find("TrainCfg [Upper]\n    NAME [Upper]\n    MaxVelocity"),
+              std::string::npos)
+        << TreeText();
 }
 
 // Random consists with items between and inside the vehicles, and random commands:
