@@ -211,6 +211,7 @@ void DocumentWindow::LoadConsistMode() {
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
+            setWindowTitle(Q(m_editor.Caption()));
         } catch (const std::exception& e) {
             // A consist that cannot be read is not replaced: the window starts a new
             // consist that has no file, so nothing is written over the broken one.

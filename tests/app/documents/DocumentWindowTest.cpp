@@ -170,6 +170,19 @@ TEST_F(DocumentTest, CommandsThatDoNothingLeaveTheWindowAlone) {
     }
 }
 
+TEST_F(DocumentTest, RefreshCaptionsALoadedConsistByItsNameAndKeepsANewOnesCaption) {
+    vantor::DocumentWindow& document = OpenFreight(true);
+    document.setWindowTitle("Consist 7");
+    document.LoadForm();
+    EXPECT_EQ(document.windowTitle(), "Consist - Freight");
+    EXPECT_EQ(document.Editor().Rows().size(), 1u) << "the added vehicle is discarded";
+
+    document.SetFileName("");
+    document.setWindowTitle("Consist 7");
+    document.LoadForm();
+    EXPECT_EQ(document.windowTitle(), "Consist 7");
+}
+
 TEST_F(DocumentTest, ChangesAreLostOnlyAfterNo) {
     vantor::DocumentWindow& document = OpenFreight(true);
     const std::string changed =
