@@ -209,8 +209,9 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (vehicles && key->key() == Qt::Key_Delete) {
-                emit moveClicked(key->modifiers() == Qt::ShiftModifier ? MoveCommand::RemoveAll
-                                                                       : MoveCommand::Remove);
+                emit moveClicked((key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier
+                                     ? MoveCommand::RemoveAll
+                                     : MoveCommand::Remove);
                 return true;
             }
             if (stock && key->key() == Qt::Key_Insert) {

@@ -183,6 +183,29 @@ TEST_F(DocumentTest, RefreshCaptionsALoadedConsistByItsNameAndKeepsANewOnesCapti
     EXPECT_EQ(document.windowTitle(), "Consist 7");
 }
 
+TEST_F(DocumentTest, DeleteRemovesOneVehicleAndShiftDeleteAllOnEitherKeypad) {
+    struct Row {
+        const char* keys;
+        Qt::KeyboardModifiers modifiers;
+        std::size_t rowsAfter;
+    };
+    const Row rows[] = {
+        {"Delete", Qt::NoModifier, 1},
+        {"keypad Delete", Qt::KeypadModifier, 1},
+        {"Shift+Delete", Qt::ShiftModifier, 0},
+        {"Shift+keypad Delete", Qt::ShiftModifier | Qt::KeypadModifier, 0},
+        {"Ctrl+Shift+Delete", Qt::ShiftModifier | Qt::ControlModifier, 1},
+    };
+    for (const Row& row : rows) {
+        delete m_document;
+        vantor::DocumentWindow& document = OpenFreight(true);
+        QTreeWidget* vehicles = document.EditorView()->VehicleList();
+        vehicles->setCurrentItem(vehicles->topLevelItem(0));
+        QTest::keyClick(vehicles, Qt::Key_Delete, row.modifiers);
+        EXPECT_EQ(document.Editor().Rows().size(), row.rowsAfter) << row.keys;
+    }
+}
+
 TEST_F(DocumentTest, ChangesAreLostOnlyAfterNo) {
     vantor::DocumentWindow& document = OpenFreight(true);
     const std::string changed =
