@@ -169,6 +169,15 @@ std::string DocumentWindow::CurrentConsist() const {
                                                                      : std::string();
 }
 
+std::string DocumentWindow::SelectedConsist() const {
+    const QTreeWidgetItem* current = m_consists->currentItem();
+    if (current != nullptr && current->isSelected()) {
+        return S(current->text(0));
+    }
+    const auto selected = SelectedConsists();
+    return selected.empty() ? std::string() : selected.front();
+}
+
 std::vector<std::string> DocumentWindow::SelectedConsists() const {
     std::vector<std::string> names;
     for (int i = 0; i < m_consists->topLevelItemCount(); ++i) {

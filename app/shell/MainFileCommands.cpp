@@ -18,9 +18,9 @@ namespace vantor {
 
 namespace {
 
-std::optional<std::string> FirstSelected(const DocumentWindow& window) {
-    const auto selected = window.SelectedConsists();
-    return selected.empty() ? std::nullopt : std::optional<std::string>(selected.front());
+std::optional<std::string> SelectedName(const DocumentWindow& window) {
+    const std::string selected = window.SelectedConsist();
+    return selected.empty() ? std::nullopt : std::optional<std::string>(selected);
 }
 
 }  // namespace
@@ -112,14 +112,14 @@ void MainWindow::EditCopy() {
     DocumentWindow* window = ActiveDocument();
     if (window != nullptr && window->Mode() == DocumentMode::ConsistList &&
         m_services.clipboard != nullptr) {
-        CopyConsist(FirstSelected(*window), *m_services.clipboard);
+        CopyConsist(SelectedName(*window), *m_services.clipboard);
     }
 }
 
 void MainWindow::EditCut() {
     DocumentWindow* window = ActiveDocument();
     if (window != nullptr && window->Mode() == DocumentMode::ConsistList &&
-        CutConsist(InstallFolder(), FirstSelected(*window), *m_services.prompts)) {
+        CutConsist(InstallFolder(), SelectedName(*window), *m_services.prompts)) {
         window->SetMode(DocumentMode::ConsistList);
         window->LoadForm();
     }

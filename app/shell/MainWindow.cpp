@@ -204,9 +204,7 @@ void MainWindow::ConsistOpen(DocumentMode mode) {
     }
     const DocumentMode activeMode = active->Mode();
     if (activeMode == DocumentMode::ConsistList) {
-        const auto selected = active->SelectedConsists();
-        if (!selected.empty()) {
-            const std::string& name = selected.front();
+        if (const std::string name = active->SelectedConsist(); !name.empty()) {
             NewDocumentWindow(ConsistPath(InstallFolder(), name), mode, "Consist - " + name,
                               nullptr);
         }

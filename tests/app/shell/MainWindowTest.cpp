@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "ShellFixture.h"
@@ -67,6 +69,40 @@ TEST_F(ShellTest, CommandsThatCannotRunSaySoAndResetViewDoesNothing) {
     Trigger(*window, "mnuViewOptions");
     Trigger(*window, "mnuConsistViewShape");
     Trigger(*window, "mnuViewReset");
+}
+
+TEST_F(ShellTest, ToolbarCheckMarkFollowsTheToolbarHoweverItIsHidden) {
+    auto window = Start();
+    auto* toolbar = window->findChild<QToolBar*>("tbToolBar");
+    auto* check = window->findChild<QAction*>("mnuViewToolbar");
+    toolbar->toggleViewAction()->trigger();  // Qt's right-click menu on the bars
+    EXPECT_FALSE(toolbar->isVisible());
+    EXPECT_FALSE(check->isChecked());
+    Trigger(*window, "mnuViewToolbar");
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_TRUE(check->isChecked());
+}
+
+// Cut, Copy and Consist View take the current row, not the first selected in list order.
+TEST_F(ShellTest, ConsistCommandsTakeTheCurrentRowOfSeveralSelected) {
+    const std::string folder = MakeInstallation("Inst", {"A", "B", "C"});
+    m_settings.Write("MSTSDir", folder);
+    auto window = Start();
+    auto* list = window->Documents().at(0)->findChild<QTreeWidget*>("lvConsists");
+    list->topLevelItem(0)->setSelected(true);
+    list->setCurrentItem(list->topLevelItem(2), 0, QItemSelectionModel::Select);
+    ASSERT_EQ(list->selectedItems().size(), 2);
+    const std::string current = list->topLevelItem(2)->text(0).toStdString();
+
+    Trigger(*window, "mnuEditCopy");
+    EXPECT_EQ(m_clipboard.Text(), current);
+    Trigger(*window, "mnuConsistView");
+    EXPECT_EQ(Captions(*window).back(), "Consist - " + current);
+    window->Area()->setActiveSubWindow(window->Area()->subWindowList().at(0));
+    const std::string path = folder + "\\Trains\\Consists\\" + current + ".con";
+    m_prompts.ExpectMessage(MessageIcon::Question, "Delete", "Delete " + path + " ?",
+                            vantor::Answer::No, vantor::MessageButtons::YesNo);
+    Trigger(*window, "mnuEditCut");
 }
 
 TEST_F(ShellTest, ConsistListPropertiesAndFilter) {
