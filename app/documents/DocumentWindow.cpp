@@ -241,7 +241,22 @@ void DocumentWindow::LoadStockList() {
         return;
     }
     m_stockBuilt = true;
-    m_stockRows = ScanStock(InstallFolder(), m_filter, [this] { LetEventsRun(); });
+    m_stockRows.clear();
+    m_editorView->ShowStock(m_stockRows, m_stockSort);
+    // Rows show folder by folder, in batches so that a large installation does not
+    // spend its time adding rows one folder at a time; the first folder shows at once.
+    constexpr std::size_t kBatch = 500;
+    std::size_t shown = 0;
+    ScanStockFolders(InstallFolder(), m_filter, [&](std::vector<StockRow>&& folderRows) {
+        m_stockRows.insert(m_stockRows.end(), std::make_move_iterator(folderRows.begin()),
+                           std::make_move_iterator(folderRows.end()));
+        if (shown == 0 || m_stockRows.size() - shown >= kBatch) {
+            m_editorView->AppendStock(std::vector<StockRow>(
+                m_stockRows.begin() + static_cast<std::ptrdiff_t>(shown), m_stockRows.end()));
+            shown = m_stockRows.size();
+        }
+        LetEventsRun();
+    });
     m_editorView->ShowStock(m_stockRows, m_stockSort);
     m_host.ShowStatus(kStockDoneStatus);
 }

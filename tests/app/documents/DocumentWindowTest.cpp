@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -204,6 +205,33 @@ TEST_F(DocumentTest, DeleteRemovesOneVehicleAndShiftDeleteAllOnEitherKeypad) {
         QTest::keyClick(vehicles, Qt::Key_Delete, row.modifiers);
         EXPECT_EQ(document.Editor().Rows().size(), row.rowsAfter) << row.keys;
     }
+}
+
+TEST_F(DocumentTest, SortingKeepsTheSelectedStockRowSelectedForAdd) {
+    vantor::DocumentWindow& document = OpenFreight(false);
+    QTreeWidget* stock = document.EditorView()->StockList();
+    stock->setCurrentItem(stock->findItems("Box Car", Qt::MatchExactly, 1).value(0));
+    for (int click = 0; click < 3; ++click) {  // sorted, reversed, sorted by another column
+        stock->header()->sectionClicked(click < 2 ? 1 : 2);
+        ASSERT_EQ(stock->selectedItems().size(), 1) << click;
+        EXPECT_EQ(stock->selectedItems()[0]->text(1), "Box Car") << click;
+        EXPECT_EQ(stock->currentItem(), stock->selectedItems()[0]) << click;
+    }
+    Click(document, "cmdMove_0");
+    EXPECT_EQ(document.Editor().Rows().back().folder, "Box Car");
+}
+
+TEST_F(DocumentTest, StockRowsShowWhileTheScanGoesOn) {
+    std::vector<int> rowsSeen;
+    m_document = new vantor::DocumentWindow(m_host);
+    m_host.Services().processEvents = [this, &rowsSeen] {
+        rowsSeen.push_back(m_document->EditorView()->StockList()->topLevelItemCount());
+    };
+    m_document->SetFileName(Consist("Freight"));
+    m_document->SetMode(vantor::DocumentMode::Consist);
+    ASSERT_GE(rowsSeen.size(), 2u) << "events run after each of the two folders";
+    EXPECT_EQ(rowsSeen[0], 1) << "the first folder's row shows before the second is read";
+    EXPECT_EQ(m_document->EditorView()->StockList()->topLevelItemCount(), 2);
 }
 
 TEST_F(DocumentTest, ChangesAreLostOnlyAfterNo) {
