@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "common/Installation.h"
 #include "documents/DocumentWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/SetLocationDialog.h"
 #include "ui/QtSettingsStore.h"
 
 namespace {
@@ -155,6 +157,19 @@ TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
     m_prompts.ExpectMessage(MessageIcon::Critical, "Set MSTS Location",
                             "Can't change MSTS location whilst editting a consist!");
     Trigger(*window, "mnuFileSetLocation");
+}
+
+TEST_F(ShellTest, ChangingTheDriveShowsItAndPutsItsFolderInTheTextBox) {
+    const std::string first = MakeInstallation("First", {"One"});
+    const std::string second = MakeInstallation("Second", {"Two"});
+    vantor::SetLocationDialog dialog({{"c:", first}, {"d:", second}}, "");
+    dialog.SetLocation(first + "/Trains");
+    auto* text = dialog.findChild<QLineEdit*>("txtLocation");
+    EXPECT_EQ(text->text().toStdString(), first + "/Trains");
+    dialog.findChild<QComboBox*>("drvLocation")->setCurrentIndex(1);
+    EXPECT_EQ(text->text().toStdString(), second);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    EXPECT_EQ(dialog.Location(), second);
 }
 
 TEST_F(ShellTest, LaunchersWithoutTheSimulatorSayItIsNotInstalledAndStayOpen) {
