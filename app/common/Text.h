@@ -25,6 +25,14 @@ std::string ParentFolder(std::string_view path);
 // Returns the text of path after its last "\", all of it when it has none.
 std::string FileNamePart(std::string_view path);
 
+// The same for a path of the host, which may use "/" as well as "\": the text
+// before, or after, its last "\" or "/".
+std::string AnyParentFolder(std::string_view path);
+std::string AnyFileNamePart(std::string_view path);
+
+// Returns true when a name holds a wildcard character, "*" or "?".
+bool HasWildcard(std::string_view name);
+
 // Returns text without its enclosing double quotes, when it has both and is not a
 // single double quote.
 std::string StripQuotes(std::string_view text);

@@ -211,6 +211,7 @@ void ConsistEditor::Reload() {
 }
 
 std::string ConsistEditor::Move(MoveCommand command, const std::optional<StockRow>& stock) {
+    m_acted = false;
     if (!FirstConfiguration(*m_file)) {
         return "There is no consist to edit.";
     }
@@ -225,36 +226,39 @@ std::string ConsistEditor::Move(MoveCommand command, const std::optional<StockRo
         case MoveCommand::Remove:
             if (selected != 0) {
                 Remove(selected);
-                m_consistListActive = true;
+                m_acted = true;
             }
             break;
         case MoveCommand::RemoveAll:
             while (!m_rows.empty()) {
                 m_selected = static_cast<int>(m_rows.size());
                 Remove(m_selected);
-                m_consistListActive = true;
+                m_acted = true;
             }
             break;
         case MoveCommand::Forwards:
             if (selected >= 2) {
                 MoveForwards(selected);
-                m_consistListActive = true;
+                m_acted = true;
             }
             break;
         case MoveCommand::Backwards:
             if (selected >= 1 && selected < count) {
                 MoveBackwards(selected);
-                m_consistListActive = true;
+                m_acted = true;
             }
             break;
         case MoveCommand::Flip:
             if (selected != 0) {
                 Flip(selected);
-                m_consistListActive = true;
+                m_acted = true;
             }
             break;
         case MoveCommand::Add:
             break;
+    }
+    if (m_acted) {
+        m_consistListActive = true;
     }
     return {};
 }
@@ -277,19 +281,25 @@ std::string ConsistEditor::Add(const std::optional<StockRow>& stock) {
     TSItemCollection& children = *FirstConfiguration(*m_file)->Children();
     const int counterPosition = FindChildIndex(children, "NextWagonUID", 0);
     const TSFileItemPtr counter = counterPosition == 0 ? nullptr : children.Item(counterPosition);
+    const std::vector<long long> held = HeldUids(children);
+    const long long afterHighest =
+        held.empty() ? 0 : *std::max_element(held.begin(), held.end()) + 1;
     long long number = 0;
     if (counter) {
         const std::string text = ParameterOr(counter, 0);
         const auto value = WholeNumber(text);
-        if (!value || *value < std::numeric_limits<std::int16_t>::min() || *value > kLargestUid) {
+        if (!value) {
+            // A counter such as "7.0" is passed over as a taken number would be.
+            number = afterHighest;
+        } else if (*value < std::numeric_limits<std::int16_t>::min() || *value > kLargestUid) {
             return "\"NextWagonUID\" holds \"" + text +
                    "\", which is not a whole number from -32768 to 32767; nothing was added.";
+        } else {
+            number = *value;
         }
-        number = *value;
     }
-    const std::vector<long long> held = HeldUids(children);
     if (std::find(held.begin(), held.end(), number) != held.end()) {
-        number = *std::max_element(held.begin(), held.end()) + 1;
+        number = afterHighest;
     }
     if (number >= kLargestUid && counter) {
         return "\"NextWagonUID\" would pass 32767; nothing was added.";
@@ -310,6 +320,7 @@ std::string ConsistEditor::Add(const std::optional<StockRow>& stock) {
     Reload();
     m_selected = static_cast<int>(m_rows.size());
     m_consistListActive = true;
+    m_acted = true;
     return {};
 }
 
@@ -403,8 +414,9 @@ void ConsistEditor::Save(const std::string& fileName) {
     }
     m_file->SetFileName(platform::HostPath(fileName));
     TSItemCollection& children = *cfg->Children();
-    // The name goes into the "Name" item; another first item keeps its values.
-    if (children.Item(1)->Name() != "Name") {
+    // The name goes into the "Name" item; another first item keeps its values. The
+    // simulator reads item names in any case, so "name" is that item already.
+    if (AsciiLower(children.Item(1)->Name()) != "name") {
         children.AddBefore(std::make_shared<TSFileItem>("Name"), 1);
     }
     const std::string value = base.find(' ') == std::string::npos ? base : "\"" + base + "\"";

@@ -54,9 +54,13 @@ public:
     // Runs an editing command. stock is the selected stock row for Add (none when
     // no stock row is selected); the selected vehicle row is SelectedRow(). Returns
     // empty, or why the command was refused (no stock row for Add, no consist, a
-    // "NextWagonUID" that is not a whole number or has no room left below 32,768):
+    // "NextWagonUID" with no room left below 32,768; a counter that is not a whole
+    // number is passed over like a taken UiD):
     // a refused command changes nothing, Changed included.
     std::string Move(MoveCommand command, const std::optional<StockRow>& stock = std::nullopt);
+    // True when the last command changed the tree; false when its condition failed
+    // (no selection, a move at an end, a refused Add), so the window skips its last steps.
+    [[nodiscard]] bool Acted() const { return m_acted; }
 
     [[nodiscard]] const std::vector<VehicleRow>& Rows() const { return m_rows; }
     // The selected vehicle row, 1-based; 0 when none is selected.
@@ -119,6 +123,7 @@ private:
     bool m_canApply = false;
     bool m_consistListActive = false;
     bool m_truncationAccepted = false;
+    bool m_acted = false;
     std::string m_loadedFrom;
 };
 

@@ -147,21 +147,43 @@ void ConsistEditorView::ShowConsist(const ConsistEditor& editor) {
 }
 
 void ConsistEditorView::ShowStock(const std::vector<StockRow>& rows, const StockSort& sort) {
+    // The selected row stays selected and in sight when the rows are reordered.
+    const std::optional<StockRow> selected = SelectedStock();
     std::vector<StockRow> sorted = rows;
     sort.Apply(sorted);
     m_stock->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(sorted.size()));
+    QTreeWidgetItem* reselect = nullptr;
     for (const StockRow& row : sorted) {
         items << new QTreeWidgetItem(QStringList{Q(row.type), Q(row.folder), Q(row.shape)});
+        if (reselect == nullptr && selected && row == *selected) {
+            reselect = items.back();
+        }
     }
     m_stock->addTopLevelItems(items);
+    if (reselect != nullptr) {
+        m_stock->setCurrentItem(reselect);
+        m_stock->scrollToItem(reselect);
+    }
     SizeColumns(m_stock);
     m_stock->header()->setSortIndicatorShown(sort.Sorted());
     if (sort.Sorted()) {
         m_stock->header()->setSortIndicator(
             sort.Key(), sort.Ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
     }
+}
+
+void ConsistEditorView::AppendStock(const std::vector<StockRow>& rows) {
+    if (m_stock->topLevelItemCount() == 0) {
+        SizeColumns(m_stock);
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const StockRow& row : rows) {
+        items << new QTreeWidgetItem(QStringList{Q(row.type), Q(row.folder), Q(row.shape)});
+    }
+    m_stock->addTopLevelItems(items);
 }
 
 std::optional<StockRow> ConsistEditorView::StockAt(int position) const {
@@ -209,8 +231,9 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (vehicles && key->key() == Qt::Key_Delete) {
-                emit moveClicked(key->modifiers() == Qt::ShiftModifier ? MoveCommand::RemoveAll
-                                                                       : MoveCommand::Remove);
+                emit moveClicked((key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier
+                                     ? MoveCommand::RemoveAll
+                                     : MoveCommand::Remove);
                 return true;
             }
             if (stock && key->key() == Qt::Key_Insert) {

@@ -27,6 +27,9 @@ public:
     void ShowConsist(const ConsistEditor& editor);
     // Shows stock rows in the order the sort gives.
     void ShowStock(const std::vector<StockRow>& rows, const StockSort& sort);
+    // Adds stock rows at the end of the list while the scan goes on; ShowStock
+    // puts them in order when it is done.
+    void AppendStock(const std::vector<StockRow>& rows);
     // The selected stock row, or nothing.
     [[nodiscard]] std::optional<StockRow> SelectedStock() const;
     // The stock row at a 0-based position.

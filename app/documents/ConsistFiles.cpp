@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/Text.h"
 #include "platform/Locations.h"
 #include "platform/Paths.h"
 
@@ -174,6 +175,10 @@ const char* const kReservedNames[] = {
 
 }  // namespace
 
+std::string WildcardNameMessage(const std::string& path) {
+    return path + " cannot be a file name: \"*\" and \"?\" stand for other names.";
+}
+
 SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts) {
     for (;;) {
         std::string path = target.FileName();
@@ -183,12 +188,20 @@ SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& 
             request.filter = kConsistFilter;
             request.fileName = "*.con";
             path = prompts.SaveFileName(request);
-            if (path.empty() || path == "*.con") {
+            // The dialog gives its folder with the name, so the start name pressed
+            // unchanged comes back as "<folder>/*.con".
+            const std::string name = AnyFileNamePart(path);
+            if (name.empty() || name == "*.con") {
                 return SaveOutcome::Cancelled;
+            }
+            if (HasWildcard(name)) {
+                prompts.Message(MessageIcon::Critical, kSaveConsistTitle,
+                                WildcardNameMessage(path));
+                continue;
             }
             // A consist file needs its extension: without it the file has no type
             // and is written without the consist's header line.
-            if (path.substr(path.find_last_of("\\/") + 1).find('.') == std::string::npos) {
+            if (name.find('.') == std::string::npos) {
                 path += ".con";
             }
         }

@@ -21,6 +21,9 @@ inline constexpr const char* kSaveConsistTitle = "Save Consist";
 inline constexpr const char* kSaveConsistAsTitle = "Save Consist As";
 inline constexpr const char* kConsistFilter = "Consist Files (*.con)|*.con|All Files (*.*)|*.*";
 
+// Returns the message for a name chosen in a file dialog that holds "*" or "?".
+std::string WildcardNameMessage(const std::string& path);
+
 // How a save operation ended.
 enum class SaveOutcome { Saved, Cancelled, Failed };
 

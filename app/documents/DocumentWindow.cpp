@@ -169,6 +169,15 @@ std::string DocumentWindow::CurrentConsist() const {
                                                                      : std::string();
 }
 
+std::string DocumentWindow::SelectedConsist() const {
+    const QTreeWidgetItem* current = m_consists->currentItem();
+    if (current != nullptr && current->isSelected()) {
+        return S(current->text(0));
+    }
+    const auto selected = SelectedConsists();
+    return selected.empty() ? std::string() : selected.front();
+}
+
 std::vector<std::string> DocumentWindow::SelectedConsists() const {
     std::vector<std::string> names;
     for (int i = 0; i < m_consists->topLevelItemCount(); ++i) {
@@ -211,6 +220,7 @@ void DocumentWindow::LoadConsistMode() {
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
+            setWindowTitle(Q(m_editor.Caption()));
         } catch (const std::exception& e) {
             // A consist that cannot be read is not replaced: the window starts a new
             // consist that has no file, so nothing is written over the broken one.
@@ -231,7 +241,22 @@ void DocumentWindow::LoadStockList() {
         return;
     }
     m_stockBuilt = true;
-    m_stockRows = ScanStock(InstallFolder(), m_filter, [this] { LetEventsRun(); });
+    m_stockRows.clear();
+    m_editorView->ShowStock(m_stockRows, m_stockSort);
+    // Rows show folder by folder, in batches so that a large installation does not
+    // spend its time adding rows one folder at a time; the first folder shows at once.
+    constexpr std::size_t kBatch = 500;
+    std::size_t shown = 0;
+    ScanStockFolders(InstallFolder(), m_filter, [&](std::vector<StockRow>&& folderRows) {
+        m_stockRows.insert(m_stockRows.end(), std::make_move_iterator(folderRows.begin()),
+                           std::make_move_iterator(folderRows.end()));
+        if (shown == 0 || m_stockRows.size() - shown >= kBatch) {
+            m_editorView->AppendStock(std::vector<StockRow>(
+                m_stockRows.begin() + static_cast<std::ptrdiff_t>(shown), m_stockRows.end()));
+            shown = m_stockRows.size();
+        }
+        LetEventsRun();
+    });
     m_editorView->ShowStock(m_stockRows, m_stockSort);
     m_host.ShowStatus(kStockDoneStatus);
 }
@@ -260,6 +285,10 @@ void DocumentWindow::MoveClick(MoveCommand command) {
         m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
     }
     ShowEditor();
+    // A command that found nothing to do changes only Changed and the two buttons.
+    if (!m_editor.Acted()) {
+        return;
+    }
     setWindowTitle(Q(m_editor.Caption()));
     m_editorView->FocusVehicles();
     m_editor.SetConsistListActive(true);

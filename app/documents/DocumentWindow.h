@@ -62,6 +62,9 @@ public:
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
+    // The consist list's selected row as the commands take it: the current row
+    // when it is selected, else the first selected one; empty when none is.
+    [[nodiscard]] std::string SelectedConsist() const;
     // The text of the consist list's current row, empty when there is none.
     [[nodiscard]] std::string CurrentConsist() const;
     // The consist list's rows.

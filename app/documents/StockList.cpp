@@ -33,26 +33,36 @@ const std::string& ColumnText(const StockRow& row, int column) {
 
 }  // namespace
 
-std::vector<StockRow> ScanStock(std::string_view installFolder, std::string_view filter,
-                                const std::function<void()>& afterFolder) {
+void ScanStockFolders(std::string_view installFolder, std::string_view filter,
+                      const std::function<void(std::vector<StockRow>&& folderRows)>& onFolder) {
     const platform::ListingCache cache;
-    std::vector<StockRow> rows;
     const std::string trainset = std::string(installFolder) + "\\Trains\\Trainset\\";
     for (const std::string& folder :
          platform::ListNames(trainset + "*.", platform::EntryTypes::Both)) {
         if (!FilterMatch(folder, filter)) {
             continue;
         }
+        std::vector<StockRow> rows;
         for (std::string& file :
              platform::ListNames(trainset + folder + "\\*.??g", platform::EntryTypes::Files)) {
             const char* type = StockType(file);
             file.resize(file.size() >= 4 ? file.size() - 4 : 0);
             rows.push_back({type, folder, std::move(file)});
         }
+        onFolder(std::move(rows));
+    }
+}
+
+std::vector<StockRow> ScanStock(std::string_view installFolder, std::string_view filter,
+                                const std::function<void()>& afterFolder) {
+    std::vector<StockRow> rows;
+    ScanStockFolders(installFolder, filter, [&](std::vector<StockRow>&& folderRows) {
+        rows.insert(rows.end(), std::make_move_iterator(folderRows.begin()),
+                    std::make_move_iterator(folderRows.end()));
         if (afterFolder) {
             afterFolder();
         }
-    }
+    });
     return rows;
 }
 

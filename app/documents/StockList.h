@@ -33,6 +33,12 @@ struct StockRow {
 std::vector<StockRow> ScanStock(std::string_view installFolder, std::string_view filter,
                                 const std::function<void()>& afterFolder = {});
 
+// The same scan, giving each folder's rows to onFolder as soon as the folder is
+// read (also a folder without rows), so that a window can show them while the
+// scan goes on.
+void ScanStockFolders(std::string_view installFolder, std::string_view filter,
+                      const std::function<void(std::vector<StockRow>&& folderRows)>& onFolder);
+
 // Returns the path of a row's engine or wagon file: installation folder,
 // "\Trains\Trainset\", folder, "\", shape, "." and the first three characters of
 // the row's type in lower case.

@@ -92,7 +92,8 @@ StockShape StockShapeOf(const std::string& path, bool isEngine) {
         throw std::runtime_error(path + " is not a usable " + (isEngine ? "engine" : "wagon") +
                                  " file: it names no shape.");
     }
-    const std::size_t slash = path.rfind('\\');
+    // A path from the open dialog or the command line may use "/" between folders.
+    const std::size_t slash = path.find_last_of("\\/");
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = wagon->NumParameters() > 0 ? wagon->Parameter(0) : std::string();

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <optional>
 
+#include "common/Text.h"
 #include "documents/ConsistFiles.h"
 #include "documents/DocumentWindow.h"
 #include "platform/Locations.h"
@@ -17,9 +18,9 @@ namespace vantor {
 
 namespace {
 
-std::optional<std::string> FirstSelected(const DocumentWindow& window) {
-    const auto selected = window.SelectedConsists();
-    return selected.empty() ? std::nullopt : std::optional<std::string>(selected.front());
+std::optional<std::string> SelectedName(const DocumentWindow& window) {
+    const std::string selected = window.SelectedConsist();
+    return selected.empty() ? std::nullopt : std::optional<std::string>(selected);
 }
 
 }  // namespace
@@ -77,7 +78,9 @@ void MainWindow::FileOpen() {
         "Consist Files (*.con)|*.con|Wagon Files (*.wag)|*.wag|Engine Files (*.eng)|*.eng|"
         "Shape Files (*.s)|*.s|Activity Files (*.act)|*.act|All Files (*.*)|*.*";
     const std::string name = m_services.prompts->OpenFileName(request);
-    if (!name.empty()) {
+    if (HasWildcard(AnyFileNamePart(name))) {
+        m_services.prompts->Message(MessageIcon::Critical, "Open File", WildcardNameMessage(name));
+    } else if (!name.empty()) {
         OpenFile(name);
     }
 }
@@ -109,14 +112,14 @@ void MainWindow::EditCopy() {
     DocumentWindow* window = ActiveDocument();
     if (window != nullptr && window->Mode() == DocumentMode::ConsistList &&
         m_services.clipboard != nullptr) {
-        CopyConsist(FirstSelected(*window), *m_services.clipboard);
+        CopyConsist(SelectedName(*window), *m_services.clipboard);
     }
 }
 
 void MainWindow::EditCut() {
     DocumentWindow* window = ActiveDocument();
     if (window != nullptr && window->Mode() == DocumentMode::ConsistList &&
-        CutConsist(InstallFolder(), FirstSelected(*window), *m_services.prompts)) {
+        CutConsist(InstallFolder(), SelectedName(*window), *m_services.prompts)) {
         window->SetMode(DocumentMode::ConsistList);
         window->LoadForm();
     }

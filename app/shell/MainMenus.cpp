@@ -224,6 +224,9 @@ void MainWindow::CreateToolbar() {
         const std::string key = button.key;
         connect(action, &QAction::triggered, this, [this, key] { ToolbarClick(key); });
     }
+    // The toolbar can also be hidden from Qt's own menu on the bars; the check mark
+    // follows it.
+    connect(m_toolBar->toggleViewAction(), &QAction::toggled, m_viewToolbar, &QAction::setChecked);
 }
 
 void MainWindow::ToolbarClick(const std::string& key) {

@@ -70,6 +70,11 @@ MainWindow::MainWindow(vantor::Services& services, QWidget* parent)
     m_checks.prompter = services.prompts;
     m_checks.showStatus = [this](const std::string& text) { ShowStatus(text); };
     m_checks.letEventsRun = [this] { LetEventsRun(); };
+    // Reports show the time in the system's general date format; vantor-cli keeps
+    // the fixed form for scripts.
+    m_checks.currentTime = [this] {
+        return S(m_services.locale.toString(m_services.now(), QLocale::ShortFormat));
+    };
     m_checks.chooseRoutes = [this](const std::string& caption, const std::string& list) {
         RouteSelectorDialog dialog(caption, this);
         dialog.SetSelectFrom(list);
@@ -199,9 +204,7 @@ void MainWindow::ConsistOpen(DocumentMode mode) {
     }
     const DocumentMode activeMode = active->Mode();
     if (activeMode == DocumentMode::ConsistList) {
-        const auto selected = active->SelectedConsists();
-        if (!selected.empty()) {
-            const std::string& name = selected.front();
+        if (const std::string name = active->SelectedConsist(); !name.empty()) {
             NewDocumentWindow(ConsistPath(InstallFolder(), name), mode, "Consist - " + name,
                               nullptr);
         }

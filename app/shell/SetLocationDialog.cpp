@@ -55,7 +55,16 @@ SetLocationDialog::SetLocationDialog(std::vector<platform::Drive> drives,
     auto* reset = new QPushButton("&Reset", this);
     reset->setObjectName("cmdSetDefault");
 
-    connect(m_driveList, &QComboBox::currentIndexChanged, this, &SetLocationDialog::DriveChanged);
+    // Picking a drive shows it in the folder list, and its folder goes into the text
+    // box, so that OK takes the drive picked.
+    connect(m_driveList, &QComboBox::currentIndexChanged, this, [this](int index) {
+        DriveChanged(index);
+        if (index >= 0 && static_cast<std::size_t>(index) < m_drives.size()) {
+            m_folderList->setCurrentIndex({});
+            m_text->setText(
+                QDir::toNativeSeparators(Q(m_drives[static_cast<std::size_t>(index)].path)));
+        }
+    });
     connect(m_folderList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &SetLocationDialog::FolderChanged);
     connect(ok, &QPushButton::clicked, this, &SetLocationDialog::Ok);

@@ -3,7 +3,9 @@
 // The seams between the program and the world outside it, built once in main()
 // and handed to the windows. Tests build them with fakes.
 
+#include <QDateTime>
 #include <QDialog>
+#include <QLocale>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +28,9 @@ struct Services {
     std::function<std::string(const std::string& path)> openDocument;
     // Shows a modal dialog and returns its result.
     std::function<int(QDialog& dialog)> runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    // The clock and the locale whose short date and time the check reports show.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    QLocale locale = QLocale::system();
     // Lets pending window events run once.
     std::function<void()> processEvents;
     // The installation: its folder, the registry it and System Info read, the log.

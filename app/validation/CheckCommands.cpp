@@ -42,7 +42,7 @@ TSValidation& NewMainValidator(CheckContext& context) {
 
 // Returns the file name of a path up to its first ".".
 std::string NameOfPath(const std::string& path) {
-    const std::string name = FileNamePart(path);
+    const std::string name = AnyFileNamePart(path);
     return name.substr(0, name.find('.'));
 }
 

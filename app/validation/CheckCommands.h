@@ -54,8 +54,9 @@ struct CheckContext {
     std::function<void(const std::string&)> showStatus;
     // Lets pending window events run.
     std::function<void()> letEventsRun;
-    // Returns the current date and time as the report header shows it; the
-    // default is "YYYY-MM-DD hh:mm:ss" in local time.
+    // Returns the current date and time as the report header shows it: the main
+    // window gives the locale's short date and time; the default, which vantor-cli
+    // prints for scripts, is "YYYY-MM-DD hh:mm:ss" in local time.
     std::function<std::string()> currentTime;
     // The main window's Validator: replaced by Check Dependencies and Check All Stock.
     // Its handlers refer to this context, which must outlive it and stay in place.

@@ -236,8 +236,8 @@ void ForEachVehicle(const corvane::TSFileItem& cfg,
 }
 
 StockIdentity IdentityOf(std::string_view stockPath) {
-    const std::string name = FileNamePart(stockPath);
-    return {FileNamePart(ParentFolder(stockPath)),
+    const std::string name = AnyFileNamePart(stockPath);
+    return {AnyFileNamePart(AnyParentFolder(stockPath)),
             name.substr(0, name.size() >= 4 ? name.size() - 4 : 0)};
 }
 

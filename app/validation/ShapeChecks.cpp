@@ -39,7 +39,7 @@ std::vector<const char*> AlternativeFolders(std::int16_t value) {
 
 TSValidation::Status TSValidation::CheckShape(const std::string& fileName) {
     const platform::ListingCache cache;
-    const std::string folder = ParentFolder(fileName);
+    const std::string folder = AnyParentFolder(fileName);
     Status status = IsValid();
     if (!Exists(fileName)) {
         return RaiseError(IsMissing(), fileName, "");

@@ -24,7 +24,7 @@ std::string FirstParameter(const corvane::TSFileItemPtr& item) {
 
 TSValidation::Status TSValidation::CheckStock(const std::string& fileName) {
     const platform::ListingCache cache;
-    const std::string folder = ParentFolder(fileName);
+    const std::string folder = AnyParentFolder(fileName);
     RaiseProgress("Checking " + fileName);
     Status status = IsValid();
     if (!Exists(fileName)) {
@@ -144,7 +144,7 @@ TSValidation::Status TSValidation::CheckSoundFile(const std::string& fileName,
 
 TSValidation::Status TSValidation::CheckFileItems(const std::string& referringFile,
                                                   const corvane::TSFileItemPtr& item) {
-    const std::string folder = ParentFolder(referringFile);
+    const std::string folder = AnyParentFolder(referringFile);
     // Tests the sound file that a "File" item names.
     const auto checkFile = [&](const corvane::TSFileItemPtr& file) {
         const std::string name = ItemFileName(file);
@@ -196,7 +196,7 @@ TSValidation::Status TSValidation::CheckCabView(const std::string& fileName) {
 TSValidation::Status TSValidation::CheckCabViewFile(const std::string& fileName,
                                                     const corvane::TSFile& file) {
     const platform::ListingCache cache;
-    const std::string folder = ParentFolder(fileName);
+    const std::string folder = AnyParentFolder(fileName);
     const auto root = file.Child("Tr_CabViewFile");
     if (!root) {
         return RaiseError(IsCorrupt(), fileName, "");

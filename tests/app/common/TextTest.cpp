@@ -35,6 +35,12 @@ TEST(TextTest, CleanPathStripQuotesAndTheLastBackslash) {
     EXPECT_EQ(vantor::ParentFolder("C:\\Trains\\GP38\\GP38.eng"), "C:\\Trains\\GP38");
     EXPECT_EQ(vantor::FileNamePart("C:\\Trains\\GP38\\GP38.eng"), "GP38.eng");
     EXPECT_EQ(vantor::ParentFolder("a/b"), "") << "only backslashes separate";
+    // Paths of the host: either separator, the last of them counts.
+    EXPECT_EQ(vantor::AnyParentFolder("C:\\Trains\\GP38\\GP38.eng"), "C:\\Trains\\GP38");
+    EXPECT_EQ(vantor::AnyParentFolder("/msts/Trains\\GP38/GP38.eng"), "/msts/Trains\\GP38");
+    EXPECT_EQ(vantor::AnyFileNamePart("/msts/GP38\\GP38.eng"), "GP38.eng");
+    EXPECT_EQ(vantor::AnyFileNamePart("GP38.eng"), "GP38.eng");
+    EXPECT_EQ(vantor::AnyParentFolder("GP38.eng"), "");
 }
 
 TEST(TextTest, QuotedNamesSplitAtBlanksAreJoined) {

@@ -193,7 +193,6 @@ TEST_F(ConsistEditorTest, RefusedAddChangesNothing) {
     const Row rows[] = {
         {"no stock row selected", "3", std::nullopt},
         {"not an engine or a wagon", "3", StockRow{"Shape", "F", "S"}},
-        {"counter not a number", "abc", kBoxcar},
         {"counter would pass 32767", "32767", kBoxcar},
         {"a folder the reader would split", "3", StockRow{"Wagon", "GP38 (Conrail)", "GP38"}},
         {"a file the reader would split", "3", StockRow{"Wagon", "Box", "Car)"}},
@@ -230,6 +229,14 @@ TEST_F(ConsistEditorTest, NoTwoVehiclesEverShareAUid) {
     m_editor.Move(MoveCommand::Add, kBoxcar);
     EXPECT_EQ(Uids(m_editor).back(), "3");
     EXPECT_EQ(Counter(m_editor), "4");
+
+    // A counter that is not a whole number is passed over like a taken number.
+    for (const char* counter : {"7.0", "abc"}) {
+        Load(Consist("C", counter, Numbered(3)));
+        EXPECT_EQ(m_editor.Move(MoveCommand::Add, kBoxcar), "") << counter;
+        EXPECT_EQ(Uids(m_editor).back(), "3") << counter;
+        EXPECT_EQ(Counter(m_editor), "4") << counter;
+    }
 
     // Without a counter the first vehicle gets 0, the next ones what is free.
     Load(Consist("C", "", ""));
@@ -362,6 +369,14 @@ TEST_F(ConsistEditorTest, SaveWritesTheTreeNamedAfterTheFile) {
     m_editor.Save(m_folder.File("New.con"));
     EXPECT_NE(TreeText().find("TrainCfg [New]\n    Name [New]\n    Serial [1]\n"),
               std::string::npos);
+
+    // A Name item spelled in another case is the Name item: no second one is added.
+    Load(Lines({"Train (", "\tTrainCfg ( Old", "\t\tNAME ( Old )", "\t\tMaxVelocity ( 1 2 )",
+                "\t\tDurability ( 1 )", "\t)", ")"}));
+    m_editor.Save(m_folder.File("Upper.con"));
+    EXPECT_NE(TreeText().find("TrainCfg [Upper]\n    NAME [Upper]\n    MaxVelocity"),
+              std::string::npos)
+        << TreeText();
 }
 
 // Random consists with items between and inside the vehicles, and random commands:

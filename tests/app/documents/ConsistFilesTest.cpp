@@ -85,13 +85,49 @@ protected:
     const std::string m_old = MakeFile(m_folder.Path() / "Old.con", "old bytes");
 };
 
-TEST_F(ConsistFilesTest, SaveDialogCancelledSavesNothing) {
-    m_prompts.ExpectSaveFile("Save Consist As", "");
-    EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Cancelled);
-    EXPECT_EQ(m_prompts.LastFileRequest().filter,
-              "Consist Files (*.con)|*.con|All Files (*.*)|*.*");
-    EXPECT_TRUE(m_window.editor.Changed());
-    EXPECT_EQ(m_window.caption, "Consist 1");
+TEST_F(ConsistFilesTest, SaveDialogAnswersThatNameNoFileSaveNothing) {
+    const std::string folder = m_folder.Path().string();
+    struct Row {
+        const char* fault;
+        std::string answer;
+        bool refused;  // a wildcard name is refused and the dialog asked again
+    };
+    const Row rows[] = {
+        {"cancelled", "", false},
+        {"the start name pressed unchanged", folder + "/*.con", false},
+        {"the start name with a Windows folder", "C:\\Trains\\*.con", false},
+        {"the folder alone", folder + "/", false},
+        {"a wildcard name written a file named \"*.con\"", folder + "/Freight*.con", true},
+        {"a question mark", folder + "/Fr?ight", true},
+    };
+    for (const Row& row : rows) {
+        m_prompts.ExpectSaveFile("Save Consist As", row.answer);
+        if (row.refused) {
+            m_prompts
+                .ExpectMessage(
+                    MessageIcon::Critical, "Save Consist",
+                    row.answer + " cannot be a file name: \"*\" and \"?\" stand for other names.")
+                .ExpectSaveFile("Save Consist As", "");
+        }
+        EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Cancelled)
+            << row.fault;
+        EXPECT_TRUE(m_prompts.Done()) << row.fault;
+        EXPECT_EQ(m_prompts.LastFileRequest().filter,
+                  "Consist Files (*.con)|*.con|All Files (*.*)|*.*");
+        EXPECT_TRUE(m_window.editor.Changed()) << row.fault;
+        EXPECT_EQ(m_window.caption, "Consist 1") << row.fault;
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), {}), 1)
+            << row.fault << ": only Old.con is there";
+    }
+}
+
+TEST_F(ConsistFilesTest, SaveDialogNameWithoutExtensionGetsOne) {
+    const std::string chosen = m_folder.File("Freight");
+    m_prompts.ExpectSaveFile("Save Consist As", chosen)
+        .ExpectMessage(MessageIcon::Information, "Save Consist", chosen + ".con saved");
+    EXPECT_EQ(vantor::SaveCurrentConsist(m_window, false, m_prompts), SaveOutcome::Saved);
+    EXPECT_EQ(ReadBytes(chosen + ".con"), TemplateBytes("Freight"));
+    EXPECT_EQ(m_window.caption, "Consist - " + chosen + ".con");
 }
 
 TEST_F(ConsistFilesTest, NoAsksForAnotherNameAndYesReplacesTheFile) {

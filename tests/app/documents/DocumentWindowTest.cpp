@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -90,6 +91,147 @@ TEST_F(DocumentTest, ButtonsEditApplyAndSaveTheConsist) {
     EXPECT_FALSE(document.Editor().Changed());
     EXPECT_NE(ReadBytes(ConsistFile("Freight")).find(testing_support::Utf16Bytes("Box Car", false)),
               std::string::npos);
+}
+
+// A click whose command finds nothing to do changes only Changed and Apply and OK:
+// the caption, the focus and the rows stay, and no events run.
+TEST_F(DocumentTest, CommandsThatDoNothingLeaveTheWindowAlone) {
+    int eventRuns = 0;
+    m_host.Services().processEvents = [&eventRuns] { ++eventRuns; };
+    const std::string savedAs = ConsistFile("Saved As");
+    struct Setup {
+        const char* consist;
+        std::string fileName;
+        bool saveAs;
+    };
+    const Setup setups[] = {{"new", "", false},
+                            {"loaded", Consist("Freight"), false},
+                            {"saved as", Consist("Freight"), true}};
+    for (const Setup& setup : setups) {
+        delete m_document;
+        m_document = new vantor::DocumentWindow(m_host);
+        vantor::DocumentWindow& document = *m_document;
+        document.SetFileName(setup.fileName);
+        document.SetMode(vantor::DocumentMode::Consist);
+        document.show();
+        if (setup.saveAs) {
+            m_host.prompts.ExpectSaveFile("Save Consist As", savedAs)
+                .ExpectMessage(MessageIcon::Information, "Save Consist", savedAs + " saved");
+            document.SetFileName("");
+            ASSERT_TRUE(document.SaveConsist(false));
+        }
+        document.setWindowTitle("Caption before");
+        const auto rows = document.Editor().Rows();
+        auto* apply = document.findChild<QPushButton*>("cmdAction_1");
+
+        // Without a vehicle or stock row selected, and the moves at the two ends.
+        struct Click_ {
+            const char* button;
+            int selectedRow;
+        };
+        const int last = static_cast<int>(rows.size());
+        std::vector<Click_> clicks = {{"cmdMove_0", 0},
+                                      {"cmdMove_1", 0},
+                                      {"cmdMove_3", 0},
+                                      {"cmdMove_4", 0},
+                                      {"cmdMove_5", 0}};
+        if (last == 0) {
+            clicks.push_back({"cmdMove_2", 0});
+        } else {
+            clicks.push_back({"cmdMove_3", 1});
+            clicks.push_back({"cmdMove_4", last});
+        }
+        for (const Click_& click : clicks) {
+            const std::string what = std::string(setup.consist) + " " + click.button + " row " +
+                                     std::to_string(click.selectedRow);
+            QTreeWidget* vehicles = document.EditorView()->VehicleList();
+            vehicles->setCurrentItem(
+                click.selectedRow == 0 ? nullptr : vehicles->topLevelItem(click.selectedRow - 1));
+            vehicles->clearSelection();
+            if (click.selectedRow != 0) {
+                vehicles->topLevelItem(click.selectedRow - 1)->setSelected(true);
+            }
+            document.Editor().SetConsistListActive(false);
+            document.Editor().SetChanged(false);
+            const int runsBefore = eventRuns;
+            const bool add = std::string(click.button) == "cmdMove_0";
+            if (add) {
+                m_host.prompts.ExpectMessage(MessageIcon::Critical, "Add Stock",
+                                             "No stock item is selected to add to the consist.");
+            }
+            Click(document, click.button);
+            EXPECT_EQ(document.windowTitle(), "Caption before") << what;
+            EXPECT_FALSE(document.Editor().ConsistListActive()) << what;
+            EXPECT_EQ(eventRuns, runsBefore) << what;
+            EXPECT_EQ(document.Editor().Rows(), rows) << what;
+            // A refused Add changes nothing at all; the others mark the consist changed.
+            EXPECT_EQ(document.Editor().Changed(), !add) << what;
+            EXPECT_EQ(apply->isEnabled(), !add || document.Editor().CanApply()) << what;
+        }
+    }
+}
+
+TEST_F(DocumentTest, RefreshCaptionsALoadedConsistByItsNameAndKeepsANewOnesCaption) {
+    vantor::DocumentWindow& document = OpenFreight(true);
+    document.setWindowTitle("Consist 7");
+    document.LoadForm();
+    EXPECT_EQ(document.windowTitle(), "Consist - Freight");
+    EXPECT_EQ(document.Editor().Rows().size(), 1u) << "the added vehicle is discarded";
+
+    document.SetFileName("");
+    document.setWindowTitle("Consist 7");
+    document.LoadForm();
+    EXPECT_EQ(document.windowTitle(), "Consist 7");
+}
+
+TEST_F(DocumentTest, DeleteRemovesOneVehicleAndShiftDeleteAllOnEitherKeypad) {
+    struct Row {
+        const char* keys;
+        Qt::KeyboardModifiers modifiers;
+        std::size_t rowsAfter;
+    };
+    const Row rows[] = {
+        {"Delete", Qt::NoModifier, 1},
+        {"keypad Delete", Qt::KeypadModifier, 1},
+        {"Shift+Delete", Qt::ShiftModifier, 0},
+        {"Shift+keypad Delete", Qt::ShiftModifier | Qt::KeypadModifier, 0},
+        {"Ctrl+Shift+Delete", Qt::ShiftModifier | Qt::ControlModifier, 1},
+    };
+    for (const Row& row : rows) {
+        delete m_document;
+        vantor::DocumentWindow& document = OpenFreight(true);
+        QTreeWidget* vehicles = document.EditorView()->VehicleList();
+        vehicles->setCurrentItem(vehicles->topLevelItem(0));
+        QTest::keyClick(vehicles, Qt::Key_Delete, row.modifiers);
+        EXPECT_EQ(document.Editor().Rows().size(), row.rowsAfter) << row.keys;
+    }
+}
+
+TEST_F(DocumentTest, SortingKeepsTheSelectedStockRowSelectedForAdd) {
+    vantor::DocumentWindow& document = OpenFreight(false);
+    QTreeWidget* stock = document.EditorView()->StockList();
+    stock->setCurrentItem(stock->findItems("Box Car", Qt::MatchExactly, 1).value(0));
+    for (int click = 0; click < 3; ++click) {  // sorted, reversed, sorted by another column
+        stock->header()->sectionClicked(click < 2 ? 1 : 2);
+        ASSERT_EQ(stock->selectedItems().size(), 1) << click;
+        EXPECT_EQ(stock->selectedItems()[0]->text(1), "Box Car") << click;
+        EXPECT_EQ(stock->currentItem(), stock->selectedItems()[0]) << click;
+    }
+    Click(document, "cmdMove_0");
+    EXPECT_EQ(document.Editor().Rows().back().folder, "Box Car");
+}
+
+TEST_F(DocumentTest, StockRowsShowWhileTheScanGoesOn) {
+    std::vector<int> rowsSeen;
+    m_document = new vantor::DocumentWindow(m_host);
+    m_host.Services().processEvents = [this, &rowsSeen] {
+        rowsSeen.push_back(m_document->EditorView()->StockList()->topLevelItemCount());
+    };
+    m_document->SetFileName(Consist("Freight"));
+    m_document->SetMode(vantor::DocumentMode::Consist);
+    ASSERT_GE(rowsSeen.size(), 2u) << "events run after each of the two folders";
+    EXPECT_EQ(rowsSeen[0], 1) << "the first folder's row shows before the second is read";
+    EXPECT_EQ(m_document->EditorView()->StockList()->topLevelItemCount(), 2);
 }
 
 TEST_F(DocumentTest, ChangesAreLostOnlyAfterNo) {

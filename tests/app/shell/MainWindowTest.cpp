@@ -1,16 +1,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "ShellFixture.h"
 #include "common/Installation.h"
 #include "documents/DocumentWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/SetLocationDialog.h"
 #include "ui/QtSettingsStore.h"
 
 namespace {
@@ -69,6 +73,40 @@ TEST_F(ShellTest, CommandsThatCannotRunSaySoAndResetViewDoesNothing) {
     Trigger(*window, "mnuViewReset");
 }
 
+TEST_F(ShellTest, ToolbarCheckMarkFollowsTheToolbarHoweverItIsHidden) {
+    auto window = Start();
+    auto* toolbar = window->findChild<QToolBar*>("tbToolBar");
+    auto* check = window->findChild<QAction*>("mnuViewToolbar");
+    toolbar->toggleViewAction()->trigger();  // Qt's right-click menu on the bars
+    EXPECT_FALSE(toolbar->isVisible());
+    EXPECT_FALSE(check->isChecked());
+    Trigger(*window, "mnuViewToolbar");
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_TRUE(check->isChecked());
+}
+
+// Cut, Copy and Consist View take the current row, not the first selected in list order.
+TEST_F(ShellTest, ConsistCommandsTakeTheCurrentRowOfSeveralSelected) {
+    const std::string folder = MakeInstallation("Inst", {"A", "B", "C"});
+    m_settings.Write("MSTSDir", folder);
+    auto window = Start();
+    auto* list = window->Documents().at(0)->findChild<QTreeWidget*>("lvConsists");
+    list->topLevelItem(0)->setSelected(true);
+    list->setCurrentItem(list->topLevelItem(2), 0, QItemSelectionModel::Select);
+    ASSERT_EQ(list->selectedItems().size(), 2);
+    const std::string current = list->topLevelItem(2)->text(0).toStdString();
+
+    Trigger(*window, "mnuEditCopy");
+    EXPECT_EQ(m_clipboard.Text(), current);
+    Trigger(*window, "mnuConsistView");
+    EXPECT_EQ(Captions(*window).back(), "Consist - " + current);
+    window->Area()->setActiveSubWindow(window->Area()->subWindowList().at(0));
+    const std::string path = folder + "\\Trains\\Consists\\" + current + ".con";
+    m_prompts.ExpectMessage(MessageIcon::Question, "Delete", "Delete " + path + " ?",
+                            vantor::Answer::No, vantor::MessageButtons::YesNo);
+    Trigger(*window, "mnuEditCut");
+}
+
 TEST_F(ShellTest, ConsistListPropertiesAndFilter) {
     const std::string folder = MakeInstallation("Inst", {"GP38 Freight", "Local", "C"});
     m_settings.Write("MSTSDir", folder);
@@ -119,6 +157,19 @@ TEST_F(ShellTest, SetLocationStoresTheFolderOrTheMacroAndReloadsConsistLists) {
     m_prompts.ExpectMessage(MessageIcon::Critical, "Set MSTS Location",
                             "Can't change MSTS location whilst editting a consist!");
     Trigger(*window, "mnuFileSetLocation");
+}
+
+TEST_F(ShellTest, ChangingTheDriveShowsItAndPutsItsFolderInTheTextBox) {
+    const std::string first = MakeInstallation("First", {"One"});
+    const std::string second = MakeInstallation("Second", {"Two"});
+    vantor::SetLocationDialog dialog({{"c:", first}, {"d:", second}}, "");
+    dialog.SetLocation(first + "/Trains");
+    auto* text = dialog.findChild<QLineEdit*>("txtLocation");
+    EXPECT_EQ(text->text().toStdString(), first + "/Trains");
+    dialog.findChild<QComboBox*>("drvLocation")->setCurrentIndex(1);
+    EXPECT_EQ(text->text().toStdString(), second);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    EXPECT_EQ(dialog.Location(), second);
 }
 
 TEST_F(ShellTest, LaunchersWithoutTheSimulatorSayItIsNotInstalledAndStayOpen) {

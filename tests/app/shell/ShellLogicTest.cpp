@@ -52,13 +52,25 @@ TEST(LooseConsists, ActivityWithoutItsObjectsIsRefused) {
     EXPECT_THROW(vantor::LooseConsists(broken), std::runtime_error);
 }
 
-TEST(StockShape, QuotedShapeNameKeepsItsQuotesInThePath) {
+TEST(StockShape, ShapeIsInTheStockFilesFolderWhicheverSeparatorThePathUses) {
     TempFolder folder;
     MakeFile(folder.Path() / "GP38" / "GP38.ENG",
              "Wagon ( GP38\r\n\tWagonShape ( \"GP38.s\" )\r\n)\r\nEngine ( GP38 )");
-    const auto shape =
-        vantor::StockShapeOf(folder.Path().string() + "\\gp38\\gp38.eng", /*isEngine=*/true);
-    EXPECT_EQ(shape.path, folder.Path().string() + "\\gp38\\\"GP38.s\"");
+    const std::string root = folder.Path().string();
+    struct Row {
+        const char* from;
+        std::string path;
+        std::string shape;  // the quoted shape name keeps its quotes
+    };
+    const Row rows[] = {
+        {"a simulator path", root + "\\gp38\\gp38.eng", root + "\\gp38\\\"GP38.s\""},
+        {"the open dialog", root + "/GP38/GP38.ENG", root + "/GP38/\"GP38.s\""},
+    };
+    for (const Row& row : rows) {
+        const auto shape = vantor::StockShapeOf(row.path, /*isEngine=*/true);
+        EXPECT_EQ(shape.path, row.shape) << row.from;
+        EXPECT_EQ(shape.caption, "Engine - GP38") << row.from;
+    }
 }
 
 TEST(Settings, BadNumbersKeepTheirDefaultsAndNumbersWriteShortest) {

@@ -12,6 +12,7 @@
 #include "FakeHost.h"
 #include "ShellFixture.h"
 #include "TempFolder.h"
+#include "documents/ConsistEditorView.h"
 #include "documents/DocumentWindow.h"
 #include "validation/ResultsWindowWidget.h"
 #include "validation/RouteSelectorDialog.h"
@@ -60,6 +61,22 @@ TEST_F(CheckWindowsTest, ConsistsAreCheckedInTheRoutesChosenInTheDialog) {
     QTest::mouseClick(results->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->Area()->subWindowList().size(), windows.size() - 1);
+}
+
+TEST_F(CheckWindowsTest, CheckTimeIsTheLocalesShortDateAndTime) {
+    m_services.now = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 31)); };
+    m_services.locale = QLocale(QLocale::German, QLocale::Germany);
+    auto window = Start();
+    window->Documents().at(0)->EditConsist("Demo Freight");
+    vantor::DocumentWindow* consist = window->Documents().back();
+    ASSERT_EQ(consist->Mode(), vantor::DocumentMode::Consist);
+    consist->EditorView()->StockList()->setCurrentItem(
+        consist->EditorView()->StockList()->topLevelItem(0));
+    Trigger(*window, "mnuFileCheckDep");
+    const auto windows = window->Area()->subWindowList(QMdiArea::CreationOrder);
+    auto* results = qobject_cast<vantor::ResultsWindowWidget*>(windows.last()->widget());
+    ASSERT_NE(results, nullptr);
+    EXPECT_THAT(results->Text(), testing::StartsWith("Check Time  : 05.03.24 14:07\r\n"));
 }
 
 TEST(ResultsWindowTest, SaveAppendsTheReportThroughTheHostsPromptsAndCloseCloses) {
