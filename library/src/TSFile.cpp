@@ -75,6 +75,16 @@ void TSFile::Save() const {
     const bool carSpawner = m_filetype + SubFileType() == "datcarspawn";
     // A list file opens with a bare count, which the reader expects as such.
     const bool listFile = FirstElement().starts_with('#');
+    // A top-level name stands at the start of a line, where the reader takes a tab
+    // for a blank: a name that begins with a tab would not load back.
+    const int items = m_items->Count();
+    for (int i = 1; i <= items; ++i) {
+        const std::string& name = m_items->Item(i)->Name();
+        if (name.starts_with('\t')) {
+            throw std::invalid_argument("Cannot save " + m_fileName + ": the item name \"" + name +
+                                        "\" begins with a tab, which the file cannot hold");
+        }
+    }
     files::ReplaceFile(files::NativePath(m_fileName), [&](std::FILE* file) {
         Writer writer(file);
         writer.WriteHeader(header);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -161,6 +162,19 @@ TEST_F(WriterTest, MissingFolderIsAnErrorNamingTheFile) {
     corvane::TSFile file(m_folder.File("no/such/folder/a.con"));
     EXPECT_THAT([&] { file.Save(); },
                 testing::ThrowsMessage<std::system_error>(testing::HasSubstr("a.con")));
+}
+
+TEST_F(WriterTest, ATopLevelNameThatBeginsWithATabIsRefusedUnwritten) {
+    // Read from mid-line text; at the start of a line the tab would read as a blank.
+    testing_support::WriteBytes(m_folder.File("a.ref"),
+                                "SIMISA@@@@@@@@@@JINX0r1t______\tClass ( x )");
+    corvane::TSFile file(m_folder.File("a.ref"));
+    file.Load();
+    ASSERT_EQ(file.Items()->Item(1)->Name(), "\tClass ");
+    file.SetFileName(m_folder.File("out.ref"));
+    EXPECT_THAT([&] { file.Save(); }, testing::ThrowsMessage<std::invalid_argument>(
+                                          testing::HasSubstr("begins with a tab")));
+    EXPECT_FALSE(std::filesystem::exists(m_folder.File("out.ref")));
 }
 
 TEST_F(WriterTest, FailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) {
