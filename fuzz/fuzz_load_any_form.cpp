@@ -105,7 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     first.SetFileName(Folder() + "/out-" + name);
-    first.Save();
+    try {
+        first.Save();
+    } catch (const std::invalid_argument&) {
+        return 0;  // a tree the file cannot hold is refused, not written
+    }
     corvane::TSFile second(first.FileName());
     second.Load();
     std::string b;
