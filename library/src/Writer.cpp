@@ -158,9 +158,10 @@ void Writer::WriteItem(const TSFileItem& top, bool isLast, bool bareWhenEmpty) {
             }
             return;
         }
+        // Decided on the name as written, which a reload gives back with a blank added.
         // A nameless first child would take the opening line's last word for its name.
         const bool first =
-            ParametersFirst(fullName) &&
+            ParametersFirst(name) &&
             (parameters.empty() || !text::TrimTrailingBlanks(NameOf(children.At(1))).empty());
         WriteText(first ? name + " (" + parameters : name + " (", true);
         open.push_back(Frame{children, std::move(suffix), std::move(parameters), 1, last, first});
