@@ -1,0 +1,204 @@
+#include "documents/ConsistFacts.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+
+#include "common/Text.h"
+#include "common/Units.h"
+#include "corvane/TSFileItem.h"
+#include "platform/Paths.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr double kGravity = 9.81;
+
+// Returns true when an item's name, without blanks and tabs around it, is name in any case.
+bool Named(const corvane::TSFileItem& item, std::string_view name) {
+    const std::string& text = item.Name();
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return name.empty();
+    }
+    const std::size_t last = text.find_last_not_of(" \t");
+    return AsciiLower(text.substr(first, last - first + 1)) == name;
+}
+
+// Returns the first item of a collection named name (see Named), or null.
+corvane::TSFileItemPtr FindItem(const corvane::TSItemCollectionPtr& items, std::string_view name) {
+    if (!items) {
+        return nullptr;
+    }
+    for (const corvane::TSFileItemPtr& item : *items) {
+        if (item && Named(*item, name)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+corvane::TSItemCollectionPtr ChildrenOf(const corvane::TSFileItemPtr& item) {
+    return item && item->HasChildren() ? item->Children() : nullptr;
+}
+
+// Returns parameter index of a block's child read as a quantity, or nothing.
+std::optional<double> ReadValue(const corvane::TSFileItemPtr& block, std::string_view name,
+                                int index, Quantity kind) {
+    const corvane::TSFileItemPtr item = FindItem(ChildrenOf(block), name);
+    if (!item || item->NumParameters() <= index) {
+        return std::nullopt;
+    }
+    return ReadQuantity(item->ParameterView(index), kind);
+}
+
+// Returns the smallest break force of a wagon's couplers, or nothing.
+std::optional<double> CouplerBreak(const corvane::TSFileItemPtr& wagon) {
+    std::optional<double> weakest;
+    const corvane::TSItemCollectionPtr children = ChildrenOf(wagon);
+    if (!children) {
+        return weakest;
+    }
+    for (const corvane::TSFileItemPtr& coupling : *children) {
+        if (!coupling || !Named(*coupling, "coupling")) {
+            continue;
+        }
+        const auto force =
+            ReadValue(FindItem(ChildrenOf(coupling), "spring"), "break", 0, Quantity::Force);
+        if (force && (!weakest || *force < *weakest)) {
+            weakest = force;
+        }
+    }
+    return weakest;
+}
+
+// The figures one stock file gives a vehicle.
+struct StockFigures {
+    bool found = false;
+    std::optional<double> length, mass, brake, coupler, power, velocity;
+};
+
+StockFigures ReadFigures(const corvane::TSFile* file) {
+    StockFigures figures;
+    if (file == nullptr) {
+        return figures;
+    }
+    figures.found = true;
+    const corvane::TSFileItemPtr wagon = FindItem(file->Items(), "wagon");
+    const corvane::TSFileItemPtr engine = FindItem(file->Items(), "engine");
+    figures.length = ReadValue(wagon, "size", 2, Quantity::Length);
+    figures.mass = ReadValue(wagon, "mass", 0, Quantity::Mass);
+    figures.brake = ReadValue(wagon, "maxbrakeforce", 0, Quantity::Force);
+    figures.coupler = CouplerBreak(wagon);
+    figures.power = ReadValue(engine, "maxpower", 0, Quantity::Power);
+    figures.velocity = ReadValue(engine, "maxvelocity", 0, Quantity::Speed);
+    return figures;
+}
+
+// Adds a vehicle's value to a total, or marks the total partial and names the value.
+void AddTo(Total& total, const std::optional<double>& value, const char* name,
+           std::string& missing) {
+    if (value) {
+        total.value = total.value.value_or(0.0) + *value;
+        return;
+    }
+    total.partial = true;
+    missing += (missing.empty() ? "" : ", ") + std::string(name);
+}
+
+}  // namespace
+
+std::shared_ptr<const corvane::TSFile> LoadStockFile(const std::string& path) {
+    const std::optional<std::string> real = platform::ResolvePath(path);
+    if (!real) {
+        return nullptr;
+    }
+    try {
+        auto file = std::make_shared<corvane::TSFile>(*real);
+        file->LoadAnyForm();
+        return file;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view installFolder,
+                          std::optional<double> maxVelocity, const StockLoader& loader) {
+    ConsistFacts facts;
+    facts.maxVelocity = maxVelocity;
+    std::map<std::string, StockFigures> read;  // by lower-case path
+    int rowNumber = 0;
+    for (const VehicleRow& row : rows) {
+        ++rowNumber;
+        const bool flipped = row.type.ends_with('*');
+        const std::string type = flipped ? row.type.substr(0, row.type.size() - 1) : row.type;
+        const bool engine = AsciiLower(type) == "engine";
+        ++facts.vehicles;
+        ++(engine ? facts.engines : facts.wagons);
+        facts.flipped += flipped ? 1 : 0;
+        const std::string path =
+            StockFilePath(installFolder, StockRow{type, row.folder, row.shape});
+        auto [entry, added] = read.try_emplace(AsciiLower(path));
+        if (added) {
+            const auto file = loader ? loader(path) : nullptr;
+            entry->second = ReadFigures(file.get());
+        }
+        const StockFigures& figures = entry->second;
+        std::string missing;
+        if (!figures.found) {
+            missing = "stock file";
+            facts.length.partial = facts.mass.partial = facts.brakeForce.partial = true;
+            facts.couplerPartial = true;
+            if (engine) {
+                facts.power.partial = facts.lowestEngineVelocity.partial = true;
+            }
+        } else {
+            AddTo(facts.length, figures.length, "Size", missing);
+            AddTo(facts.mass, figures.mass, "Mass", missing);
+            AddTo(facts.brakeForce, figures.brake, "MaxBrakeForce", missing);
+            if (figures.coupler) {
+                if (!facts.weakestCoupler || *figures.coupler < facts.weakestCoupler->newtons) {
+                    facts.weakestCoupler = WeakestCoupler{rowNumber, *figures.coupler};
+                }
+            } else {
+                facts.couplerPartial = true;
+                missing += (missing.empty() ? "" : ", ") + std::string("Coupling Break");
+            }
+            if (engine) {
+                AddTo(facts.power, figures.power, "MaxPower", missing);
+                if (figures.velocity) {
+                    auto& lowest = facts.lowestEngineVelocity.value;
+                    lowest = lowest ? std::min(*lowest, *figures.velocity) : *figures.velocity;
+                } else {
+                    facts.lowestEngineVelocity.partial = true;
+                    missing += (missing.empty() ? "" : ", ") + std::string("MaxVelocity");
+                }
+            }
+        }
+        if (!missing.empty()) {
+            facts.partial.push_back({rowNumber, missing});
+        }
+    }
+    // A total that no vehicle should have added to is 0; one that none could add to stays unknown.
+    for (Total* total : {&facts.length, &facts.mass, &facts.brakeForce, &facts.power}) {
+        if (!total->partial && !total->value) {
+            total->value = 0.0;
+        }
+    }
+    if (facts.power.value && facts.mass.value && *facts.mass.value > 0.0) {
+        facts.kilowattsPerTonne = (*facts.power.value / 1000.0) / (*facts.mass.value / 1000.0);
+    }
+    if (facts.brakeForce.value && facts.mass.value && *facts.mass.value > 0.0) {
+        facts.brakedTonnesPerTonne = *facts.brakeForce.value / (kGravity * *facts.mass.value);
+    }
+    return facts;
+}
+
+ConsistFacts ComputeFacts(const ConsistEditor& editor, std::string_view installFolder,
+                          const StockLoader& loader) {
+    return ComputeFacts(editor.Rows(), installFolder,
+                        ReadQuantity(editor.MaxVelocity(0), Quantity::Speed), loader);
+}
+
+}  // namespace vantor
