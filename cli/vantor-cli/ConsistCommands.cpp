@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <exception>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "Commands.h"
 #include "common/Text.h"
 #include "documents/ConsistEditor.h"
+#include "documents/ConsistFacts.h"
 #include "documents/ConsistFiles.h"
 #include "documents/StockList.h"
 #include "platform/Paths.h"
@@ -224,6 +227,109 @@ int ShowConsist(const Context& context, const std::vector<std::string>& argument
     return kExitOk;
 }
 
+// Returns a value with a fixed number of decimals, or "unknown".
+std::string Figure(const std::optional<double>& value, int decimals, const char* unit) {
+    if (!value) {
+        return "unknown";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
+    return std::string(text) + (unit[0] != '\0' ? " " : "") + unit;
+}
+
+// Returns a total scaled from its SI unit, marked when a vehicle could not add to it.
+std::string TotalFigure(const Total& total, double scale, int decimals, const char* unit) {
+    const auto value = total.value ? std::optional<double>(*total.value / scale) : std::nullopt;
+    return Figure(value, decimals, unit) + (total.partial ? " (partial)" : "");
+}
+
+nlohmann::json JsonNumber(const std::optional<double>& value, double scale = 1.0) {
+    return value ? nlohmann::json(*value / scale) : nlohmann::json(nullptr);
+}
+
+nlohmann::json FactsJson(const ConsistFacts& facts) {
+    nlohmann::json partial = nlohmann::json::array();
+    for (const PartialVehicle& vehicle : facts.partial) {
+        partial.push_back({{"row", vehicle.row}, {"missing", vehicle.missing}});
+    }
+    nlohmann::json coupler = nullptr;
+    if (facts.weakestCoupler) {
+        coupler = {{"row", facts.weakestCoupler->row},
+                   {"kn", facts.weakestCoupler->newtons / 1000.0}};
+    }
+    nlohmann::json speed = nullptr;
+    if (facts.maxVelocity) {
+        speed = *facts.maxVelocity * 3.6;
+    }
+    return {{"vehicles", facts.vehicles},
+            {"engines", facts.engines},
+            {"wagons", facts.wagons},
+            {"flipped", facts.flipped},
+            {"length_m", JsonNumber(facts.length.value)},
+            {"mass_t", JsonNumber(facts.mass.value, 1000.0)},
+            {"power_kw", JsonNumber(facts.power.value, 1000.0)},
+            {"kw_per_t", JsonNumber(facts.kilowattsPerTonne)},
+            {"brake_kn", JsonNumber(facts.brakeForce.value, 1000.0)},
+            {"weakest_coupler", coupler},
+            {"max_velocity_kmh", speed},
+            {"partial", partial}};
+}
+
+std::string FactsText(const ConsistFacts& facts) {
+    const auto kmh = [](const std::optional<double>& speed) {
+        return speed ? std::optional<double>(*speed * 3.6) : std::nullopt;
+    };
+    std::string text;
+    text += "Vehicles: " + std::to_string(facts.vehicles) + "\n";
+    text += "Engines: " + std::to_string(facts.engines) + "\n";
+    text += "Wagons: " + std::to_string(facts.wagons) + "\n";
+    text += "Flipped: " + std::to_string(facts.flipped) + "\n";
+    text += "Length: " + TotalFigure(facts.length, 1.0, 1, "m") + "\n";
+    text += "Mass: " + TotalFigure(facts.mass, 1000.0, 1, "t") + "\n";
+    text += "Power: " + TotalFigure(facts.power, 1000.0, 0, "kW") + "\n";
+    text += "Power per tonne: " + Figure(facts.kilowattsPerTonne, 2, "kW/t") + "\n";
+    text += "Brake force: " + TotalFigure(facts.brakeForce, 1000.0, 1, "kN") + "\n";
+    text += "Braked tonnes per tonne: " + Figure(facts.brakedTonnesPerTonne, 3, "") + "\n";
+    text += "Weakest coupler: ";
+    if (facts.weakestCoupler) {
+        text += Figure(facts.weakestCoupler->newtons / 1000.0, 1, "kN") + " (row " +
+                std::to_string(facts.weakestCoupler->row) + ")";
+    } else {
+        text += "unknown";
+    }
+    text += std::string(facts.couplerPartial ? " (partial)" : "") + "\n";
+    text += "Maximum velocity: " + Figure(kmh(facts.maxVelocity), 1, "km/h") + "\n";
+    text += "Lowest engine maximum velocity: " +
+            TotalFigure({kmh(facts.lowestEngineVelocity.value), facts.lowestEngineVelocity.partial},
+                        1.0, 1, "km/h") +
+            "\n";
+    if (!facts.partial.empty()) {
+        text += "Partial:\n";
+        for (const PartialVehicle& vehicle : facts.partial) {
+            text += "  row " + std::to_string(vehicle.row) + ": no " + vehicle.missing + "\n";
+        }
+    }
+    return text;
+}
+
+int ConsistFactsCommand(const Context& context, const std::vector<std::string>& arguments) {
+    ConsistEditor editor;
+    if (const std::string problem = LoadConsist(context, arguments.front(), editor);
+        !problem.empty()) {
+        return Failed(context, problem);
+    }
+    WarnIfTruncated(context, arguments.front(), editor, "the facts cover only those");
+    const ConsistFacts facts = ComputeFacts(editor, context.installFolder);
+    if (context.json) {
+        context.out << FactsJson(facts).dump(2, ' ', false,
+                                             nlohmann::json::error_handler_t::replace)
+                    << "\n";
+    } else {
+        context.out << FactsText(facts);
+    }
+    return kExitOk;
+}
+
 int EditConsist(const Context& context, const std::vector<std::string>& arguments) {
     EditRequest request;
     if (const std::string mistake = ParseEdit(arguments, request); !mistake.empty()) {
@@ -279,6 +385,10 @@ const std::vector<Command>& ConsistCommands() {
          "Prints a consist as the consist editor shows it: its name, then one line per "
          "vehicle: type (\"*\" when flipped), folder and shape, tab-separated.",
          1, 1, ShowConsist},
+        {"consist facts", "NAME|FILE",
+         "Prints the figures of a consist from its engine and wagon files: counts, length, "
+         "mass, power, brake force, the weakest coupler and speeds (--json: as a JSON object).",
+         1, 1, ConsistFactsCommand},
         {"consist edit", "(NAME|FILE|--new) [EDIT]... --save-as PATH",
          "Edits a consist with the editor's commands, in order, and saves it as PATH.", 1, 100000,
          EditConsist, true},

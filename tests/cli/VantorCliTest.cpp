@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -342,7 +343,7 @@ TEST_F(VantorCliTest, EditRefusesWhatCannotBeWrittenFaithfully) {
 TEST_F(VantorCliTest, GroupsWithoutASubCommandListTheirSubCommands) {
     const ProgramResult consist = Cli({"consist"});
     EXPECT_EQ(consist.exitCode, 2);
-    EXPECT_NE(consist.err.find("'consist' needs one of: show, edit"), std::string::npos)
+    EXPECT_NE(consist.err.find("'consist' needs one of: show, facts, edit"), std::string::npos)
         << consist.err;
     const ProgramResult check = Cli({"check"});
     EXPECT_NE(check.err.find("'check' needs one of: stock, shape, consist, all-stock"),
@@ -364,6 +365,57 @@ TEST_F(VantorCliTest, ATruncatedConsistIsShownAndEditedWithAWarning) {
         Cli({"consist", "edit", file, "--remove-all", "--save-as", folder.File("new.con")});
     EXPECT_EQ(edited.exitCode, 0);
     EXPECT_NE(edited.err.find("the saved consist holds only those"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// "Demo Freight" from the demo's files: GP38 (17.1 m, 113 t, 1491 kW, 60 kN, 65 mph)
+// twice, one flipped; Boxcar40 twice and Boxcar40Red (12.8 m, 29 t, 60 kN); Caboose
+// (11.2 m, 22 t, 60 kN); MaxVelocity 22.352 m/s. No file has a coupler's break force.
+TEST_F(VantorCliTest, ConsistFactsOfTheDemoFreight) {
+    const ProgramResult json = Cli({"--msts", kDemo, "consist", "facts", "Demo Freight", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const nlohmann::json facts = nlohmann::json::parse(json.out);
+    EXPECT_EQ(facts.size(), 12U) << "exactly the documented keys";
+    EXPECT_EQ(facts["vehicles"], 6);
+    EXPECT_EQ(facts["engines"], 2);
+    EXPECT_EQ(facts["wagons"], 4);
+    EXPECT_EQ(facts["flipped"], 1);
+    const std::pair<const char*, double> figures[] = {
+        {"length_m", 2 * 17.1 + 3 * 12.8 + 11.2},
+        {"mass_t", 2 * 113.0 + 3 * 29.0 + 22.0},
+        {"power_kw", 2 * 1491.0},
+        {"kw_per_t", 2982.0 / 335.0},
+        {"brake_kn", 6 * 60.0},
+        {"max_velocity_kmh", 22.352 * 3.6},
+    };
+    for (const auto& [key, expected] : figures) {
+        ASSERT_TRUE(facts[key].is_number()) << key;
+        EXPECT_NEAR(facts[key].get<double>(), expected, 1e-9) << key;
+    }
+    EXPECT_TRUE(facts["weakest_coupler"].is_null());
+    ASSERT_EQ(facts["partial"].size(), 6U);
+    EXPECT_EQ(facts["partial"][5], nlohmann::json({{"row", 6}, {"missing", "Coupling Break"}}));
+
+    const ProgramResult text = Cli({"--msts", kDemo, "consist", "facts", "Demo Freight"});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    for (const char* line :
+         {"Length: 83.8 m\n", "Mass: 335.0 t\n", "Power per tonne: 8.90 kW/t\n",
+          "Braked tonnes per tonne: 0.110\n", "Maximum velocity: 80.5 km/h\n",
+          "Lowest engine maximum velocity: 104.6 km/h\n", "Weakest coupler: unknown (partial)\n",
+          "  row 6: no Coupling Break\n"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+    }
+    // A stock file that is not there is named; a consist that is not there fails.
+    const ProgramResult mixed = Cli({"--msts", kDemo, "consist", "facts", "Mixed Goods"});
+    EXPECT_EQ(mixed.exitCode, 0) << mixed.err;
+    EXPECT_NE(mixed.out.find("Mass: 196.0 t (partial)\n"), std::string::npos) << mixed.out;
+    EXPECT_NE(mixed.out.find("  row 3: no stock file\n"), std::string::npos) << mixed.out;
+    const ProgramResult missing = Cli({"--msts", kDemo, "consist", "facts", "No Such Train"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "");
 }
 
 }  // namespace
