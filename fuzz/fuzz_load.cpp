@@ -16,15 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "corvane/TSFile.h"
-
-#if defined(_WIN32)
-#include <process.h>
-#define CORVANE_GETPID _getpid
-#else
-#include <unistd.h>
-#define CORVANE_GETPID getpid
-#endif
 
 namespace {
 
@@ -32,15 +25,9 @@ constexpr std::array<const char*, 10> kNames = {"in.con",       "in.eng",     "i
                                                 "carspawn.dat", "forest.dat", "ttype.dat", "in.ref",
                                                 "in.act",       "in.txt"};
 
-std::string Folder() {
-    static const std::string folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("corvane-fuzz-" + std::to_string(CORVANE_GETPID()));
-        // Saved files keep the input's name, and so its type, in folders of their own.
-        std::filesystem::create_directories(path / "out");
-        std::filesystem::create_directories(path / "again");
-        return path.string();
-    }();
+// Saved files keep the input's name, and so its type, in folders of their own.
+const std::string& Folder() {
+    static const std::string folder = fuzz_support::Folder("corvane-fuzz-", {"out", "again"});
     return folder;
 }
 
@@ -56,8 +43,7 @@ bool LoadTolerant(corvane::TSFile& file) {
 }
 
 [[noreturn]] void Mismatch(const char* what) {
-    std::fprintf(stderr, "round trip changed the %s\n", what);
-    std::abort();
+    fuzz_support::Fail(("round trip changed the " + std::string(what)).c_str());
 }
 
 bool SameItem(const corvane::TSFileItem& a, const corvane::TSFileItem& b, bool topLevel) {
@@ -127,10 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A Windows-style name, as the application gives them.
     const std::string input = Folder() + "\\" + name;
     const std::string output = Folder() + "\\out\\" + name;
-    {
-        std::ofstream out(Folder() + "/" + name, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-    }
+    fuzz_support::WriteInput(Folder() + "/" + name, data, size);
     const std::string again = Folder() + "\\again\\" + name;
     corvane::TSFile first(input);
     const bool read = LoadTolerant(first);

@@ -16,33 +16,18 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "corvane/TSFile.h"
-
-#if defined(_WIN32)
-#include <process.h>
-#define CORVANE_GETPID _getpid
-#else
-#include <unistd.h>
-#define CORVANE_GETPID getpid
-#endif
 
 namespace {
 
 constexpr std::array<const char*, 3> kNames = {"in.s", "in.sd", "in.txt"};
 
-std::string Folder() {
-    static const std::string folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("corvane-fuzz-any-" + std::to_string(CORVANE_GETPID()));
-        std::filesystem::create_directories(path);
-        return path.string();
-    }();
-    return folder;
-}
+using fuzz_support::Fail;
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
+const std::string& Folder() {
+    static const std::string folder = fuzz_support::Folder("corvane-fuzz-any-");
+    return folder;
 }
 
 bool TextCannotHold(std::string_view text) {
@@ -80,10 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string name = kNames[data[0] % kNames.size()];
     const std::string input = Folder() + "/" + name;
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-    }
+    fuzz_support::WriteInput(input, data, size);
     corvane::TSFile first(input);
     try {
         first.LoadAnyForm();
