@@ -96,6 +96,11 @@ StockFigures ReadFigures(const corvane::TSFile* file) {
     return figures;
 }
 
+// Names a value a vehicle lacks in the list of its missing values.
+void NoteMissing(std::string& missing, const char* name) {
+    missing.append(missing.empty() ? "" : ", ").append(name);
+}
+
 // Adds a vehicle's value to a total, or marks the total partial and names the value.
 void AddTo(Total& total, const std::optional<double>& value, const char* name,
            std::string& missing) {
@@ -104,7 +109,7 @@ void AddTo(Total& total, const std::optional<double>& value, const char* name,
         return;
     }
     total.partial = true;
-    missing += (missing.empty() ? "" : ", ") + std::string(name);
+    NoteMissing(missing, name);
 }
 
 }  // namespace
@@ -163,7 +168,7 @@ ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view 
                 }
             } else {
                 facts.couplerPartial = true;
-                missing += (missing.empty() ? "" : ", ") + std::string("Coupling Break");
+                NoteMissing(missing, "Coupling Break");
             }
             if (engine) {
                 AddTo(facts.power, figures.power, "MaxPower", missing);
@@ -172,7 +177,7 @@ ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view 
                     lowest = lowest ? std::min(*lowest, *figures.velocity) : *figures.velocity;
                 } else {
                     facts.lowestEngineVelocity.partial = true;
-                    missing += (missing.empty() ? "" : ", ") + std::string("MaxVelocity");
+                    NoteMissing(missing, "MaxVelocity");
                 }
             }
         }
