@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -12,6 +13,7 @@
 
 namespace {
 
+using testing::HasSubstr;
 using testing_support::MakeFile;
 using testing_support::ProgramResult;
 using testing_support::ScopedEnvironment;
@@ -188,7 +190,7 @@ TEST_F(VantorCliCheckTest, JsonGivesTheRawEntries) {
 TEST_F(VantorCliCheckTest, FileArgumentsInEitherForm) {
     const std::string windows =
         Cli({"--msts", kDemo, "check", "stock", Demo("Trains\\Trainset\\GP38\\GP38b.eng")}).out;
-    EXPECT_NE(windows.find("GP38b.eng appears CORRUPT"), std::string::npos) << windows;
+    EXPECT_THAT(windows, HasSubstr("GP38b.eng appears CORRUPT"));
     EXPECT_EQ(
         Cli({"--msts", kDemo, "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"}).out,
         windows);
@@ -196,7 +198,7 @@ TEST_F(VantorCliCheckTest, FileArgumentsInEitherForm) {
     const ProgramResult slashed =
         Cli({"--msts", kDemo + "/", "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"});
     EXPECT_EQ(slashed.exitCode, 1);
-    EXPECT_NE(slashed.out.find("GP38b.eng appears CORRUPT"), std::string::npos) << slashed.out;
+    EXPECT_THAT(slashed.out, HasSubstr("GP38b.eng appears CORRUPT"));
 }
 
 TEST_F(VantorCliCheckTest, UsageErrors) {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 namespace {
 
+using testing::HasSubstr;
 namespace fs = std::filesystem;
 using consist_test::Consist;
 using consist_test::ConsistBytes;
@@ -129,8 +131,7 @@ TEST_F(ConsistEditorTest, LoadRefusesWhatIsNotAUsableConsistAndKeepsWhatItHad) {
             m_editor.Load(path);
             ADD_FAILURE() << row.fault << ": loaded";
         } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find(row.says), std::string::npos)
-                << row.fault << ": " << e.what();
+            EXPECT_THAT(e.what(), HasSubstr(row.says)) << row.fault;
         }
         EXPECT_EQ(TreeText(), before) << row.fault;
         EXPECT_EQ(m_editor.Caption(), "Consist - Good") << row.fault;
@@ -172,10 +173,7 @@ TEST_F(ConsistEditorTest, AddAppendsTheSelectedStockWithTheCounterAsUid) {
     EXPECT_TRUE(m_editor.Changed());
     EXPECT_EQ(Counter(m_editor), "8");
     const std::string tree = TreeText();
-    EXPECT_NE(tree.find("    Wagon\n      UiD [7]\n      WagonData [Box] [Demo Box]\n"),
-              std::string::npos)
-        << "the folder is one value without quotes\n"
-        << tree;
+    EXPECT_THAT(tree, HasSubstr("    Wagon\n      UiD [7]\n      WagonData [Box] [Demo Box]\n"));
 
     // The writer quotes the folder; read back it is two words, shown joined again.
     m_editor.Save(m_folder.File("again.con"));
@@ -361,22 +359,19 @@ TEST_F(ConsistEditorTest, SaveWritesTheTreeNamedAfterTheFile) {
     fs::create_directory(m_folder.Path() / "Sub");
     m_editor.Save(m_folder.Path().string() + "\\SUB\\Plain");
     EXPECT_TRUE(fs::exists(m_folder.Path() / "Sub" / "Plain"));
-    EXPECT_NE(TreeText().find("TrainCfg [Plain]\n    Name [Plain]\n"), std::string::npos);
+    EXPECT_THAT(TreeText(), HasSubstr("TrainCfg [Plain]\n    Name [Plain]\n"));
 
     // A consist without a Name item gains one rather than renaming another first item.
     Load(Lines({"Train (", "\tTrainCfg ( Old", "\t\tSerial ( 1 )", "\t\tMaxVelocity ( 1 2 )",
                 "\t\tDurability ( 1 )", "\t)", ")"}));
     m_editor.Save(m_folder.File("New.con"));
-    EXPECT_NE(TreeText().find("TrainCfg [New]\n    Name [New]\n    Serial [1]\n"),
-              std::string::npos);
+    EXPECT_THAT(TreeText(), HasSubstr("TrainCfg [New]\n    Name [New]\n    Serial [1]\n"));
 
     // A Name item spelled in another case is the Name item: no second one is added.
     Load(Lines({"Train (", "\tTrainCfg ( Old", "\t\tNAME ( Old )", "\t\tMaxVelocity ( 1 2 )",
                 "\t\tDurability ( 1 )", "\t)", ")"}));
     m_editor.Save(m_folder.File("Upper.con"));
-    EXPECT_NE(TreeText().find("TrainCfg [Upper]\n    NAME [Upper]\n    MaxVelocity"),
-              std::string::npos)
-        << TreeText();
+    EXPECT_THAT(TreeText(), HasSubstr("TrainCfg [Upper]\n    NAME [Upper]\n    MaxVelocity"));
 }
 
 // Random consists with items between and inside the vehicles, and random commands:
