@@ -98,12 +98,9 @@ TEST_P(ReaderTest, FilesReadAsTrees) {
         {"last line of an engine", "a.eng", con + "Wagon ( a ) Engine ( b )",
          "wagon<a> &  Engine <b>"},
         {"no first element reads no items", "b.con", con + "Wagon ( x )", ""},
-        {"a file without any CR ends its lines at LF", "a.con",
-         "SIMISA@@@@@@@@@@JINX0D0t______\n\nTrain (\n\tTrainCfg ( \"Two Car\"\n\t\tName ( x )\n"
-         "\t)\n)",
-         "train{TrainCfg<\"Two|Car\">{Name<x>}}"},
-        {"LF line ends keep the blank after a second top-level name", "a.eng",
-         con.substr(0, 30) + "\n\nWagon ( a\n)\nEngine ( b\n)", "wagon<a> & Engine <b>"},
+        {"a file without any CR ends its lines at LF, keeping a second top-level name's blank",
+         "a.eng", con.substr(0, 30) + "\n\nWagon ( \"Two Car\"\n\tName ( x )\n)\nEngine ( b\n)",
+         "wagon<\"Two|Car\">{Name<x>} & Engine <b>"},
     };
     for (const Row& row : rows) {
         std::string items;

@@ -54,11 +54,9 @@ TEST(RoundTrip, SaveLoadSaveLoadGivesTheSameTreeAndBytes) {
         file.Save();
         corvane::TSFile copy(folder.File("t.con"));
         copy.Load();
+        ASSERT_EQ(Describe(*copy.Items()), Describe(*file.Items())) << "seed " << seed;
         copy.SetFileName(folder.File("u.con"));
         copy.Save();
-        corvane::TSFile again(folder.File("u.con"));
-        again.Load();
-        ASSERT_EQ(Describe(*again.Items()), Describe(*file.Items())) << "seed " << seed;
         EXPECT_EQ(testing_support::ReadBytes(folder.File("u.con")),
                   testing_support::ReadBytes(folder.File("t.con")))
             << "seed " << seed;
