@@ -179,26 +179,22 @@ TEST_F(VantorCliCheckTest, JsonGivesTheRawEntries) {
     const auto found = nlohmann::json::parse(cut.out);
     ASSERT_EQ(found.size(), 1U) << cut.out;
     EXPECT_EQ(found[0]["file"], file);
-    EXPECT_EQ(found[0]["reference"], "");
     EXPECT_EQ(found[0]["reason"].get<std::string>().rfind("Error 91 - ", 0), 0U) << cut.out;
     const ProgramResult line = Cli({"--msts", folder.Path().string(), "check", "consist", "Cut"});
     EXPECT_EQ(line.out.rfind("ERROR: " + file + " appears CORRUPT (Error 91 - ", 0), 0U)
         << line.out;
 }
 
-// Options may stand anywhere; that is tested with the lists.
+// A file given in the Windows form, and an installation folder with a last "/"; the
+// faults above are given with "/".
 TEST_F(VantorCliCheckTest, FileArgumentsInEitherForm) {
-    const std::string windows =
-        Cli({"--msts", kDemo, "check", "stock", Demo("Trains\\Trainset\\GP38\\GP38b.eng")}).out;
-    EXPECT_THAT(windows, HasSubstr("GP38b.eng appears CORRUPT"));
-    EXPECT_EQ(
-        Cli({"--msts", kDemo, "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"}).out,
-        windows);
-    // An installation folder given with a last "/" still finds the file.
+    const std::string gp38b = "Trains\\Trainset\\GP38\\GP38b.eng";
+    const std::string corrupt = "GP38b.eng appears CORRUPT";
+    EXPECT_THAT(Cli({"--msts", kDemo, "check", "stock", Demo(gp38b)}).out, HasSubstr(corrupt));
     const ProgramResult slashed =
         Cli({"--msts", kDemo + "/", "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"});
     EXPECT_EQ(slashed.exitCode, 1);
-    EXPECT_THAT(slashed.out, HasSubstr("GP38b.eng appears CORRUPT"));
+    EXPECT_THAT(slashed.out, HasSubstr(corrupt));
 }
 
 TEST_F(VantorCliCheckTest, UsageErrors) {

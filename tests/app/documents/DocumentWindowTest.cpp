@@ -125,41 +125,32 @@ TEST_F(DocumentTest, CommandsThatDoNothingLeaveTheWindowAlone) {
         auto* apply = document.findChild<QPushButton*>("cmdAction_1");
 
         // Without a vehicle or stock row selected, and the moves at the two ends.
-        struct Click_ {
-            const char* button;
-            int selectedRow;
-        };
         const int last = static_cast<int>(rows.size());
-        std::vector<Click_> clicks = {{"cmdMove_0", 0},
-                                      {"cmdMove_1", 0},
-                                      {"cmdMove_3", 0},
-                                      {"cmdMove_4", 0},
-                                      {"cmdMove_5", 0}};
+        std::vector<std::pair<const char*, int>> clicks = {{"cmdMove_0", 0},
+                                                           {"cmdMove_1", 0},
+                                                           {"cmdMove_3", 0},
+                                                           {"cmdMove_4", 0},
+                                                           {"cmdMove_5", 0}};
         if (last == 0) {
-            clicks.push_back({"cmdMove_2", 0});
+            clicks.emplace_back("cmdMove_2", 0);
         } else {
-            clicks.push_back({"cmdMove_3", 1});
-            clicks.push_back({"cmdMove_4", last});
+            clicks.insert(clicks.end(), {{"cmdMove_3", 1}, {"cmdMove_4", last}});
         }
-        for (const Click_& click : clicks) {
-            const std::string what = std::string(setup.consist) + " " + click.button + " row " +
-                                     std::to_string(click.selectedRow);
+        for (const auto& [button, selectedRow] : clicks) {
+            const std::string what =
+                std::string(setup.consist) + " " + button + " row " + std::to_string(selectedRow);
             QTreeWidget* vehicles = document.EditorView()->VehicleList();
-            vehicles->setCurrentItem(
-                click.selectedRow == 0 ? nullptr : vehicles->topLevelItem(click.selectedRow - 1));
-            vehicles->clearSelection();
-            if (click.selectedRow != 0) {
-                vehicles->topLevelItem(click.selectedRow - 1)->setSelected(true);
-            }
+            vehicles->setCurrentItem(selectedRow == 0 ? nullptr
+                                                      : vehicles->topLevelItem(selectedRow - 1));
             document.Editor().SetConsistListActive(false);
             document.Editor().SetChanged(false);
             const int runsBefore = eventRuns;
-            const bool add = std::string(click.button) == "cmdMove_0";
+            const bool add = std::string(button) == "cmdMove_0";
             if (add) {
                 m_host.prompts.ExpectMessage(MessageIcon::Critical, "Add Stock",
                                              "No stock item is selected to add to the consist.");
             }
-            Click(document, click.button);
+            Click(document, button);
             EXPECT_EQ(document.windowTitle(), "Caption before") << what;
             EXPECT_FALSE(document.Editor().ConsistListActive()) << what;
             EXPECT_EQ(eventRuns, runsBefore) << what;
