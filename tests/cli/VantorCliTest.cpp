@@ -161,24 +161,112 @@ TEST_F(VantorCliTest, InstallationComesFromTheOptionElseTheSettingsElseTheRegist
     EXPECT_EQ(Cli({"consists", "--msts", kDemo}).out, kDemoConsists) << "the option comes first";
 }
 
-TEST_F(VantorCliTest, UsageErrorsExitTwoWithAMessage) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate"},
-        {"stock", "a", "b"},
-        {"consists", "--msts"},
-        {"--frob", "stock"},
-        {"--msts", kDemo, "stock", "-x"},
-        {"Stock", "--msts", kDemo},
-        {"consist", "edit", "--new", "--add", "GP38/GP38.eng"},
-        {"consist", "edit", "--new", "--add", "GP38/GP38.s", "--save-as", "x.con"},
+// Each error: its exit status, a message that names it, nothing on the standard output
+// and no file written. Usage errors point to --help.
+TEST_F(VantorCliTest, ErrorsExitWithAMessageAndWriteNothing) {
+    TempFolder folder;
+    const std::string target = folder.File("t.con");
+    const std::string file = MakeFile(folder.Path() / "plain.txt", "x");
+    const std::string notConsist = MakeFile(folder.Path() / "wagon.con", "Wagon ( W )");
+    const std::string bare = (folder.Path() / "Bare").string();
+    fs::create_directories(bare);
+    const fs::path broken = folder.Path() / "Broken";
+    MakeFile(broken / "TRAINS" / "trainset", "a file where the stock folders belong");
+    fs::create_directories(broken / "Routes");
+    const fs::path install = folder.Path() / "MSTS";
+    MakeFile(install / "Trains" / "Trainset" / "GP38 (Conrail)" / "GP38.eng", "Wagon ( x )");
+    MakeFile(install / "Trains" / "Trainset" / "Box" / "BOX.WAG", "Wagon ( x )");
+    const std::string fifo = folder.File("pipe.con");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::string> edit = {"--msts", install.string(), "consist", "edit", "--new"};
+    const auto Edit = [&edit](std::vector<std::string> options) {
+        options.insert(options.begin(), edit.begin(), edit.end());
+        return options;
     };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const ProgramResult result = Cli(cases[i]);
-        EXPECT_EQ(result.exitCode, 2) << "case " << i;
-        EXPECT_EQ(result.out, "") << "case " << i;
-        EXPECT_THAT(result.err, HasSubstr("vantor-cli: "));
-        EXPECT_THAT(result.err, HasSubstr("--help"));
+    struct Row {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string message;
+    };
+    const Row rows[] = {
+        {{}, 2, "--help"},
+        {{"frobnicate"}, 2, "--help"},
+        {{"stock", "a", "b"}, 2, "--help"},
+        {{"consists", "--msts"}, 2, "--help"},
+        {{"--frob", "stock"}, 2, "--help"},
+        {{"--msts", kDemo, "stock", "-x"}, 2, "--help"},
+        {{"Stock", "--msts", kDemo}, 2, "--help"},
+        {{"consist", "edit", "--new", "--add", "GP38/GP38.eng"}, 2, "--help"},
+        {{"consist", "edit", "--new", "--add", "GP38/GP38.s", "--save-as", target}, 2, "--help"},
+        {{"consist"}, 2, "'consist' needs one of: show, facts, edit"},
+        {{"check"}, 2, "'check' needs one of: stock, shape, consist, all-stock"},
+        // Failures of the commands.
+        {{"--msts", kDemo, "consist", "edit", "Light Engine", "--remove", "2", "--save-as", target},
+         1,
+         "vantor-cli: "},
+        {{"--msts", kDemo, "consist", "edit", "No Such Consist", "--save-as", target},
+         1,
+         "vantor-cli: "},
+        {{"consist", "show", notConsist}, 1, "vantor-cli: "},
+        {{"consist", "edit", "--new", "--save-as", folder.File("missing/t.con")},
+         1,
+         "vantor-cli: "},
+        {{"consist", "edit", "--new", "--save-as", fifo}, 1, "is not a regular file"},
+        // Installations that cannot be read, given or only in part.
+        {{"--msts", folder.File("gone"), "check", "all-stock"},
+         2,
+         folder.File("gone") + " does not exist"},
+        {{"--msts", file, "consists"}, 2, file + " is not a folder"},
+        {{"--msts", bare, "routes"}, 2, bare + " is not an MSTS installation"},
+        {{"--msts", broken.string(), "check", "all-stock"},
+         2,
+         broken.string() + "\\Trains\\Trainset is not a folder"},
+        {{"--msts", file, "check", "shape", file}, 2, file + " is not a folder"},
+        // What consist edit must not write: stock that is not installed, names the
+        // reader cannot take back, an empty target.
+        {Edit({"--add", "Nope/X.eng", "--save-as", target}), 1, "there is no such stock file"},
+        {Edit({"--add", "a/b/c/GP38.eng", "--save-as", target}), 2, "--add needs FOLDER/FILE.eng"},
+        {Edit({"--add", "../../../etc/passwd.eng", "--save-as", target}), 2, "--add needs"},
+        {Edit({"--add", "GP38 (Conrail)/GP38.eng", "--save-as", target}), 1,
+         "The stock folder \"GP38 (Conrail)\" holds \"(\""},
+        {Edit({"--save-as", folder.File("Freight (2).con")}), 1,
+         "The consist name \"Freight (2)\" holds \"(\""},
+        {Edit({"--save-as", ""}), 2, "--save-as needs one file to write"},
+    };
+    for (const Row& row : rows) {
+        const ProgramResult result = Cli(row.arguments);
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.message << ": " << result.err;
+        EXPECT_EQ(result.out, "") << row.message;
+        EXPECT_EQ(result.err.rfind("vantor-cli: ", 0), 0U) << result.err;
+        EXPECT_THAT(result.err, HasSubstr(row.message));
+        EXPECT_FALSE(fs::exists(target)) << row.message;
+        EXPECT_FALSE(fs::exists(folder.File("Freight (2).con")));
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(Cli({"--msts", broken.string(), "consists"}).exitCode, 0)
+        << "a missing consist folder is an empty list";
+    EXPECT_EQ(Cli(Edit({"--add", "box/box.wag", "--save-as", target})).exitCode, 0)
+        << "stock is found in any case";
+
+    const ProgramResult dashed = Cli({"consist", "edit", "--save-as", target, "--", "--odd.con"});
+    EXPECT_EQ(dashed.exitCode, 1) << "after --, --odd.con is the consist: " << dashed.err;
+    EXPECT_THAT(dashed.err, HasSubstr("--odd.con"));
+    EXPECT_THAT(dashed.err, testing::Not(HasSubstr("unknown option")));
+
+    const fs::path settings = m_home.Path() / "config" / "Vantor" / "Vantor.conf";
+    MakeFile(settings, "[Settings]\nMSTSDir=" + folder.File("moved") + "\n");
+    const ProgramResult configured = Cli({"check", "all-stock"});
+    EXPECT_EQ(configured.exitCode, 2);
+    EXPECT_THAT(configured.err, HasSubstr(folder.File("moved") + " does not exist"));
+
+    if (::geteuid() != 0) {  // root reads any folder
+        const fs::path locked = folder.Path() / "Locked";
+        MakeFile(locked / "Trains" / "Consists" / "A.con", "x");
+        fs::permissions(locked / "Trains" / "Consists", fs::perms::none);
+        const ProgramResult unreadable = Cli({"--msts", locked.string(), "consists"});
+        fs::permissions(locked / "Trains" / "Consists", fs::perms::owner_all);
+        EXPECT_EQ(unreadable.exitCode, 2);
+        EXPECT_THAT(unreadable.err, HasSubstr("cannot read the folder"));
     }
 }
 
@@ -214,134 +302,6 @@ TEST_F(VantorCliTest, EditRunsTheEditorsCommandsInOrderAndSaves) {
                            Vehicle("Wagon", 2, "Boxcar40 Boxcar") +
                            Vehicle("Engine", 1, "DD40 \"Demo Diesel\"") +
                            Vehicle("Wagon", 3, "Caboose Caboose", true) + kEnd));
-}
-
-TEST_F(VantorCliTest, FailuresExitOneWithAMessageAndWriteNothing) {
-    TempFolder out;
-    const std::string target = out.File("t.con");
-    const std::string notConsist = MakeFile(out.Path() / "wagon.con", "Wagon ( W )");
-    const std::vector<std::vector<std::string>> cases = {
-        {"--msts", kDemo, "consist", "edit", "Light Engine", "--remove", "2", "--save-as", target},
-        {"--msts", kDemo, "consist", "edit", "No Such Consist", "--save-as", target},
-        {"consist", "show", notConsist},
-        {"consist", "edit", "--new", "--save-as", out.File("missing/t.con")},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const ProgramResult result = Cli(cases[i]);
-        EXPECT_EQ(result.exitCode, 1) << "case " << i << ": " << result.err;
-        EXPECT_EQ(result.out, "") << "case " << i;
-        EXPECT_EQ(result.err.rfind("vantor-cli: ", 0), 0u) << "case " << i << ": " << result.err;
-        EXPECT_FALSE(fs::exists(target)) << "case " << i;
-    }
-}
-
-// An installation that cannot be read is an error that names the folder, whether
-// given, configured or only a part of it is unusable; a list of nothing is no success.
-TEST_F(VantorCliTest, UnusableInstallationsAreErrorsThatNameTheFolder) {
-    TempFolder folder;
-    const std::string file = MakeFile(folder.Path() / "plain.txt", "x");
-    const std::string bare = (folder.Path() / "Bare").string();
-    fs::create_directories(bare);
-    const fs::path broken = folder.Path() / "Broken";
-    MakeFile(broken / "TRAINS" / "trainset", "a file where the stock folders belong");
-    fs::create_directories(broken / "Routes");
-    struct Row {
-        std::vector<std::string> arguments;
-        std::string message;
-    };
-    const Row rows[] = {
-        {{"--msts", folder.File("gone"), "check", "all-stock"},
-         folder.File("gone") + " does not exist"},
-        {{"--msts", file, "consists"}, file + " is not a folder"},
-        {{"--msts", bare, "routes"}, bare + " is not an MSTS installation"},
-        {{"--msts", broken.string(), "check", "all-stock"},
-         broken.string() + "\\Trains\\Trainset is not a folder"},
-        {{"--msts", file, "check", "shape", file}, file + " is not a folder"},
-    };
-    for (const Row& row : rows) {
-        const ProgramResult result = Cli(row.arguments);
-        EXPECT_EQ(result.exitCode, 2) << row.message;
-        EXPECT_EQ(result.out, "") << row.message;
-        EXPECT_THAT(result.err, HasSubstr(row.message));
-    }
-    EXPECT_EQ(Cli({"--msts", broken.string(), "consists"}).exitCode, 0)
-        << "a missing consist folder is an empty list";
-
-    const fs::path settings = m_home.Path() / "config" / "Vantor" / "Vantor.conf";
-    MakeFile(settings, "[Settings]\nMSTSDir=" + folder.File("moved") + "\n");
-    const ProgramResult configured = Cli({"check", "all-stock"});
-    EXPECT_EQ(configured.exitCode, 2);
-    EXPECT_THAT(configured.err, HasSubstr(folder.File("moved") + " does not exist"));
-
-    if (::geteuid() != 0) {  // root reads any folder
-        const fs::path locked = folder.Path() / "Locked";
-        MakeFile(locked / "Trains" / "Consists" / "A.con", "x");
-        fs::permissions(locked / "Trains" / "Consists", fs::perms::none);
-        const ProgramResult unreadable = Cli({"--msts", locked.string(), "consists"});
-        fs::permissions(locked / "Trains" / "Consists", fs::perms::owner_all);
-        EXPECT_EQ(unreadable.exitCode, 2);
-        EXPECT_THAT(unreadable.err, HasSubstr("cannot read the folder"));
-    }
-}
-
-// What consist edit must not write: stock that is not installed, names the reader
-// cannot take back, an empty or non-regular target; and "--" ends its options.
-TEST_F(VantorCliTest, EditRefusesWhatCannotBeWrittenFaithfully) {
-    TempFolder folder;
-    const fs::path install = folder.Path() / "MSTS";
-    MakeFile(install / "Trains" / "Trainset" / "GP38 (Conrail)" / "GP38.eng", "Wagon ( x )");
-    MakeFile(install / "Trains" / "Trainset" / "Box" / "BOX.WAG", "Wagon ( x )");
-    const std::string target = folder.File("t.con");
-    const std::string msts = install.string();
-    struct Row {
-        std::vector<std::string> edit;
-        int exitCode;
-        std::string message;
-    };
-    const Row rows[] = {
-        {{"--add", "Nope/X.eng", "--save-as", target}, 1, "there is no such stock file"},
-        {{"--add", "a/b/c/GP38.eng", "--save-as", target}, 2, "--add needs FOLDER/FILE.eng"},
-        {{"--add", "../../../etc/passwd.eng", "--save-as", target}, 2, "--add needs"},
-        {{"--add", "GP38 (Conrail)/GP38.eng", "--save-as", target},
-         1,
-         "The stock folder \"GP38 (Conrail)\" holds \"(\""},
-        {{"--save-as", folder.File("Freight (2).con")},
-         1,
-         "The consist name \"Freight (2)\" holds \"(\""},
-        {{"--save-as", ""}, 2, "--save-as needs one file to write"},
-    };
-    for (const Row& row : rows) {
-        std::vector<std::string> arguments = {"--msts", msts, "consist", "edit", "--new"};
-        arguments.insert(arguments.end(), row.edit.begin(), row.edit.end());
-        const ProgramResult result = Cli(arguments);
-        EXPECT_EQ(result.exitCode, row.exitCode) << row.message << ": " << result.err;
-        EXPECT_THAT(result.err, HasSubstr(row.message));
-        EXPECT_FALSE(fs::exists(target)) << row.message;
-        EXPECT_FALSE(fs::exists(folder.File("Freight (2).con")));
-    }
-    const ProgramResult cased = Cli(
-        {"--msts", msts, "consist", "edit", "--new", "--add", "box/box.wag", "--save-as", target});
-    EXPECT_EQ(cased.exitCode, 0) << "stock is found in any case: " << cased.err;
-
-    const std::string fifo = folder.File("pipe.con");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const ProgramResult piped = Cli({"consist", "edit", "--new", "--save-as", fifo});
-    EXPECT_EQ(piped.exitCode, 1);
-    EXPECT_THAT(piped.err, HasSubstr("is not a regular file"));
-    EXPECT_TRUE(fs::is_fifo(fifo));
-
-    const ProgramResult dashed = Cli({"consist", "edit", "--save-as", target, "--", "--odd.con"});
-    EXPECT_EQ(dashed.exitCode, 1) << "after --, --odd.con is the consist: " << dashed.err;
-    EXPECT_THAT(dashed.err, HasSubstr("--odd.con"));
-    EXPECT_THAT(dashed.err, testing::Not(HasSubstr("unknown option")));
-}
-
-TEST_F(VantorCliTest, GroupsWithoutASubCommandListTheirSubCommands) {
-    const ProgramResult consist = Cli({"consist"});
-    EXPECT_EQ(consist.exitCode, 2);
-    EXPECT_THAT(consist.err, HasSubstr("'consist' needs one of: show, facts, edit"));
-    const ProgramResult check = Cli({"check"});
-    EXPECT_THAT(check.err, HasSubstr("'check' needs one of: stock, shape, consist, all-stock"));
 }
 
 TEST_F(VantorCliTest, ATruncatedConsistIsShownAndEditedWithAWarning) {
