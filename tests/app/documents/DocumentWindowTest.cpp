@@ -55,15 +55,22 @@ protected:
     // Opens the consist Freight in a window of its own, adds the stock of the folder
     // Box Car when asked to, and returns the window.
     vantor::DocumentWindow& OpenFreight(bool addBoxCar) {
-        m_document = new vantor::DocumentWindow(m_host);
-        m_document->SetFileName(Consist("Freight"));
-        m_document->SetMode(vantor::DocumentMode::Consist);
-        m_document->show();
+        Open(Consist("Freight"));
         if (addBoxCar) {
             QTreeWidget* stock = m_document->EditorView()->StockList();
             stock->setCurrentItem(stock->findItems("Box Car", Qt::MatchExactly, 1).value(0));
             Click(*m_document, "cmdMove_0");
         }
+        return *m_document;
+    }
+
+    // Opens a consist window on the file, a new consist when it is "", in place of the last.
+    vantor::DocumentWindow& Open(const std::string& fileName) {
+        delete m_document;
+        m_document = new vantor::DocumentWindow(m_host);
+        m_document->SetFileName(fileName);
+        m_document->SetMode(vantor::DocumentMode::Consist);
+        m_document->show();
         return *m_document;
     }
 
@@ -108,12 +115,7 @@ TEST_F(DocumentTest, CommandsThatDoNothingLeaveTheWindowAlone) {
                             {"loaded", Consist("Freight"), false},
                             {"saved as", Consist("Freight"), true}};
     for (const Setup& setup : setups) {
-        delete m_document;
-        m_document = new vantor::DocumentWindow(m_host);
-        vantor::DocumentWindow& document = *m_document;
-        document.SetFileName(setup.fileName);
-        document.SetMode(vantor::DocumentMode::Consist);
-        document.show();
+        vantor::DocumentWindow& document = Open(setup.fileName);
         if (setup.saveAs) {
             m_host.prompts.ExpectSaveFile("Save Consist As", savedAs)
                 .ExpectMessage(MessageIcon::Information, "Save Consist", savedAs + " saved");
@@ -189,7 +191,6 @@ TEST_F(DocumentTest, DeleteRemovesOneVehicleAndShiftDeleteAllOnEitherKeypad) {
         {"Ctrl+Shift+Delete", Qt::ShiftModifier | Qt::ControlModifier, 1},
     };
     for (const Row& row : rows) {
-        delete m_document;
         vantor::DocumentWindow& document = OpenFreight(true);
         QTreeWidget* vehicles = document.EditorView()->VehicleList();
         vehicles->setCurrentItem(vehicles->topLevelItem(0));
@@ -214,12 +215,10 @@ TEST_F(DocumentTest, SortingKeepsTheSelectedStockRowSelectedForAdd) {
 
 TEST_F(DocumentTest, StockRowsShowWhileTheScanGoesOn) {
     std::vector<int> rowsSeen;
-    m_document = new vantor::DocumentWindow(m_host);
     m_host.Services().processEvents = [this, &rowsSeen] {
         rowsSeen.push_back(m_document->EditorView()->StockList()->topLevelItemCount());
     };
-    m_document->SetFileName(Consist("Freight"));
-    m_document->SetMode(vantor::DocumentMode::Consist);
+    Open(Consist("Freight"));
     ASSERT_GE(rowsSeen.size(), 2u) << "events run after each of the two folders";
     EXPECT_EQ(rowsSeen[0], 1) << "the first folder's row shows before the second is read";
     EXPECT_EQ(m_document->EditorView()->StockList()->topLevelItemCount(), 2);
