@@ -306,10 +306,6 @@ TEST_F(VantorCliTest, ATruncatedConsistIsShownAndEditedWithAWarning) {
     EXPECT_THAT(edited.err, HasSubstr("the saved consist holds only those"));
 }
 
-}  // namespace
-
-namespace {
-
 // "Demo Freight" from the demo's files: GP38 (17.1 m, 113 t, 1491 kW, 60 kN, 65 mph)
 // twice, one flipped; Boxcar40 twice and Boxcar40Red (12.8 m, 29 t, 60 kN); Caboose
 // (11.2 m, 22 t, 60 kN); MaxVelocity 22.352 m/s. No file has a coupler's break force.
