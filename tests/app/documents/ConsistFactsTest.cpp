@@ -147,6 +147,7 @@ TEST_F(ConsistFactsTest, EachStockFileIsReadOnce) {
         EXPECT_EQ(count, 1) << path;
     }
     EXPECT_EQ(facts.partial.size(), 80U) << "a file read once counts for each of its rows";
+    EXPECT_NEAR(facts.mass.value.value_or(-1), 40 * (100000.0 + 100000.0 + 50000.0), 1e-3);
 }
 
 }  // namespace
