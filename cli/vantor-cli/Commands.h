@@ -49,6 +49,14 @@ const std::vector<Command>& ConsistCommands();
 // Returns the commands that run one check of the validator each.
 const std::vector<Command>& CheckCommands();
 
+// Returns the commands that draw a shape or a consist into a picture. A build
+// without Qt has them answer that it cannot draw.
+const std::vector<Command>& SnapshotCommands();
+
+// Returns the commands that write the lists as PDF files. A build without Qt has
+// them answer that it cannot write PDF.
+const std::vector<Command>& PrintCommands();
+
 // Returns every command, in the order of the help text.
 std::vector<Command> AllCommands();
 

@@ -2,6 +2,7 @@
 #   - only the shell and the program include shell/ headers;
 #   - common/ and platform/ hold no Qt and see no subsystem;
 #   - ui/ sees common/ and platform/ only;
+#   - the command-line programs hold no Qt, but for vantor-cli's qt/ part;
 #   - no window includes another window's header; only the main window knows them all.
 # Usage: cmake -DSOURCE_DIR=<repo> -P CheckLayering.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -18,16 +19,16 @@ file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
 foreach(source IN LISTS sources)
   file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^#include [<\"]")
   set(forbidden "")
-  if(source MATCHES "^(app/(documents|validation|common|ui|platform)|cli)/")
+  if(source MATCHES "^(app/(documents|validation|view3d|printing|common|ui|platform)|cli)/")
     list(APPEND forbidden "\"shell/")
   endif()
   if(source MATCHES "^app/(common|platform)/")
-    list(APPEND forbidden "<Q" "\"ui/" "\"documents/" "\"validation/")
+    list(APPEND forbidden "<Q" "\"ui/" "\"documents/" "\"validation/" "\"view3d/" "\"printing/")
   endif()
   if(source MATCHES "^app/ui/")
-    list(APPEND forbidden "\"documents/" "\"validation/")
+    list(APPEND forbidden "\"documents/" "\"validation/" "\"view3d/" "\"printing/")
   endif()
-  if(source MATCHES "^cli/")
+  if(source MATCHES "^cli/" AND NOT source MATCHES "^cli/vantor-cli/qt/")
     list(APPEND forbidden "<Q" "\"ui/")
   endif()
 

@@ -1,0 +1,15 @@
+// The commands that draw a shape or a consist into a PNG picture.
+
+#include <vector>
+
+#include "Commands.h"
+#include "qt/QtSession.h"
+
+namespace vantor::cli {
+
+const std::vector<Command>& SnapshotCommands() {
+    static const std::vector<Command> commands{};
+    return commands;
+}
+
+}  // namespace vantor::cli
