@@ -35,6 +35,10 @@ struct PrintRequest {
     int copies = 1;
     std::string printerName;  // empty: the default printer
     std::string outputFile;   // not empty: print to this PDF file
+    // The paper chosen, in millimetres; 0 when the printer's own is kept.
+    double pageWidthMm = 0;
+    double pageHeightMm = 0;
+    bool landscape = false;
 };
 
 class Prompter {

@@ -154,6 +154,18 @@ void DocumentWindow::LoadConsistList() {
     m_consists->header()->setStretchLastSection(true);
 }
 
+ReportContent DocumentWindow::PrintContent() const {
+    const std::string caption = S(windowTitle());
+    switch (m_mode) {
+        case DocumentMode::ConsistList:
+            return ConsistListReport(caption, ConsistRows());
+        case DocumentMode::Consist:
+            return ConsistReport(caption, m_editor.Rows());
+        default:
+            return ReportContent{m_mode, {}, {}};
+    }
+}
+
 std::vector<std::string> DocumentWindow::ConsistRows() const {
     std::vector<std::string> rows;
     rows.reserve(static_cast<std::size_t>(m_consists->topLevelItemCount()));

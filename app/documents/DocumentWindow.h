@@ -7,6 +7,7 @@
 #include "corvane/TSFileItem.h"
 #include "documents/ConsistEditor.h"
 #include "documents/StockList.h"
+#include "printing/PrintDocument.h"
 
 class QLabel;
 class QStackedLayout;
@@ -20,7 +21,7 @@ class WindowHost;
 
 // The document window ("frmDocument"). It works in one of four modes: 0 the
 // installed consists, 1 one consist being edited, 2 a consist in 3D, 3 a shape in 3D.
-class DocumentWindow : public QWidget {
+class DocumentWindow : public QWidget, public PrintSource {
     Q_OBJECT
 public:
     explicit DocumentWindow(WindowHost& host, QWidget* parent = nullptr);
@@ -53,6 +54,9 @@ public:
     void ResetView();
     // Reports the window's properties.
     void ShowProperties();
+    // The report that printing the window prints: the consist list, the consist's
+    // vehicles, or nothing in 3D.
+    [[nodiscard]] ReportContent PrintContent() const override;
 
     // The consist being edited (mode 1).
     [[nodiscard]] ConsistEditor& Editor() { return m_editor; }

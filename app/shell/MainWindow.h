@@ -9,6 +9,7 @@
 
 #include "common/DocumentMode.h"
 #include "corvane/TSFileItem.h"
+#include "printing/PrintDocument.h"
 #include "shell/ShellCommands.h"
 #include "shell/StartupSettings.h"
 #include "shell/WindowArrangement.h"
@@ -93,6 +94,11 @@ public:
     void ToolbarClick(const std::string& key);
     // The Set MSTS Location command.
     void SetMSTSLocation();
+    // Prints the report of the active child window after the print dialog; with
+    // preview true, says that there is no preview.
+    void PrintDocument(bool preview);
+    // Replaces the printer that Print opens (tests record the printing).
+    void SetPrinterFactory(PrinterFactory factory) { m_openPrinter = std::move(factory); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,6 +154,7 @@ private:
     std::string m_screenShotDir;
     CheckContext m_checks;
     QProgressBar* m_busy = nullptr;
+    PrinterFactory m_openPrinter;
 };
 
 }  // namespace vantor

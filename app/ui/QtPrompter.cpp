@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -138,6 +139,9 @@ bool QtPrompter::PrintDialog(PrintRequest& request) {
     dialog.setWindowTitle(Q(request.title));
     if (request.maxPage > 0) {
         dialog.setMinMax(1, request.maxPage);
+    } else {
+        // Without a page count there is no page range to choose.
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     }
     if (dialog.exec() != QDialog::Accepted) {
         return false;
@@ -148,6 +152,11 @@ bool QtPrompter::PrintDialog(PrintRequest& request) {
     const bool range = printer.printRange() == QPrinter::PageRange;
     request.fromPage = range ? printer.fromPage() : 0;
     request.toPage = range ? printer.toPage() : 0;
+    const QPageLayout layout = printer.pageLayout();
+    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
+    request.pageWidthMm = paper.width();
+    request.pageHeightMm = paper.height();
+    request.landscape = layout.orientation() == QPageLayout::Landscape;
     return true;
 }
 

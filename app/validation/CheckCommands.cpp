@@ -40,12 +40,6 @@ TSValidation& NewMainValidator(CheckContext& context) {
     return *context.validator;
 }
 
-// Returns the file name of a path up to its first ".".
-std::string NameOfPath(const std::string& path) {
-    const std::string name = AnyFileNamePart(path);
-    return name.substr(0, name.find('.'));
-}
-
 std::optional<Report> NothingSelected(const CheckContext& context) {
     if (context.prompter != nullptr) {
         context.prompter->Message(MessageIcon::Critical, kCheckDependencies, kNothingSelected,
@@ -62,6 +56,23 @@ std::string ChooseRoutes(const CheckContext& context) {
 }
 
 }  // namespace
+
+std::string NameOfPath(const std::string& path) {
+    const std::string name = AnyFileNamePart(path);
+    return name.substr(0, name.find('.'));
+}
+
+std::string UsageCheckCaption(const std::string& title) {
+    return "Usage check of " + title;
+}
+
+std::string StockCheckCaption(const std::string& consist) {
+    return "Stock check of " + consist;
+}
+
+std::string InstallationCheckCaption() {
+    return PropertiesCaption("#TS Installation Check");
+}
 
 std::string ReportText(const TSValidation& validator) {
     std::string text;
@@ -85,7 +96,7 @@ std::optional<Report> ConsistCheckStock(const ActiveWindow& window, CheckContext
     TSValidation validator(context.installFolder);
     validator.CheckConsist(context.installFolder + "\\Trains\\Consists\\" + window.currentConsist +
                            ".con");
-    return Report{"Stock check of " + window.currentConsist, ReportText(validator)};
+    return Report{StockCheckCaption(window.currentConsist), ReportText(validator)};
 }
 
 std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& context) {
@@ -124,13 +135,13 @@ std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& con
             ShowStatus(context, "Done");
             LetEventsRun(context);
         }
-        return Report{"Usage check of " + name, header + ReportText(validator)};
+        return Report{UsageCheckCaption(name), header + ReportText(validator)};
     }
     if (AsciiLower(path.substr(path.size() >= 2 ? path.size() - 2 : 0)) == ".s") {
         TSValidation& validator = NewMainValidator(context);
         validator.SetVerboseMessages(false);
         validator.CheckShape(path);
-        return Report{"Usage check of " + path, ReportText(validator)};
+        return Report{UsageCheckCaption(path), ReportText(validator)};
     }
     const std::vector<std::string> routes = SplitAtBars(ChooseRoutes(context));
     if (routes.empty()) {
@@ -146,7 +157,7 @@ std::optional<Report> FileCheckDep(const ActiveWindow& window, CheckContext& con
             LetEventsRun(context);
         }
     }
-    return Report{"Usage check of " + name, ReportText(validator)};
+    return Report{UsageCheckCaption(name), ReportText(validator)};
 }
 
 std::optional<Report> StockCheckDep(const ActiveWindow& window, CheckContext& context) {
@@ -161,7 +172,7 @@ std::optional<Report> StockCheckAll(CheckContext& context) {
     }
     TSValidation& validator = NewMainValidator(context);
     validator.CheckAllStock("");
-    return Report{PropertiesCaption("#TS Installation Check"), ReportText(validator)};
+    return Report{InstallationCheckCaption(), ReportText(validator)};
 }
 
 std::string PropertiesCaption(const std::string& name) {

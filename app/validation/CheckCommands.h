@@ -71,6 +71,16 @@ struct Report {
     friend bool operator==(const Report&, const Report&) = default;
 };
 
+// Returns the file name of a path up to its first "." (the name a check's caption shows).
+std::string NameOfPath(const std::string& path);
+
+// Returns the captions of the results windows: "Usage check of " and a title (check
+// dependencies), "Stock check of " and a consist (Check Stock), and that of Check
+// All Stock.
+std::string UsageCheckCaption(const std::string& title);
+std::string StockCheckCaption(const std::string& consist);
+std::string InstallationCheckCaption();
+
 // Returns the translated entries of a validator's error list, each ended by CR LF.
 std::string ReportText(const TSValidation& validator);
 

@@ -55,6 +55,10 @@ void ResultsWindowWidget::Save() {
     }
 }
 
+ReportContent ResultsWindowWidget::PrintContent() const {
+    return ResultsReport(S(windowTitle()), Text());
+}
+
 void ResultsWindowWidget::ShowProperties() {
     m_results.ShowProperties(*m_host.Services().prompts);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "printing/PrintDocument.h"
 #include "validation/CheckCommands.h"
 
 class QPlainTextEdit;
@@ -11,7 +12,7 @@ namespace vantor {
 class WindowHost;
 
 // The results window ("frmResults"): a report with Save and Close.
-class ResultsWindowWidget : public QWidget {
+class ResultsWindowWidget : public QWidget, public PrintSource {
     Q_OBJECT
 public:
     ResultsWindowWidget(WindowHost& host, const Report& report, QWidget* parent = nullptr);
@@ -23,6 +24,8 @@ public:
     void Save();
     // Shows how many characters the report has.
     void ShowProperties();
+    // The report that printing the window prints: its caption and its text.
+    [[nodiscard]] ReportContent PrintContent() const override;
 
 private:
     WindowHost& m_host;

@@ -55,6 +55,14 @@ ScriptedPrompter& ScriptedPrompter::ExpectSaveFile(std::string title, std::strin
     return *this;
 }
 
+ScriptedPrompter& ScriptedPrompter::ExpectPrint(std::string title, bool accept) {
+    Step step(Kind::Print);
+    step.title = std::move(title);
+    step.answer = accept ? Answer::Ok : Answer::Cancel;
+    m_script.push_back(std::move(step));
+    return *this;
+}
+
 ScriptedPrompter::Step ScriptedPrompter::Next(Kind kind, const std::string& what) {
     if (m_script.empty()) {
         ADD_FAILURE() << "unexpected " << KindName(static_cast<int>(kind)) << ": " << what;
@@ -110,8 +118,10 @@ std::string ScriptedPrompter::FolderName(const std::string& title, const std::st
 }
 
 bool ScriptedPrompter::PrintDialog(vantor::PrintRequest& request) {
-    Next(Kind::Print, request.title);
-    return false;
+    m_lastPrint = request;
+    const Step step = Next(Kind::Print, request.title);
+    EXPECT_EQ(request.title, step.title);
+    return step.kind == Kind::Print && step.answer == Answer::Ok;
 }
 
 }  // namespace testing_support

@@ -2,8 +2,8 @@
 
 // A Prompter that plays a script: each expected prompt with its answer, in order.
 // A prompt that was not expected, or one that differs from the next expected one,
-// fails the test; so do expectations left over when the object goes. Open, folder
-// and print dialogs are never expected yet: they fail and are cancelled.
+// fails the test; so do expectations left over when the object goes. Open and
+// folder dialogs are never expected yet: they fail and are cancelled.
 
 #include <deque>
 #include <string>
@@ -26,10 +26,15 @@ public:
     // Expects a file-save dialog with this title and answers it with a name.
     ScriptedPrompter& ExpectSaveFile(std::string title, std::string answer);
 
+    // Expects the print dialog with this title; accept false cancels it.
+    ScriptedPrompter& ExpectPrint(std::string title, bool accept);
+
     // Returns true when every expected prompt came.
     [[nodiscard]] bool Done() const { return m_script.empty(); }
     // The last file dialog request seen, for checks of filters and start names.
     [[nodiscard]] const vantor::FileDialogRequest& LastFileRequest() const { return m_lastFile; }
+    // The last print dialog request seen.
+    [[nodiscard]] const vantor::PrintRequest& LastPrintRequest() const { return m_lastPrint; }
 
     vantor::Answer Message(vantor::MessageIcon icon, const std::string& title,
                            const std::string& text, vantor::MessageButtons buttons) override;
@@ -57,6 +62,7 @@ private:
 
     std::deque<Step> m_script;
     vantor::FileDialogRequest m_lastFile;
+    vantor::PrintRequest m_lastPrint;
 };
 
 }  // namespace testing_support
