@@ -9,8 +9,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           libgl1-mesa-dri)
 case "$profile" in
   build) ;;
-  test) packages+=(xvfb xauth) ;;
-  ci) packages+=(xvfb xauth clang libclang-rt-14-dev clang-format clang-tidy) ;;
+  test) packages+=(xvfb xauth poppler-utils) ;;
+  ci) packages+=(xvfb xauth poppler-utils clang libclang-rt-14-dev clang-format clang-tidy) ;;
   *) echo "usage: $0 [build|test|ci]" >&2; exit 2 ;;
 esac
 

@@ -9,6 +9,8 @@
 
 #include "Cli.h"
 #include "Commands.h"
+#include "PdfOutput.h"
+#include "validation/CheckCommands.h"
 #include "validation/TSValidation.h"
 
 namespace vantor::cli {
@@ -64,9 +66,14 @@ bool EndsWithIgnoringCase(const std::string& text, std::string_view ending) {
     return true;
 }
 
-// Runs one check on a fresh validator and prints its report; returns the exit status.
+// Runs one check on a fresh validator and prints its report, and writes it as PDF
+// under the results window's caption when asked; returns the exit status.
 template <typename Check>
-int RunCheck(const Context& context, Check check) {
+int RunCheck(const Context& context, const std::string& caption, Check check) {
+    if (const std::string problem = context.pdf.empty() ? "" : PdfUnavailable(); !problem.empty()) {
+        context.err << "vantor-cli: " << problem << "\n";
+        return kExitUsage;
+    }
     if (context.installFolder.empty()) {
         context.err << "vantor-cli: no MSTS installation is set or registered; use --msts DIR\n";
     }
@@ -100,6 +107,14 @@ int RunCheck(const Context& context, Check check) {
     } else {
         context.out << report;
     }
+    if (!context.pdf.empty()) {
+        const std::string problem =
+            WritePdf(context.pdf, ResultsReport(caption, report), context.pageSize);
+        if (!problem.empty()) {
+            context.err << "vantor-cli: " << problem << "\n";
+            return kExitUsage;
+        }
+    }
     return errors ? kExitFindings : kExitOk;
 }
 
@@ -107,12 +122,14 @@ using Progress = std::function<void(const std::string&)>;
 
 int CheckStock(const Context& context, const std::vector<std::string>& arguments) {
     const std::string path = WindowsPath(context.installFolder, arguments[0]);
-    return RunCheck(context, [&](TSValidation& v, const Progress&) { v.CheckStock(path); });
+    return RunCheck(context, UsageCheckCaption(NameOfPath(path)),
+                    [&](TSValidation& v, const Progress&) { v.CheckStock(path); });
 }
 
 int CheckShape(const Context& context, const std::vector<std::string>& arguments) {
     const std::string path = WindowsPath(context.installFolder, arguments[0]);
-    return RunCheck(context, [&](TSValidation& v, const Progress&) { v.CheckShape(path); });
+    return RunCheck(context, UsageCheckCaption(path),
+                    [&](TSValidation& v, const Progress&) { v.CheckShape(path); });
 }
 
 int CheckConsist(const Context& context, const std::vector<std::string>& arguments) {
@@ -122,37 +139,41 @@ int CheckConsist(const Context& context, const std::vector<std::string>& argumen
     const std::string path =
         isFile ? WindowsPath(context.installFolder, argument)
                : context.installFolder + "\\Trains\\Consists\\" + argument + ".con";
-    return RunCheck(context, [&](TSValidation& v, const Progress&) { v.CheckConsist(path); });
+    return RunCheck(context, StockCheckCaption(isFile ? NameOfPath(path) : argument),
+                    [&](TSValidation& v, const Progress&) { v.CheckConsist(path); });
 }
 
 int CheckAllStock(const Context& context, const std::vector<std::string>&) {
-    return RunCheck(context, [](TSValidation& v, const Progress&) { v.CheckAllStock(""); });
+    return RunCheck(context, InstallationCheckCaption(),
+                    [](TSValidation& v, const Progress&) { v.CheckAllStock(""); });
 }
 
 int CheckStockInConsists(const Context& context, const std::vector<std::string>& arguments) {
     const std::string path = WindowsPath(context.installFolder, arguments[0]);
-    return RunCheck(context,
+    return RunCheck(context, UsageCheckCaption(NameOfPath(path)),
                     [&](TSValidation& v, const Progress&) { v.CheckStockInConsists(path); });
 }
 
 int CheckConsistInRoute(const Context& context, const std::vector<std::string>& arguments) {
     const std::string& route = arguments[0];
     const std::string& consist = arguments[1];
-    return RunCheck(context, [&](TSValidation& v, const Progress& progress) {
-        progress("Checking " + consist + " in " + route + "...");
-        v.CheckConsistUseInRoute(route, consist);
-        progress("Done");
-    });
+    return RunCheck(context, UsageCheckCaption(consist),
+                    [&](TSValidation& v, const Progress& progress) {
+                        progress("Checking " + consist + " in " + route + "...");
+                        v.CheckConsistUseInRoute(route, consist);
+                        progress("Done");
+                    });
 }
 
 int CheckStockInRoute(const Context& context, const std::vector<std::string>& arguments) {
     const std::string path = WindowsPath(context.installFolder, arguments[0]);
     const std::string& route = arguments[1];
-    return RunCheck(context, [&](TSValidation& v, const Progress& progress) {
-        progress("Checking " + path + " in " + route + "...");
-        v.CheckStockUseInRoute(path, route);
-        progress("Done");
-    });
+    return RunCheck(context, UsageCheckCaption(NameOfPath(path)),
+                    [&](TSValidation& v, const Progress& progress) {
+                        progress("Checking " + path + " in " + route + "...");
+                        v.CheckStockUseInRoute(path, route);
+                        progress("Done");
+                    });
 }
 
 }  // namespace

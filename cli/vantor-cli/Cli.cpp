@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "common/Installation.h"
+#include "common/Text.h"
 #include "platform/IniFile.h"
 #include "platform/Locations.h"
 #include "platform/Paths.h"
@@ -25,6 +26,8 @@ struct CommandLine {
     bool help = false;
     bool json = false;
     bool progress = false;
+    std::optional<std::string> pdf;
+    std::optional<std::string> pageSize;
     std::vector<std::string> words;
     // The first "--" option that the program does not know; it stays among the
     // words for a command with options of its own.
@@ -61,6 +64,12 @@ std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& argu
             line.msts = arguments[++i];
         } else if (argument.starts_with("--msts=")) {
             line.msts = argument.substr(7);
+        } else if (argument == "--pdf" || argument == "--page-size") {
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+                return UsageError{"option " + argument +
+                                  (argument == "--pdf" ? " needs a file" : " needs A4 or Letter")};
+            }
+            (argument == "--pdf" ? line.pdf : line.pageSize) = arguments[++i];
         } else if (argument.starts_with("--")) {
             if (line.unknownOption.empty()) {
                 line.unknownOption = argument;
@@ -70,7 +79,28 @@ std::variant<CommandLine, UsageError> Parse(const std::vector<std::string>& argu
             return UsageError{"unknown option " + argument};
         }
     }
+    if (line.pageSize) {
+        const std::string size = AsciiLower(*line.pageSize);
+        if (size != "a4" && size != "letter") {
+            return UsageError{"unknown page size " + *line.pageSize + "; use A4 or Letter"};
+        }
+        line.pageSize = size == "a4" ? "A4" : "Letter";
+    }
     return line;
+}
+
+// Returns what is wrong with the PDF options for a command, empty when nothing:
+// --pdf goes with the check commands, --page-size with a PDF being written.
+std::string PdfOptionProblem(const CommandLine& line, const Command& command) {
+    const bool check = command.name.starts_with("check ");
+    const bool print = command.name.starts_with("print ");
+    if (line.pdf && !check) {
+        return "--pdf goes with the check commands";
+    }
+    if (line.pageSize && !print && !line.pdf) {
+        return "--page-size goes with --pdf and the print commands";
+    }
+    return {};
 }
 
 // Returns the command whose name is the longest run of leading words, or null.
@@ -134,6 +164,10 @@ void PrintHelp(std::ostream& out, const std::vector<Command>& commands) {
         << "               \"reason\" when a file could not be read. consist facts: print\n"
         << "               the figures as one JSON object.\n"
         << "  --progress   Check commands: send the progress texts to the error stream.\n"
+        << "  --pdf FILE   Check commands: also write the report to FILE as PDF, as the\n"
+        << "               results window prints it, headed by the window's caption.\n"
+        << "  --page-size A4|Letter\n"
+        << "               The paper of PDF reports; A4 unless given.\n"
         << "  --help       Prints this text.\n"
         << "  --           Ends the options; later arguments are taken as they are.\n\n"
         << "FILTER: empty or only \"*\" keeps every name; \"GP*\" keeps names beginning with\n"
@@ -153,7 +187,8 @@ void PrintHelp(std::ostream& out, const std::vector<Command>& commands) {
         << "Exit status: 0 when the command ran, 1 when a consist cannot be read, edited or\n"
         << "saved (a ROW that is not a vehicle, for one), 2 for a mistake in the arguments\n"
         << "or an installation that cannot be used (missing, not a folder, unreadable, or\n"
-        << "without Trains and Routes folders).\n"
+        << "without Trains and Routes folders), or a PDF that cannot be written (no file\n"
+        << "is left behind then).\n"
         << "The check commands print their report, one finding a line, and exit 1 when a\n"
         << "line is an ERROR. Their FILE may be written with / or \\; a file inside the\n"
         << "installation is reported as the installation folder, \\ and the rest.\n";
@@ -282,7 +317,12 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         return Usage(
             err, "wrong arguments; usage: " + std::string(kProgram) + " [--msts DIR] " + expected);
     }
-    const Context context{InstallFolder(line.msts), out, err, line.json, line.progress};
+    if (const std::string problem = PdfOptionProblem(line, *command); !problem.empty()) {
+        return Usage(err, problem);
+    }
+    const Context context{
+        InstallFolder(line.msts),    out, err, line.json, line.progress, line.pdf.value_or(""),
+        line.pageSize.value_or("A4")};
     if (const std::string problem =
             InstallationProblem(context.installFolder, *command, line.msts.has_value());
         !problem.empty()) {

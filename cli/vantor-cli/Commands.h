@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vantor {
+class ConsistEditor;
+}  // namespace vantor
+
 namespace vantor::cli {
 
 // What a command needs of the installation folder.
@@ -17,8 +21,10 @@ struct Context {
     std::string installFolder;  // the simulator's folder, empty when none is known
     std::ostream& out;
     std::ostream& err;
-    bool json = false;      // the check commands print their raw error entries as JSON
-    bool progress = false;  // the check commands send progress texts to err
+    bool json = false;            // the check commands print their raw error entries as JSON
+    bool progress = false;        // the check commands send progress texts to err
+    std::string pdf;              // the check commands also write their report to this PDF file
+    std::string pageSize = "A4";  // the paper of PDF reports: "A4" or "Letter"
 };
 
 // One command: its name (one or more words, such as "stock" or "consist show"),
@@ -56,6 +62,10 @@ const std::vector<Command>& SnapshotCommands();
 // Returns the commands that write the lists as PDF files. A build without Qt has
 // them answer that it cannot write PDF.
 const std::vector<Command>& PrintCommands();
+
+// Loads the consist that a NAME or FILE argument means into an editor; returns a
+// message on failure.
+std::string LoadConsist(const Context& context, const std::string& argument, ConsistEditor& editor);
 
 // Returns every command, in the order of the help text.
 std::vector<Command> AllCommands();

@@ -196,7 +196,8 @@ std::string ParseEdit(const std::vector<std::string>& arguments, EditRequest& re
     return {};
 }
 
-// Loads the consist that an argument names into an editor; returns a message on failure.
+}  // namespace
+
 std::string LoadConsist(const Context& context, const std::string& argument,
                         ConsistEditor& editor) {
     const auto file = ConsistFile(context, argument);
@@ -210,6 +211,8 @@ std::string LoadConsist(const Context& context, const std::string& argument,
     }
     return {};
 }
+
+namespace {
 
 int ShowConsist(const Context& context, const std::vector<std::string>& arguments) {
     ConsistEditor editor;

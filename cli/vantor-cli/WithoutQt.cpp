@@ -6,6 +6,7 @@
 
 #include "Cli.h"
 #include "Commands.h"
+#include "PdfOutput.h"
 
 namespace vantor::cli {
 namespace {
@@ -16,16 +17,25 @@ int NoSnapshot(const Context& context, const std::vector<std::string>& /*argumen
 }
 
 int NoPdf(const Context& context, const std::vector<std::string>& /*arguments*/) {
-    context.err << "vantor-cli: this build cannot write PDF: it was built without Qt\n";
+    context.err << "vantor-cli: " << PdfUnavailable() << "\n";
     return kExitUsage;
 }
 
 }  // namespace
 
+std::string PdfUnavailable() {
+    return "this build cannot write PDF: it was built without Qt";
+}
+
+std::string WritePdf(const std::string& /*path*/, const ReportContent& /*report*/,
+                     const std::string& /*pageSize*/) {
+    return PdfUnavailable();
+}
+
 const std::vector<Command>& SnapshotCommands() {
     static const std::vector<Command> commands{
-        {"snapshot shape", "FILE OUT.png [--size WxH]", "draw a shape into a PNG picture (needs Qt)",
-         0, 100, NoSnapshot, true},
+        {"snapshot shape", "FILE OUT.png [--size WxH]",
+         "draw a shape into a PNG picture (needs Qt)", 0, 100, NoSnapshot, true},
         {"snapshot consist", "NAME_OR_FILE OUT.png [--size WxH]",
          "draw a consist into a PNG picture (needs Qt)", 0, 100, NoSnapshot, true},
     };
@@ -34,10 +44,12 @@ const std::vector<Command>& SnapshotCommands() {
 
 const std::vector<Command>& PrintCommands() {
     static const std::vector<Command> commands{
-        {"print consists", "OUT.pdf [--page-size A4|Letter]",
-         "write the consist list as a PDF report (needs Qt)", 0, 100, NoPdf, true},
-        {"print consist", "NAME_OR_FILE OUT.pdf [--page-size A4|Letter]",
-         "write a consist's vehicles as a PDF report (needs Qt)", 0, 100, NoPdf, true},
+        {"print consists", "[FILTER] OUT.pdf",
+         "Writes the consist list as a PDF report, as the window prints it (needs Qt).", 0, 100,
+         NoPdf, true},
+        {"print consist", "NAME|FILE OUT.pdf",
+         "Writes a consist's vehicles as a PDF report, as its window prints it (needs Qt).", 0, 100,
+         NoPdf, true},
     };
     return commands;
 }

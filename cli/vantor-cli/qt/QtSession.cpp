@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <memory>
 
 namespace vantor::cli {
 
@@ -20,8 +19,10 @@ std::string StartQt() {
     static int argc = 1;
     static char name[] = "vantor-cli";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> application;
-    application = std::make_unique<QApplication>(argc, argv);
+    // The application object stays until the process ends: destroyed among the
+    // static objects, it would outlive Qt's own and crash the exit.
+    static QApplication* const application = new QApplication(argc, argv);
+    Q_UNUSED(application);
     return {};
 }
 
