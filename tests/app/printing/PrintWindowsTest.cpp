@@ -10,6 +10,7 @@
 #include "../documents/ConsistTestSupport.h"
 #include "FakeReportPrinter.h"
 #include "ShellFixture.h"
+#include "printing/PainterPrinter.h"
 #include "validation/CheckCommands.h"
 
 namespace {
@@ -106,6 +107,18 @@ TEST_F(PrintWindows, ThreeDWindowsShowTheDialogAndPrintNothing) {
     m_prompts.ExpectPrint("Print Stock View", true);
     Trigger(*window, "mnuFilePrint");
     EXPECT_TRUE(m_printed.empty());
+}
+
+TEST_F(PrintWindows, ThePrinterOfTheDialogPrintsToTheFileChosen) {
+    vantor::PrintRequest request;
+    request.outputFile = m_folder.File("printed.pdf");
+    request.pageWidthMm = 210;
+    request.pageHeightMm = 297;
+    vantor::PrintReport(*vantor::OpenSystemPrinter(request), "Consist List 1", {"A", "B"});
+    EXPECT_EQ(testing_support::ReadBytes(request.outputFile).substr(0, 5), "%PDF-");
+
+    request.outputFile = m_folder.File("missing/printed.pdf");
+    EXPECT_THROW(vantor::OpenSystemPrinter(request), std::runtime_error);
 }
 
 }  // namespace
