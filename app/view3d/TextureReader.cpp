@@ -175,8 +175,8 @@ TextureImage ReadAceBody(std::string_view data) {
     }
     std::vector<AceChannel> channels(channelCount);
     for (std::uint32_t i = 0; i < channelCount; ++i) {
-        channels[i].bits = body.U32(kAceHeader + 16 * i);
-        channels[i].type = body.U32(kAceHeader + 16 * i + 8);
+        channels[i].bits = body.U32(kAceHeader + std::size_t{16} * i);
+        channels[i].type = body.U32(kAceHeader + std::size_t{16} * i + 8);
         if (channels[i].bits != 1 && channels[i].bits != 8) {
             throw FormatError("the file has a channel of " + std::to_string(channels[i].bits) +
                               " bits");

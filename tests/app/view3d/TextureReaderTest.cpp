@@ -81,9 +81,10 @@ TEST(AceTexture, MipmapsGiveEveryLevelDownToOnePixel) {
     ASSERT_EQ(image.levels.size(), 4U);
     EXPECT_EQ(image.levels[3].width, 1);
     // Level 1 pixel (1, 2) is level 0 pixel (2, 4).
-    const std::size_t at = 4 * (2 * 4 + 1);
-    EXPECT_EQ(image.levels[1].data[at], picture.rgba[4 * (4 * 8 + 2)]);
-    EXPECT_EQ(image.levels[1].data[at + 2], picture.rgba[4 * (4 * 8 + 2) + 2]);
+    const std::size_t at = std::size_t{4} * (2 * 4 + 1);
+    const std::size_t above = std::size_t{4} * (4 * 8 + 2);
+    EXPECT_EQ(image.levels[1].data[at], picture.rgba[above]);
+    EXPECT_EQ(image.levels[1].data[at + 2], picture.rgba[above + 2]);
 }
 
 TEST(AceTexture, Dxt1KeepsItsBlocksAndFindsTheOneBitAlpha) {
