@@ -101,6 +101,16 @@ TEST(AceTexture, Dxt1KeepsItsBlocksAndFindsTheOneBitAlpha) {
         opaque);
     EXPECT_FALSE(image.hasAlpha);
     EXPECT_TRUE(ReadTexture(AceDxt1File(4, holed)).hasAlpha);
+    // A DXT1 file smaller than 4x4 holds rows only: read as pixels.
+    const TextureImage tiny = ReadTexture(AceDxt1File(2, opaque));
+    EXPECT_EQ(tiny.format, PixelFormat::Rgba8);
+    ASSERT_EQ(tiny.levels.size(), 2U);
+    const std::vector<std::uint8_t> grey = {0x80, 0x80, 0x80, 255};
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(tiny.levels[0].data.begin(), tiny.levels[0].data.begin() + 4),
+        grey);
+    EXPECT_EQ(tiny.levels[1].data, grey);
+    EXPECT_FALSE(tiny.hasAlpha);
     // c0 <= c1 without index 3 stays opaque.
     EXPECT_FALSE(
         ReadTexture(AceDxt1File(4, {0x1F, 0x00, 0x00, 0xF8, 0x00, 0x00, 0x00, 0x00})).hasAlpha);
