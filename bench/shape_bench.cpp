@@ -8,7 +8,9 @@
 // measured with the canvas. Prints the table, then a summary with peak memory.
 
 #include <benchmark/benchmark.h>
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include "BenchSupport.h"
 
@@ -255,9 +257,11 @@ int main(int argc, char** argv) {
     for (const auto& [name, milliseconds] : reporter.m_milliseconds) {
         std::printf("%-12s %10.3f ms\n", name.c_str() + 3, milliseconds);
     }
+#if !defined(_WIN32)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("Peak memory  %10.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+#endif
     std::printf("Large text shape: %.1f MB, %d triangles\n",
                 static_cast<double>(fs::file_size(LargeTextShape())) / 1e6, 2 * kTextSquares);
     std::error_code ec;
