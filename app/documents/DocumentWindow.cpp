@@ -27,6 +27,7 @@ constexpr const char* kCloseQuestion =
 constexpr const char* kCancelQuestion =
     "Consist has changed.  All changes will be lost if you do not save it.  Do you want to save it "
     "before closing the consist?";
+constexpr const char* kRemoveAllTitle = "Remove All";
 constexpr const char* kViewQuestion =
     "Consist has changed.  Do you want to save it before viewing the consist?";
 
@@ -83,6 +84,22 @@ DocumentWindow::DocumentWindow(WindowHost& host, QWidget* parent) : QWidget(pare
                 m_host.ShowStatus((started ? "Dragging " : "Dragged ") +
                                   (row ? row->type : std::string()));
             });
+    connect(m_editorView, &ConsistEditorView::stockDropped, this, [this](int position, int row) {
+        const auto stock = m_editorView->StockAt(position);
+        if (m_mode != DocumentMode::Consist || !stock) {
+            return;
+        }
+        const std::string refused =
+            m_editor.AddAt(*stock, row == 0 ? static_cast<int>(m_editor.Rows().size()) + 1 : row);
+        if (!refused.empty()) {
+            m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
+        }
+        ShowEditor();
+        if (m_editor.Acted()) {
+            setWindowTitle(Q(m_editor.Caption()));
+            m_editorView->FocusVehicles();
+        }
+    });
     connect(m_editorView, &ConsistEditorView::contextMenuAsked, this,
             [this](bool vehicles, const QPoint& at) {
                 m_host.PopupMenu(vehicles ? ContextMenu::Consist : ContextMenu::Stock, at);
@@ -217,16 +234,17 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
 // Mode 1: a consist being edited
 
 void DocumentWindow::LoadConsistMode() {
+    m_loadFailed = false;
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
             setWindowTitle(Q(m_editor.Caption()));
         } catch (const std::exception& e) {
-            // A consist that cannot be read is not replaced: the window starts a new
-            // consist that has no file, so nothing is written over the broken one.
+            // A consist that cannot be read opens no editor: an empty one would claim
+            // changes the user never made and invite a save over the broken file.
             m_host.Services().prompts->Message(MessageIcon::Critical, "Load Consist", e.what());
-            m_fileName.clear();
-            m_editor.New();
+            m_loadFailed = true;
+            return;
         }
     } else {
         m_editor.New();
@@ -268,10 +286,44 @@ void DocumentWindow::ReloadAllStock() {
 
 void DocumentWindow::ShowEditor() {
     m_editorView->ShowConsist(m_editor);
+    emit consistChanged();
+}
+
+bool DocumentWindow::CanUndo() const {
+    return m_mode == DocumentMode::Consist && m_editor.CanUndo();
+}
+
+bool DocumentWindow::CanRedo() const {
+    return m_mode == DocumentMode::Consist && m_editor.CanRedo();
+}
+
+bool DocumentWindow::Undo() {
+    if (m_mode != DocumentMode::Consist || !m_editor.Undo()) {
+        return false;
+    }
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
+    return true;
+}
+
+bool DocumentWindow::Redo() {
+    if (m_mode != DocumentMode::Consist || !m_editor.Redo()) {
+        return false;
+    }
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
+    return true;
 }
 
 void DocumentWindow::MoveClick(MoveCommand command) {
     if (m_mode != DocumentMode::Consist) {
+        return;
+    }
+    if (command == MoveCommand::RemoveAll && m_editor.Rows().size() > 1 &&
+        m_host.Services().prompts->Message(
+            MessageIcon::Question, kRemoveAllTitle,
+            "Remove all " + std::to_string(m_editor.Rows().size()) + " vehicles from the consist?",
+            MessageButtons::YesNo) != Answer::Yes) {
         return;
     }
     std::string refused;
@@ -435,8 +487,13 @@ void DocumentWindow::ViewShape() {
         DocumentMode::Shape3D, S(row->text(0)) + " - " + S(row->text(2)), nullptr);
 }
 
+bool DocumentWindow::AgreeToClose() {
+    m_closeAgreed = MayClose();
+    return m_closeAgreed;
+}
+
 bool DocumentWindow::MayClose() {
-    if (m_mode != DocumentMode::Consist || !m_editor.Changed()) {
+    if (m_closeAgreed || m_mode != DocumentMode::Consist || !m_editor.Changed()) {
         return true;
     }
     const Answer answer = m_host.Services().prompts->Message(

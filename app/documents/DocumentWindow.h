@@ -59,6 +59,19 @@ public:
     [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
     // Runs an editing command as its button does.
     void MoveClick(MoveCommand command);
+    // Undoes or redoes the last editing command (consist mode only); false when
+    // there was nothing to undo or redo.
+    bool Undo();
+    bool Redo();
+    [[nodiscard]] bool CanUndo() const;
+    [[nodiscard]] bool CanRedo() const;
+    // True when the window could not load what it was opened on and shows nothing.
+    [[nodiscard]] bool LoadFailed() const { return m_loadFailed; }
+    // Asks the close question now when the consist has unsaved changes, saving on
+    // Yes; false when the user keeps the window open. A later close asks no more.
+    bool AgreeToClose();
+    // Takes back an agreement to close: the window asks again on its next close.
+    void WithdrawCloseAgreement() { m_closeAgreed = false; }
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
@@ -72,6 +85,10 @@ public:
     // Opens consists of the list for editing or viewing.
     void EditConsist(const std::string& name);
     void ViewConsist(const std::string& name);
+
+signals:
+    // The consist was loaded, edited, undone, redone or saved.
+    void consistChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +127,8 @@ private:
     std::vector<StockRow> m_stockRows;
     StockSort m_stockSort;
     bool m_stockBuilt = false;
+    bool m_loadFailed = false;
+    bool m_closeAgreed = false;
 };
 
 }  // namespace vantor
