@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "common/ItemText.h"
 #include "documents/ConsistEditorView.h"
@@ -164,11 +167,48 @@ void DocumentWindow::LoadForm() {
 
 void DocumentWindow::LoadConsistList() {
     setWindowTitle(Q(ConsistListCaption(m_windowNumber, m_filter)));
+    // The rows selected before stay selected when they are still there.
+    const auto selected = SelectedConsists();
+    const std::string current = CurrentConsist();
     m_consists->clear();
     for (const std::string& name : ListConsists(InstallFolder(), m_filter)) {
-        m_consists->addTopLevelItem(new QTreeWidgetItem(QStringList{Q(name)}));
+        auto* row = new QTreeWidgetItem(QStringList{Q(name)});
+        m_consists->addTopLevelItem(row);
+        if (name == current) {
+            m_consists->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        }
+        row->setSelected(std::find(selected.begin(), selected.end(), name) != selected.end());
     }
     m_consists->header()->setStretchLastSection(true);
+    WatchConsistFolder();
+}
+
+void DocumentWindow::WatchConsistFolder() {
+    if (m_watcher == nullptr) {
+        m_watcher = new QFileSystemWatcher(this);
+        m_refresh = new QTimer(this);
+        m_refresh->setSingleShot(true);
+        // A copy of many files comes as many changes: one refresh after they settle.
+        m_refresh->setInterval(300);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_refresh,
+                qOverload<>(&QTimer::start));
+        connect(m_refresh, &QTimer::timeout, this, [this] {
+            if (m_mode == DocumentMode::ConsistList) {
+                LoadConsistList();
+            }
+        });
+    }
+    const auto folder = platform::ResolvePath(InstallFolder() + "\\Trains\\Consists");
+    const QStringList watched = m_watcher->directories();
+    if (folder && watched == QStringList{Q(*folder)}) {
+        return;
+    }
+    if (!watched.isEmpty()) {
+        m_watcher->removePaths(watched);
+    }
+    if (folder) {
+        m_watcher->addPath(Q(*folder));
+    }
 }
 
 std::vector<std::string> DocumentWindow::ConsistRows() const {

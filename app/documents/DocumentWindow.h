@@ -8,7 +8,9 @@
 #include "documents/ConsistEditor.h"
 #include "documents/StockList.h"
 
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QStackedLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -95,6 +97,9 @@ protected:
 
 private:
     void LoadConsistList();
+    // Watches the consist folder, so that the list follows files saved, copied or
+    // deleted outside the window.
+    void WatchConsistFolder();
     void LoadConsistMode();
     void LoadStockList();
     void ShowEditor();
@@ -128,6 +133,8 @@ private:
     StockSort m_stockSort;
     bool m_stockBuilt = false;
     bool m_loadFailed = false;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_refresh = nullptr;
     bool m_closeAgreed = false;
 };
 

@@ -65,7 +65,7 @@ protected:
 TEST_F(EditHistoryTest, RandomEditsUndoneToTheStartGiveTheLoadedBytesBack) {
     std::mt19937 random(7011);
     const StockRow stock[] = {kHopper, kEngine};
-    for (int sequence = 0; sequence < 200; ++sequence) {
+    for (int sequence = 0; sequence < 80; ++sequence) {
         LoadThree();
         const std::string loaded = Dump(*m_editor.File().Items());
         m_editor.Save(m_folder.File("b/c.con"));
