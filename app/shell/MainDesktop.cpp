@@ -51,8 +51,7 @@ constexpr ActionLook kLooks[] = {
     {"mnuEditCopy", QKeySequence::Copy, "edit-copy", QStyle::SP_FileIcon},
     {"mnuEditPaste", QKeySequence::Paste, "edit-paste", QStyle::SP_FileIcon},
     {"mnuViewRefresh", QKeySequence::Refresh, "view-refresh", QStyle::SP_BrowserReload},
-    {"mnuHelpContents", QKeySequence::HelpContents, "help-contents",
-     QStyle::SP_DialogHelpButton},
+    {"mnuHelpContents", QKeySequence::HelpContents, "help-contents", QStyle::SP_DialogHelpButton},
     {"mnuHelpAbout", QKeySequence::UnknownKey, "help-about", QStyle::SP_MessageBoxInformation},
 };
 

@@ -226,8 +226,9 @@ TEST_F(DesktopTest, ExitAsksAboutEveryUnsavedConsistBeforeAnyWindowCloses) {
     vantor::DocumentWindow* second = window->NewDocumentByMode(DocumentMode::Consist, "");
     ASSERT_TRUE(first->Editor().Changed() && second->Editor().Changed());
 
-    m_prompts.ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
-                            MessageButtons::YesNoCancel)
+    m_prompts
+        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
+                       MessageButtons::YesNoCancel)
         .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::Cancel,
                        MessageButtons::YesNoCancel);
     EXPECT_FALSE(window->close());
@@ -235,8 +236,9 @@ TEST_F(DesktopTest, ExitAsksAboutEveryUnsavedConsistBeforeAnyWindowCloses) {
     EXPECT_TRUE(first->Editor().Changed());
 
     // Asked again, both times: No to both closes everything.
-    m_prompts.ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
-                            MessageButtons::YesNoCancel)
+    m_prompts
+        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
+                       MessageButtons::YesNoCancel)
         .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
                        MessageButtons::YesNoCancel);
     EXPECT_TRUE(window->close());
@@ -246,14 +248,20 @@ TEST_F(DesktopTest, ExitAsksAboutEveryUnsavedConsistBeforeAnyWindowCloses) {
 TEST_F(DesktopTest, StandardKeysAndIconsAreOnTheActionsAndCutHasNoKey) {
     auto window = Start();
     const std::pair<const char*, QKeySequence::StandardKey> keys[] = {
-        {"mnuFileNewConsist", QKeySequence::New},   {"mnuFileOpen", QKeySequence::Open},
-        {"mnuFileSave", QKeySequence::Save},        {"mnuFileSaveAs", QKeySequence::SaveAs},
-        {"mnuFileClose", QKeySequence::Close},      {"mnuFilePrint", QKeySequence::Print},
-        {"mnuEditCopy", QKeySequence::Copy},        {"mnuEditPaste", QKeySequence::Paste},
+        {"mnuFileNewConsist", QKeySequence::New},
+        {"mnuFileOpen", QKeySequence::Open},
+        {"mnuFileSave", QKeySequence::Save},
+        {"mnuFileSaveAs", QKeySequence::SaveAs},
+        {"mnuFileClose", QKeySequence::Close},
+        {"mnuFilePrint", QKeySequence::Print},
+        {"mnuEditCopy", QKeySequence::Copy},
+        {"mnuEditPaste", QKeySequence::Paste},
         {"mnuHelpContents", QKeySequence::HelpContents},
-        {"mnuViewRefresh", QKeySequence::Refresh},  {"mnuWindowNext", QKeySequence::NextChild},
+        {"mnuViewRefresh", QKeySequence::Refresh},
+        {"mnuWindowNext", QKeySequence::NextChild},
         {"mnuWindowPrevious", QKeySequence::PreviousChild},
-        {"mnuEditUndo", QKeySequence::Undo},        {"mnuEditRedo", QKeySequence::Redo},
+        {"mnuEditUndo", QKeySequence::Undo},
+        {"mnuEditRedo", QKeySequence::Redo},
     };
     for (const auto& [name, key] : keys) {
         auto* action = window->findChild<QAction*>(name);
@@ -284,8 +292,8 @@ TEST_F(DesktopTest, ItemsAndButtonsAreEnabledWhereTheyCanActAndUndoRedoFollowThe
     EXPECT_TRUE(toolCopy->isEnabled());
 
     vantor::DocumentWindow* editor =
-        window->NewDocumentWindow(install + "\\Trains\\Consists\\Freight.con", DocumentMode::Consist,
-                                  "Consist - Freight", nullptr);
+        window->NewDocumentWindow(install + "\\Trains\\Consists\\Freight.con",
+                                  DocumentMode::Consist, "Consist - Freight", nullptr);
     window->Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
     EXPECT_FALSE(Enabled(*window, "mnuEditCopy"));
     EXPECT_FALSE(toolCopy->isEnabled()) << "the button follows its menu item";
@@ -333,7 +341,8 @@ TEST_F(DesktopTest, TheConsistListFollowsFilesChangedOutsideAndKeepsItsSelection
     EXPECT_TRUE(Eventually([&] { return list->ConsistRows().size() == 2; }));
     EXPECT_THAT(list->SelectedConsists(), ElementsAre("Freight"));
     fs::remove(folder / "Freight.con");
-    EXPECT_TRUE(Eventually([&] { return list->ConsistRows() == std::vector<std::string>{"Coal"}; }));
+    EXPECT_TRUE(
+        Eventually([&] { return list->ConsistRows() == std::vector<std::string>{"Coal"}; }));
     EXPECT_TRUE(list->SelectedConsists().empty());
 }
 
