@@ -29,30 +29,30 @@ namespace {
 // style's picture for desktops without a theme.
 struct ActionLook {
     const char* name;
-    QKeySequence::StandardKey key;
     const char* icon;
+    QKeySequence::StandardKey key;
     QStyle::StandardPixmap fallback;
 };
 
 constexpr ActionLook kLooks[] = {
-    {"mnuFileNewConsist", QKeySequence::New, "document-new", QStyle::SP_FileIcon},
-    {"mnuFileOpen", QKeySequence::Open, "document-open", QStyle::SP_DialogOpenButton},
-    {"mnuFileClose", QKeySequence::Close, "window-close", QStyle::SP_DialogCloseButton},
-    {"mnuFileSave", QKeySequence::Save, "document-save", QStyle::SP_DialogSaveButton},
-    {"mnuFileSaveAs", QKeySequence::SaveAs, "document-save-as", QStyle::SP_DialogSaveButton},
-    {"mnuFileProperties", QKeySequence::UnknownKey, "document-properties",
+    {"mnuFileNewConsist", "document-new", QKeySequence::New, QStyle::SP_FileIcon},
+    {"mnuFileOpen", "document-open", QKeySequence::Open, QStyle::SP_DialogOpenButton},
+    {"mnuFileClose", "window-close", QKeySequence::Close, QStyle::SP_DialogCloseButton},
+    {"mnuFileSave", "document-save", QKeySequence::Save, QStyle::SP_DialogSaveButton},
+    {"mnuFileSaveAs", "document-save-as", QKeySequence::SaveAs, QStyle::SP_DialogSaveButton},
+    {"mnuFileProperties", "document-properties", QKeySequence::UnknownKey,
      QStyle::SP_FileDialogInfoView},
-    {"mnuFilePrint", QKeySequence::Print, "document-print", QStyle::SP_FileDialogDetailedView},
-    {"mnuFileExit", QKeySequence::UnknownKey, "application-exit", QStyle::SP_DialogCloseButton},
-    {"mnuEditUndo", QKeySequence::Undo, "edit-undo", QStyle::SP_ArrowBack},
-    {"mnuEditRedo", QKeySequence::Redo, "edit-redo", QStyle::SP_ArrowForward},
+    {"mnuFilePrint", "document-print", QKeySequence::Print, QStyle::SP_FileDialogDetailedView},
+    {"mnuFileExit", "application-exit", QKeySequence::UnknownKey, QStyle::SP_DialogCloseButton},
+    {"mnuEditUndo", "edit-undo", QKeySequence::Undo, QStyle::SP_ArrowBack},
+    {"mnuEditRedo", "edit-redo", QKeySequence::Redo, QStyle::SP_ArrowForward},
     // Cut deletes the consist's file: no key does that by accident.
-    {"mnuEditCut", QKeySequence::UnknownKey, "edit-delete", QStyle::SP_TrashIcon},
-    {"mnuEditCopy", QKeySequence::Copy, "edit-copy", QStyle::SP_FileIcon},
-    {"mnuEditPaste", QKeySequence::Paste, "edit-paste", QStyle::SP_FileIcon},
-    {"mnuViewRefresh", QKeySequence::Refresh, "view-refresh", QStyle::SP_BrowserReload},
-    {"mnuHelpContents", QKeySequence::HelpContents, "help-contents", QStyle::SP_DialogHelpButton},
-    {"mnuHelpAbout", QKeySequence::UnknownKey, "help-about", QStyle::SP_MessageBoxInformation},
+    {"mnuEditCut", "edit-delete", QKeySequence::UnknownKey, QStyle::SP_TrashIcon},
+    {"mnuEditCopy", "edit-copy", QKeySequence::Copy, QStyle::SP_FileIcon},
+    {"mnuEditPaste", "edit-paste", QKeySequence::Paste, QStyle::SP_FileIcon},
+    {"mnuViewRefresh", "view-refresh", QKeySequence::Refresh, QStyle::SP_BrowserReload},
+    {"mnuHelpContents", "help-contents", QKeySequence::HelpContents, QStyle::SP_DialogHelpButton},
+    {"mnuHelpAbout", "help-about", QKeySequence::UnknownKey, QStyle::SP_MessageBoxInformation},
 };
 
 // Returns a rectangle of a size moved into an area, keeping as much of the size as fits.

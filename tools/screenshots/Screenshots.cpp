@@ -5,8 +5,8 @@
 // windows up and returns the widget to picture.
 
 #include <QApplication>
-#include <QMdiArea>
 #include <QElapsedTimer>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QThread>
 #include <QTreeWidget>
