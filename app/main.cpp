@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "common/Installation.h"
@@ -10,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "shell/MainWindow.h"
+#include "ui/DesktopIcons.h"
 #include "ui/QtClipboard.h"
 #include "ui/QtPrompter.h"
 #include "ui/QtSettingsStore.h"
@@ -32,6 +34,8 @@ std::string ManualFolder(const std::string& programFolder) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Vantor");
+    QApplication::setWindowIcon(vantor::AppIcon());
+    QApplication::setDesktopFileName("vantor");
 
     vantor::QtPrompter prompts;
     vantor::QtSettingsStore settings;
@@ -54,6 +58,8 @@ int main(int argc, char** argv) {
     services.systemInfoPrograms = {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"};
     services.programFolder = vantor::platform::ProgramFolder();
     services.manualFolder = ManualFolder(services.programFolder);
+    services.documentsFolder =
+        vantor::S(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     // The command line is one file path, blanks and all.
     for (int i = 1; i < argc; ++i) {
         services.commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
@@ -63,6 +69,7 @@ int main(int argc, char** argv) {
     prompts.SetParent(&window);
     window.Load();
     window.show();
+    window.WelcomeIfNotInstalled();
     const int result = QApplication::exec();
     settings.Sync();
     return result;

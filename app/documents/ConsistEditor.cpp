@@ -152,6 +152,7 @@ void ConsistEditor::Load(const std::string& fileName) {
     m_truncationAccepted = false;
     m_changed = false;
     m_canApply = false;
+    m_history.Clear(true);
     Reload();
 }
 
@@ -168,6 +169,7 @@ void ConsistEditor::New() {
     m_loadedFrom.clear();
     m_changed = true;
     m_canApply = true;
+    m_history.Clear(false);
 }
 
 void ConsistEditor::Reload() {
@@ -215,8 +217,13 @@ std::string ConsistEditor::Move(MoveCommand command, const std::optional<StockRo
     if (!FirstConfiguration(*m_file)) {
         return "There is no consist to edit.";
     }
+    EditState before = Current();
     if (command == MoveCommand::Add) {
-        return Add(stock);
+        std::string refused = Add(stock);
+        if (m_acted) {
+            m_history.Record(std::move(before));
+        }
+        return refused;
     }
     const int selected = m_selected;
     m_changed = true;
@@ -259,8 +266,63 @@ std::string ConsistEditor::Move(MoveCommand command, const std::optional<StockRo
     }
     if (m_acted) {
         m_consistListActive = true;
+        m_history.Record(std::move(before));
     }
     return {};
+}
+
+std::string ConsistEditor::AddAt(const StockRow& stock, int row) {
+    m_acted = false;
+    if (!FirstConfiguration(*m_file)) {
+        return "There is no consist to edit.";
+    }
+    EditState before = Current();
+    std::string refused = Add(stock);
+    if (!m_acted) {
+        return refused;
+    }
+    const int count = static_cast<int>(m_rows.size());
+    if (row >= 1 && row < count) {
+        TSItemCollection& children = *FirstConfiguration(*m_file)->Children();
+        const int from = m_rows.back().tag;
+        const int target = m_rows.at(static_cast<std::size_t>(row - 1)).tag;
+        TSFileItemPtr vehicle = children.Item(from);
+        children.Remove(from);
+        children.AddBefore(std::move(vehicle), target);
+        Reload();
+        m_selected = row;
+    }
+    m_history.Record(std::move(before));
+    return {};
+}
+
+EditState ConsistEditor::Current() const {
+    return {CopyItems(*m_file), m_selected};
+}
+
+void ConsistEditor::Restore(const EditState& state) {
+    RestoreItems(*m_file, state.items);
+    Reload();
+    SelectRow(state.selected);
+    m_changed = !m_history.AtSaved();
+    m_canApply = m_changed;
+    m_consistListActive = true;
+}
+
+bool ConsistEditor::Undo() {
+    auto state = m_history.Undo(Current());
+    if (state) {
+        Restore(*state);
+    }
+    return state.has_value();
+}
+
+bool ConsistEditor::Redo() {
+    auto state = m_history.Redo(Current());
+    if (state) {
+        Restore(*state);
+    }
+    return state.has_value();
 }
 
 std::string ConsistEditor::Add(const std::optional<StockRow>& stock) {
@@ -427,6 +489,7 @@ void ConsistEditor::Save(const std::string& fileName) {
     m_file->Save();
     m_changed = false;
     m_canApply = false;
+    m_history.MarkSaved();
 }
 
 bool ConsistEditor::Truncated() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "corvane/TSFile.h"
+#include "documents/EditHistory.h"
 #include "documents/StockList.h"
 
 namespace vantor {
@@ -58,6 +59,17 @@ public:
     // number is passed over like a taken UiD):
     // a refused command changes nothing, Changed included.
     std::string Move(MoveCommand command, const std::optional<StockRow>& stock = std::nullopt);
+    // Adds a stock item and moves it to stand before the vehicle on a 1-based row
+    // (at the end when row is beyond the rows): one command, undone at once.
+    std::string AddAt(const StockRow& stock, int row);
+    // Goes back to before the last command, or forward again after an undo, with
+    // the selection of that moment; false when there is nothing to undo or redo.
+    // Changed is true unless the tree is back where it was loaded or last saved.
+    bool Undo();
+    bool Redo();
+    [[nodiscard]] bool CanUndo() const { return m_history.CanUndo(); }
+    [[nodiscard]] bool CanRedo() const { return m_history.CanRedo(); }
+
     // True when the last command changed the tree; false when its condition failed
     // (no selection, a move at an end, a refused Add), so the window skips its last steps.
     [[nodiscard]] bool Acted() const { return m_acted; }
@@ -111,6 +123,8 @@ private:
     void MoveForwards(int selected);
     void MoveBackwards(int selected);
     void Flip(int selected);
+    [[nodiscard]] EditState Current() const;
+    void Restore(const EditState& state);
 
     std::unique_ptr<corvane::TSFile> m_file;
     std::vector<VehicleRow> m_rows;
@@ -125,6 +139,7 @@ private:
     bool m_truncationAccepted = false;
     bool m_acted = false;
     std::string m_loadedFrom;
+    EditHistory m_history;
 };
 
 // Returns why a name cannot stand in a consist file, naming the character: the

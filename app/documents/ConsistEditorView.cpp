@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -75,12 +76,22 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_move[i] = new QPushButton(kMoveButtons[i].caption, this);
         m_move[i]->setObjectName(QString("cmdMove_%1").arg(i));
         m_move[i]->setToolTip(kMoveButtons[i].tip);
-        m_move[i]->setFixedWidth(40);
+        m_move[i]->setMinimumWidth(40);
         connect(m_move[i], &QPushButton::clicked, this,
                 [this, i] { emit moveClicked(static_cast<MoveCommand>(i)); });
         moves->addWidget(m_move[i]);
     }
     moves->addStretch();
+    // Arrows show which way each button moves stock: towards the consist, away
+    // from it, to the front, to the end.
+    const std::array<std::pair<std::size_t, QStyle::StandardPixmap>, 4> arrows = {
+        {{0, QStyle::SP_ArrowLeft},
+         {1, QStyle::SP_ArrowRight},
+         {3, QStyle::SP_ArrowUp},
+         {4, QStyle::SP_ArrowDown}}};
+    for (const auto& [index, arrow] : arrows) {
+        m_move[index]->setIcon(style()->standardIcon(arrow));
+    }
 
     auto* lists = new QHBoxLayout;
     lists->addWidget(m_vehicles, 1);
@@ -95,6 +106,8 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_maxVelocity[i] = new QLineEdit(this);
         m_maxVelocity[i]->setObjectName(QString("txtMaxVelocity_%1").arg(i));
         m_maxVelocity[i]->setMaximumWidth(100);
+        // Display fields: nothing reads them back, so they take no typing to lose.
+        m_maxVelocity[i]->setReadOnly(true);
         fields->addWidget(m_maxVelocity[i]);
     }
     auto* durabilityLabel = new QLabel("Durability", this);
@@ -103,6 +116,7 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
     m_durability = new QLineEdit(this);
     m_durability->setObjectName("txtDurability");
     m_durability->setMaximumWidth(100);
+    m_durability->setReadOnly(true);
     fields->addWidget(m_durability);
     fields->addStretch();
 
@@ -254,11 +268,34 @@ bool ConsistEditorView::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         }
+        case QEvent::MouseButtonDblClick: {
+            // A double-click on a stock row adds that vehicle.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (stock && mouse->button() == Qt::LeftButton && watched == m_stock->viewport()) {
+                if (QTreeWidgetItem* item = m_stock->itemAt(mouse->position().toPoint())) {
+                    m_stock->setCurrentItem(item);
+                    emit moveClicked(MoveCommand::Add);
+                    return true;
+                }
+            }
+            break;
+        }
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton && stock && m_dragRow >= 0) {
-                emit stockDragged(false, m_dragRow);
+                const int position = m_dragRow;
                 m_dragRow = -1;
+                emit stockDragged(false, position);
+                const QPoint global = mouse->globalPosition().toPoint();
+                if (m_vehicles->viewport()->rect().contains(
+                        m_vehicles->viewport()->mapFromGlobal(global)) &&
+                    m_vehicles->isVisible()) {
+                    QTreeWidgetItem* target =
+                        m_vehicles->itemAt(m_vehicles->viewport()->mapFromGlobal(global));
+                    emit stockDropped(position, target == nullptr
+                                                    ? 0
+                                                    : m_vehicles->indexOfTopLevelItem(target) + 1);
+                }
             } else if (mouse->button() == Qt::RightButton) {
                 emit contextMenuAsked(vehicles, mouse->globalPosition().toPoint());
                 return true;

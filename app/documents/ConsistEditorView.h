@@ -51,6 +51,9 @@ signals:
     void vehicleSelected(int row);
     // A drag from the stock list began or ended on a stock row (0-based).
     void stockDragged(bool started, int position);
+    // A stock row (0-based) was dropped on the vehicle list before a vehicle row
+    // (1-based; 0 below the last row).
+    void stockDropped(int position, int row);
     // The right mouse button in the vehicle list (true) or the stock list (false).
     void contextMenuAsked(bool vehicles, const QPoint& globalPosition);
 

@@ -113,8 +113,8 @@ std::string DesktopEntryText(const std::string& programFile) {
            "Name=Vantor\n"
            "Comment=Consist manager for Microsoft Train Simulator\n"
            "Exec=" +
-           ExecArgument(programFile) + " %f\n" + "MimeType=" + kConsistMimeType + ";\n" +
-           "Terminal=false\n";
+           ExecArgument(programFile) + " %f\n" + "Icon=vantor\n" + "MimeType=" + kConsistMimeType +
+           ";\n" + "Terminal=false\n";
 }
 
 // Starts a program by name; throws std::runtime_error when it cannot be started.
@@ -179,7 +179,8 @@ std::string WildcardNameMessage(const std::string& path) {
     return path + " cannot be a file name: \"*\" and \"?\" stand for other names.";
 }
 
-SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts) {
+SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts,
+                               const std::string& startFolder) {
     for (;;) {
         std::string path = target.FileName();
         if (path.empty()) {
@@ -187,6 +188,7 @@ SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& 
             request.title = kSaveConsistAsTitle;
             request.filter = kConsistFilter;
             request.fileName = "*.con";
+            request.folder = startFolder;
             path = prompts.SaveFileName(request);
             // The dialog gives its folder with the name, so the start name pressed
             // unchanged comes back as "<folder>/*.con".

@@ -27,9 +27,11 @@ std::string WildcardNameMessage(const std::string& path);
 // How a save operation ended.
 enum class SaveOutcome { Saved, Cancelled, Failed };
 
-// Saves a window's consist: asks for a file when needed and before overwriting one,
-// then calls its SaveForm; the old file is replaced by the save, never deleted first.
-SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts);
+// Saves a window's consist: asks for a file when needed (the dialog starting in
+// startFolder) and before overwriting one, then calls its SaveForm; the old file
+// is replaced by the save, never deleted first.
+SaveOutcome SaveCurrentConsist(ConsistSaveTarget& target, bool quiet, Prompter& prompts,
+                               const std::string& startFolder = {});
 
 // The question asked before the first save over a consist file that ended inside an item.
 std::string TruncatedSaveQuestion(const std::string& fileName);

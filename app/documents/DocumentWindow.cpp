@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "common/ItemText.h"
 #include "documents/ConsistEditorView.h"
@@ -27,6 +30,7 @@ constexpr const char* kCloseQuestion =
 constexpr const char* kCancelQuestion =
     "Consist has changed.  All changes will be lost if you do not save it.  Do you want to save it "
     "before closing the consist?";
+constexpr const char* kRemoveAllTitle = "Remove All";
 constexpr const char* kViewQuestion =
     "Consist has changed.  Do you want to save it before viewing the consist?";
 
@@ -83,6 +87,22 @@ DocumentWindow::DocumentWindow(WindowHost& host, QWidget* parent) : QWidget(pare
                 m_host.ShowStatus((started ? "Dragging " : "Dragged ") +
                                   (row ? row->type : std::string()));
             });
+    connect(m_editorView, &ConsistEditorView::stockDropped, this, [this](int position, int row) {
+        const auto stock = m_editorView->StockAt(position);
+        if (m_mode != DocumentMode::Consist || !stock) {
+            return;
+        }
+        const std::string refused =
+            m_editor.AddAt(*stock, row == 0 ? static_cast<int>(m_editor.Rows().size()) + 1 : row);
+        if (!refused.empty()) {
+            m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
+        }
+        ShowEditor();
+        if (m_editor.Acted()) {
+            setWindowTitle(Q(m_editor.Caption()));
+            m_editorView->FocusVehicles();
+        }
+    });
     connect(m_editorView, &ConsistEditorView::contextMenuAsked, this,
             [this](bool vehicles, const QPoint& at) {
                 m_host.PopupMenu(vehicles ? ContextMenu::Consist : ContextMenu::Stock, at);
@@ -147,11 +167,48 @@ void DocumentWindow::LoadForm() {
 
 void DocumentWindow::LoadConsistList() {
     setWindowTitle(Q(ConsistListCaption(m_windowNumber, m_filter)));
+    // The rows selected before stay selected when they are still there.
+    const auto selected = SelectedConsists();
+    const std::string current = CurrentConsist();
     m_consists->clear();
     for (const std::string& name : ListConsists(InstallFolder(), m_filter)) {
-        m_consists->addTopLevelItem(new QTreeWidgetItem(QStringList{Q(name)}));
+        auto* row = new QTreeWidgetItem(QStringList{Q(name)});
+        m_consists->addTopLevelItem(row);
+        if (name == current) {
+            m_consists->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+        }
+        row->setSelected(std::find(selected.begin(), selected.end(), name) != selected.end());
     }
     m_consists->header()->setStretchLastSection(true);
+    WatchConsistFolder();
+}
+
+void DocumentWindow::WatchConsistFolder() {
+    if (m_watcher == nullptr) {
+        m_watcher = new QFileSystemWatcher(this);
+        m_refresh = new QTimer(this);
+        m_refresh->setSingleShot(true);
+        // A copy of many files comes as many changes: one refresh after they settle.
+        m_refresh->setInterval(300);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_refresh,
+                qOverload<>(&QTimer::start));
+        connect(m_refresh, &QTimer::timeout, this, [this] {
+            if (m_mode == DocumentMode::ConsistList) {
+                LoadConsistList();
+            }
+        });
+    }
+    const auto folder = platform::ResolvePath(InstallFolder() + "\\Trains\\Consists");
+    const QStringList watched = m_watcher->directories();
+    if (folder && watched == QStringList{Q(*folder)}) {
+        return;
+    }
+    if (!watched.isEmpty()) {
+        m_watcher->removePaths(watched);
+    }
+    if (folder) {
+        m_watcher->addPath(Q(*folder));
+    }
 }
 
 ReportContent DocumentWindow::PrintContent() const {
@@ -229,16 +286,17 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
 // Mode 1: a consist being edited
 
 void DocumentWindow::LoadConsistMode() {
+    m_loadFailed = false;
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
             setWindowTitle(Q(m_editor.Caption()));
         } catch (const std::exception& e) {
-            // A consist that cannot be read is not replaced: the window starts a new
-            // consist that has no file, so nothing is written over the broken one.
+            // A consist that cannot be read opens no editor: an empty one would claim
+            // changes the user never made and invite a save over the broken file.
             m_host.Services().prompts->Message(MessageIcon::Critical, "Load Consist", e.what());
-            m_fileName.clear();
-            m_editor.New();
+            m_loadFailed = true;
+            return;
         }
     } else {
         m_editor.New();
@@ -280,10 +338,44 @@ void DocumentWindow::ReloadAllStock() {
 
 void DocumentWindow::ShowEditor() {
     m_editorView->ShowConsist(m_editor);
+    emit consistChanged();
+}
+
+bool DocumentWindow::CanUndo() const {
+    return m_mode == DocumentMode::Consist && m_editor.CanUndo();
+}
+
+bool DocumentWindow::CanRedo() const {
+    return m_mode == DocumentMode::Consist && m_editor.CanRedo();
+}
+
+bool DocumentWindow::Undo() {
+    if (m_mode != DocumentMode::Consist || !m_editor.Undo()) {
+        return false;
+    }
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
+    return true;
+}
+
+bool DocumentWindow::Redo() {
+    if (m_mode != DocumentMode::Consist || !m_editor.Redo()) {
+        return false;
+    }
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
+    return true;
 }
 
 void DocumentWindow::MoveClick(MoveCommand command) {
     if (m_mode != DocumentMode::Consist) {
+        return;
+    }
+    if (command == MoveCommand::RemoveAll && m_editor.Rows().size() > 1 &&
+        m_host.Services().prompts->Message(
+            MessageIcon::Question, kRemoveAllTitle,
+            "Remove all " + std::to_string(m_editor.Rows().size()) + " vehicles from the consist?",
+            MessageButtons::YesNo) != Answer::Yes) {
         return;
     }
     std::string refused;
@@ -447,8 +539,13 @@ void DocumentWindow::ViewShape() {
         DocumentMode::Shape3D, S(row->text(0)) + " - " + S(row->text(2)), nullptr);
 }
 
+bool DocumentWindow::AgreeToClose() {
+    m_closeAgreed = MayClose();
+    return m_closeAgreed;
+}
+
 bool DocumentWindow::MayClose() {
-    if (m_mode != DocumentMode::Consist || !m_editor.Changed()) {
+    if (m_closeAgreed || m_mode != DocumentMode::Consist || !m_editor.Changed()) {
         return true;
     }
     const Answer answer = m_host.Services().prompts->Message(

@@ -9,7 +9,9 @@
 #include "documents/StockList.h"
 #include "printing/PrintDocument.h"
 
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QStackedLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -63,6 +65,19 @@ public:
     [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
     // Runs an editing command as its button does.
     void MoveClick(MoveCommand command);
+    // Undoes or redoes the last editing command (consist mode only); false when
+    // there was nothing to undo or redo.
+    bool Undo();
+    bool Redo();
+    [[nodiscard]] bool CanUndo() const;
+    [[nodiscard]] bool CanRedo() const;
+    // True when the window could not load what it was opened on and shows nothing.
+    [[nodiscard]] bool LoadFailed() const { return m_loadFailed; }
+    // Asks the close question now when the consist has unsaved changes, saving on
+    // Yes; false when the user keeps the window open. A later close asks no more.
+    bool AgreeToClose();
+    // Takes back an agreement to close: the window asks again on its next close.
+    void WithdrawCloseAgreement() { m_closeAgreed = false; }
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
@@ -77,11 +92,18 @@ public:
     void EditConsist(const std::string& name);
     void ViewConsist(const std::string& name);
 
+signals:
+    // The consist was loaded, edited, undone, redone or saved.
+    void consistChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void LoadConsistList();
+    // Watches the consist folder, so that the list follows files saved, copied or
+    // deleted outside the window.
+    void WatchConsistFolder();
     void LoadConsistMode();
     void LoadStockList();
     void ShowEditor();
@@ -114,6 +136,10 @@ private:
     std::vector<StockRow> m_stockRows;
     StockSort m_stockSort;
     bool m_stockBuilt = false;
+    bool m_loadFailed = false;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_refresh = nullptr;
+    bool m_closeAgreed = false;
 };
 
 }  // namespace vantor

@@ -102,3 +102,19 @@ StockShape StockShapeOf(const std::string& path, bool isEngine) {
 }
 
 }  // namespace vantor
+
+namespace vantor {
+
+std::string DialogStartFolder(const std::string& installFolder, const std::string& subfolder) {
+    if (installFolder.empty()) {
+        return {};
+    }
+    for (const std::string& folder : {installFolder + subfolder, installFolder}) {
+        if (platform::FolderExists(folder)) {
+            return platform::ResolvePath(folder).value_or(std::string());
+        }
+    }
+    return {};
+}
+
+}  // namespace vantor

@@ -42,3 +42,12 @@ struct StockShape {
 StockShape StockShapeOf(const std::string& path, bool isEngine);
 
 }  // namespace vantor
+
+namespace vantor {
+
+// Returns the real folder a file dialog starts in: the installation's subfolder
+// ("\Trains\Consists") found whatever the case of its names, else the installation
+// folder itself, else empty (the dialog's own choice).
+std::string DialogStartFolder(const std::string& installFolder, const std::string& subfolder);
+
+}  // namespace vantor

@@ -74,6 +74,18 @@ void MainWindow::OpenFileOfKind(const std::string& path) {
 void MainWindow::FileOpen() {
     FileDialogRequest request;
     request.title = "Open";
+    // The dialog starts where files of the active window's kind live.
+    request.folder = ConsistFolder();
+    if (const DocumentWindow* active = ActiveDocument()) {
+        const std::string& fileName = active->FileName();
+        if (active->Mode() == DocumentMode::Shape3D) {
+            request.folder = DialogStartFolder(InstallFolder(), "\\Trains\\Trainset");
+            request.filterIndex = 4;
+        } else if (active->Mode() == DocumentMode::Consist3D && OpenExtension(fileName) == "act") {
+            request.folder = platform::ResolvePath(ParentFolder(fileName)).value_or(request.folder);
+            request.filterIndex = 5;
+        }
+    }
     request.filter =
         "Consist Files (*.con)|*.con|Wagon Files (*.wag)|*.wag|Engine Files (*.eng)|*.eng|"
         "Shape Files (*.s)|*.s|Activity Files (*.act)|*.act|All Files (*.*)|*.*";
@@ -143,7 +155,8 @@ bool MainWindow::SaveCurrentConsist(bool quiet) {
 }
 
 bool MainWindow::SaveConsist(ConsistSaveTarget& target, bool quiet) {
-    return vantor::SaveCurrentConsist(target, quiet, *m_services.prompts) == SaveOutcome::Saved;
+    return vantor::SaveCurrentConsist(target, quiet, *m_services.prompts, ConsistFolder()) ==
+           SaveOutcome::Saved;
 }
 
 std::string MainWindow::TemporaryConsistPath() const {

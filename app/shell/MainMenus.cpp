@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "shell/MainWindow.h"
+#include "ui/DesktopIcons.h"
 #include "ui/QtText.h"
 
 namespace vantor {
@@ -27,26 +28,29 @@ struct MenuItem {
 
 const MenuItem kSeparator{nullptr, nullptr, {}, true};
 
-// One toolbar button: the key its click runs, its tip and icon, and the menu item
-// whose command it runs and whose enabling it takes.
+// One toolbar button: the key its click runs, its tip, its icon (a freedesktop
+// theme name and the style's picture without a theme), and the menu item whose
+// command it runs and whose enabling it follows.
 struct ToolbarButton {
     const char* key;
     const char* tip;
+    const char* themeIcon;
     QStyle::StandardPixmap icon;
     const char* action;
 };
 
 constexpr ToolbarButton kToolbarButtons[] = {
-    {"New", "New consist", QStyle::SP_FileIcon, "mnuFileNewConsist"},
-    {"Open", "Open", QStyle::SP_DialogOpenButton, "mnuFileOpen"},
-    {"Save", "Save", QStyle::SP_DialogSaveButton, "mnuFileSave"},
-    {"Print", "Print", QStyle::SP_FileDialogDetailedView, "mnuFilePrint"},
-    {"Cut", "Cut", QStyle::SP_TrashIcon, "mnuEditCut"},
-    {"Copy", "Copy", QStyle::SP_FileDialogNewFolder, "mnuEditCopy"},
-    {"Paste", "Paste", QStyle::SP_FileDialogContentsView, "mnuEditPaste"},
-    {"Properties", "Edit consist", QStyle::SP_FileDialogInfoView, "mnuConsistEdit"},
-    {"Render", "View consist in 3D", QStyle::SP_ComputerIcon, "mnuConsistView"},
-    {"Filter", "Filter", QStyle::SP_FileDialogListView, "mnuViewFilter"},
+    {"New", "New consist", "document-new", QStyle::SP_FileIcon, "mnuFileNewConsist"},
+    {"Open", "Open", "document-open", QStyle::SP_DialogOpenButton, "mnuFileOpen"},
+    {"Save", "Save", "document-save", QStyle::SP_DialogSaveButton, "mnuFileSave"},
+    {"Print", "Print", "document-print", QStyle::SP_FileDialogDetailedView, "mnuFilePrint"},
+    {"Cut", "Cut", "edit-delete", QStyle::SP_TrashIcon, "mnuEditCut"},
+    {"Copy", "Copy", "edit-copy", QStyle::SP_FileIcon, "mnuEditCopy"},
+    {"Paste", "Paste", "edit-paste", QStyle::SP_FileIcon, "mnuEditPaste"},
+    {"Properties", "Edit consist", "document-edit", QStyle::SP_FileDialogInfoView,
+     "mnuConsistEdit"},
+    {"Render", "View consist in 3D", "video-display", QStyle::SP_ComputerIcon, "mnuConsistView"},
+    {"Filter", "Filter", "view-filter", QStyle::SP_FileDialogListView, "mnuViewFilter"},
 };
 
 }  // namespace
@@ -120,7 +124,8 @@ void MainWindow::CreateMenus() {
 
     addMenu(
         newMenu(nullptr, "mnuEdit", "&Edit"),
-        {{"mnuEditUndo", "&Undo", [this] { m_commands.EditUndo(); }},
+        {{"mnuEditUndo", "&Undo", [this] { EditUndo(); }},
+         {"mnuEditRedo", "&Redo", [this] { EditRedo(); }},
          kSeparator,
          {"mnuEditCut", "Cu&t", [this] { EditCut(); }},
          {"mnuEditCopy", "&Copy", [this] { EditCopy(); }},
@@ -197,6 +202,11 @@ void MainWindow::UpdateWindowMenu() {
     m_lockTiling = AddAction(m_windowMenu, "mnuWindowLockTiling", "&Lock Tiling", [] {});
     m_lockTiling->setCheckable(true);
     m_lockTiling->setChecked(locked);
+    if (m_nextWindow != nullptr) {
+        m_windowMenu->addSeparator();
+        m_windowMenu->addAction(m_nextWindow);
+        m_windowMenu->addAction(m_previousWindow);
+    }
     const auto windows = m_area->subWindowList(QMdiArea::CreationOrder);
     if (!windows.isEmpty()) {
         m_windowMenu->addSeparator();
@@ -216,11 +226,16 @@ void MainWindow::CreateToolbar() {
     m_toolBar = addToolBar("Toolbar");
     m_toolBar->setObjectName("tbToolBar");
     for (const ToolbarButton& button : kToolbarButtons) {
-        QAction* action = m_toolBar->addAction(style()->standardIcon(button.icon), button.tip);
+        QAction* action =
+            m_toolBar->addAction(ThemeIcon(button.themeIcon, *style(), button.icon), button.tip);
         action->setObjectName(QString("tb") + button.key);
         action->setData(QString(button.key));
         const auto* target = findChild<QAction*>(button.action);
         action->setEnabled(target != nullptr && target->isEnabled());
+        if (target != nullptr) {
+            connect(target, &QAction::changed, action,
+                    [action, target] { action->setEnabled(target->isEnabled()); });
+        }
         const std::string key = button.key;
         connect(action, &QAction::triggered, this, [this, key] { ToolbarClick(key); });
     }

@@ -13,9 +13,11 @@
 #include "documents/ConsistFiles.h"
 #include "documents/DocumentWindow.h"
 #include "platform/Drives.h"
+#include "platform/Paths.h"
 #include "shell/AboutDialog.h"
 #include "shell/SetLocationDialog.h"
 #include "shell/Version.h"
+#include "ui/DesktopIcons.h"
 #include "ui/QtText.h"
 #include "validation/ResultsWindowWidget.h"
 #include "validation/RouteSelectorDialog.h"
@@ -36,6 +38,19 @@ ShellContext MakeContext(vantor::Services& services, MainWindow* window) {
     context.installation = services.installation;
     context.systemInfoPrograms = services.systemInfoPrograms;
     return context;
+}
+
+// The setting that remembers a maximised main window.
+constexpr const char* kMaximizedKey = "MainMaximized";
+
+constexpr const char* kNothingToCheck =
+    "There is nothing to check: no Microsoft Train Simulator installation is set.  Choose its "
+    "folder with File, Set MSTS Location.";
+
+std::string NoTrainsQuestion(const std::string& folder) {
+    return folder +
+           " has no Trains folder, so it does not look like a Microsoft Train Simulator "
+           "installation.  Use it anyway?";
 }
 
 // The first words of the captions of numbered windows, by mode.
@@ -82,8 +97,10 @@ MainWindow::MainWindow(vantor::Services& services, QWidget* parent)
         return dialog.Selected();
     };
 
+    setWindowIcon(AppIcon());
     CreateMenus();
     CreateToolbar();
+    ApplyShortcutsAndIcons();
 }
 
 MainWindow::~MainWindow() {
@@ -94,6 +111,9 @@ void MainWindow::Load() {
     const StartupSettings settings = ReadStartupSettings(
         *m_services.settings, m_services.programFolder, *m_services.installation);
     PlaceWindow(*this, settings.placement);
+    if (m_services.settings->Read(kMaximizedKey).value_or("") == "1") {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
     m_screenShotDir = settings.screenShotDir;
     if (m_services.commandLine.empty()) {
         NewDocumentByMode(DocumentMode::ConsistList, "");
@@ -105,6 +125,11 @@ void MainWindow::Load() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Every unsaved consist is asked about before any window closes.
+    if (!AgreeToCloseAll()) {
+        event->ignore();
+        return;
+    }
     for (QMdiSubWindow* window : m_area->subWindowList()) {
         if (!window->close()) {
             event->ignore();
@@ -115,6 +140,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         isMinimized() ? std::nullopt : std::optional<WindowPlacement>(PlacementOf(*this));
     WriteShutdownSettings(*m_services.settings, placement, m_screenShotDir,
                           *m_services.installation);
+    if (!isMinimized()) {
+        m_services.settings->Write(kMaximizedKey, isMaximized() ? "1" : "0");
+    }
     event->accept();
 }
 
@@ -162,19 +190,25 @@ DocumentWindow* MainWindow::NewDocumentWindow(const std::string& fileName, Docum
     document->SetFileName(fileName);
     document->SetItem(std::move(item));
     document->SetMode(mode);
+    if (document->LoadFailed()) {
+        delete document;
+        return nullptr;
+    }
     QMdiSubWindow* window = m_area->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // A consist editor needs room for its two lists side by side.
-    const QSize wanted = mode == DocumentMode::Consist ? QSize(940, 520) : QSize(560, 420);
-    const QSize room = m_area->viewport()->size();
-    const bool laidOut = room.width() >= 400 && room.height() >= 300;
-    window->resize(laidOut ? wanted.boundedTo(room) : wanted);
+    PlaceChild(window, mode == DocumentMode::Consist ? QSize(940, 560) : QSize(560, 420));
     document->setWindowTitle(Q(caption));
     window->show();
+    connect(document, &DocumentWindow::consistChanged, this, &MainWindow::UpdateActions);
     const std::string key = "F" + std::to_string(m_nextIdentity++);
     m_documents[key] = window;
-    connect(window, &QObject::destroyed, this, [this, key] { m_documents.erase(key); });
+    connect(window, &QObject::destroyed, this, [this, key] {
+        m_documents.erase(key);
+        UpdateActions();
+    });
     RetileAfterLoad();
+    UpdateActions();
     return document;
 }
 
@@ -187,7 +221,9 @@ DocumentWindow* MainWindow::NewDocumentByMode(DocumentMode mode, const std::stri
     const std::string name = kModeNames[index];
     DocumentWindow* document =
         NewDocumentWindow(fileName, mode, name + " " + std::to_string(number), nullptr);
-    document->SetWindowNumber(number);
+    if (document != nullptr) {
+        document->SetWindowNumber(number);
+    }
     return document;
 }
 
@@ -264,6 +300,11 @@ ActiveWindow MainWindow::ActiveWindowInfo() const {
 void MainWindow::RunCheck(const std::function<std::optional<Report>(CheckContext&)>& command,
                           bool all) {
     m_checks.installFolder = InstallFolder();
+    // Without an installation an empty report would read as a clean one.
+    if (m_checks.installFolder.empty()) {
+        m_services.prompts->Message(MessageIcon::Information, AppCaption(), kNothingToCheck);
+        return;
+    }
     // The busy bar goes away however the command ends.
     struct BusyBar {
         QProgressBar* bar;
@@ -287,6 +328,10 @@ ResultsWindowWidget* MainWindow::ShowResults(const Report& report) {
     auto* results = new ResultsWindowWidget(*this, report);
     QMdiSubWindow* window = m_area->addSubWindow(results);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A report line is read across most of the area.
+    const QSize area = m_area->viewport()->size();
+    PlaceChild(window,
+               QSize(std::max(640, area.width() * 9 / 10), std::max(400, area.height() * 17 / 20)));
     window->show();
     RetileAfterLoad();
     return results;
@@ -328,11 +373,28 @@ void MainWindow::SetMSTSLocation() {
             return;
         }
     }
-    SetLocationDialog dialog(platform::ListDrives(), install.RegisteredMSTSPath(), this);
-    dialog.SetLocation(install.MSTSPath());
-    m_services.runDialog(dialog);
-    if (!dialog.Cancelled()) {
+    std::string start = install.MSTSPath();
+    for (;;) {
+        SetLocationDialog dialog(platform::ListDrives(), install.RegisteredMSTSPath(), this);
+        dialog.SetLocation(start);
+        m_services.runDialog(dialog);
+        if (dialog.Cancelled()) {
+            break;
+        }
+        // A folder without Trains holds no consists: the user confirms it first.
+        std::string chosen = dialog.Location();
+        if (AsciiLower(TrimBlanks(chosen)) == "$msts") {
+            chosen = install.RegisteredMSTSPath();
+        }
+        if (!TrimBlanks(chosen).empty() && !platform::FolderExists(chosen + "\\Trains") &&
+            m_services.prompts->Message(MessageIcon::Exclamation, "Set MSTS Location",
+                                        NoTrainsQuestion(chosen),
+                                        MessageButtons::YesNo) != Answer::Yes) {
+            start = chosen;
+            continue;
+        }
         install.SetMSTSPath(dialog.Location());
+        break;
     }
     for (DocumentWindow* document : Documents()) {
         if (document->Mode() == DocumentMode::ConsistList) {

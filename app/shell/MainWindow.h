@@ -99,9 +99,16 @@ public:
     void PrintDocument(bool preview);
     // Replaces the printer that Print opens (tests record the printing).
     void SetPrinterFactory(PrinterFactory factory) { m_openPrinter = std::move(factory); }
+    // At start: when no installation folder is known, says so and opens Set MSTS Location.
+    void WelcomeIfNotInstalled();
+    // Enables the menu items and toolbar buttons that can act on the active window.
+    void UpdateActions();
+    // Where a child window of a wanted size goes: inside the area, cascaded.
+    void PlaceChild(QMdiSubWindow* window, QSize wanted);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -124,6 +131,16 @@ private:
     void EditCut();
     void EditPaste();
     void EditSetAssociations();
+
+    // MainDesktop.cpp
+    void ApplyShortcutsAndIcons();
+    void EditUndo();
+    void EditRedo();
+    // Asks about every unsaved consist before any window closes; false when the
+    // user cancelled, and then every window stays as it was.
+    bool AgreeToCloseAll();
+    // Starts the file dialogs of consists in the installation's consist folder.
+    [[nodiscard]] std::string ConsistFolder() const;
 
     void ShowAbout();
     void ViewFilter();
@@ -148,6 +165,8 @@ private:
     QAction* m_lockTiling = nullptr;
     QAction* m_viewToolbar = nullptr;
     QAction* m_viewStatusBar = nullptr;
+    QAction* m_nextWindow = nullptr;
+    QAction* m_previousWindow = nullptr;
     std::array<int, 4> m_counters{};
     int m_nextIdentity = 1;
     std::map<std::string, QMdiSubWindow*> m_documents;

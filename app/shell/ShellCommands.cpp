@@ -19,6 +19,11 @@ constexpr const char* kNoSystemInfo = "System Information Is Unavailable At This
 
 }  // namespace
 
+std::string NoManualViewerMessage(const std::string& manualPath) {
+    return "No program to open the manual was found.  The manual is " + manualPath +
+           "; open it in a web browser.";
+}
+
 ShellCommands::ShellCommands(ShellContext context) : m_context(std::move(context)) {}
 
 void ShellCommands::Launch(const std::string& title, const platform::LaunchRequest& request) {
@@ -74,7 +79,8 @@ void ShellCommands::OpenManualPage(const std::string& page) {
     const std::string error = m_context.openDocument ? m_context.openDocument(path)
                                                      : std::string("No viewer for help pages");
     if (!error.empty()) {
-        m_context.prompts->Message(MessageIcon::None, m_context.mainCaption, error);
+        m_context.prompts->Message(MessageIcon::Information, m_context.mainCaption,
+                                   NoManualViewerMessage(path));
     }
 }
 

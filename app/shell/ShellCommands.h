@@ -13,6 +13,9 @@
 
 namespace vantor {
 
+// Returns the message shown when no program opens the manual: it gives its path.
+std::string NoManualViewerMessage(const std::string& manualPath);
+
 // What the commands need of the program around them.
 struct ShellContext {
     Prompter* prompts = nullptr;

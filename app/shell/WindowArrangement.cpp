@@ -93,9 +93,12 @@ void PlaceWindow(QMainWindow& window, const WindowPlacement& placement) {
 
 WindowPlacement PlacementOf(const QMainWindow& window) {
     const double twips = TwipsPerPixel(window);
-    return {
-        static_cast<float>(window.pos().x() * twips), static_cast<float>(window.pos().y() * twips),
-        static_cast<float>(window.width() * twips), static_cast<float>(window.height() * twips)};
+    // A maximised window keeps the place it goes back to when it is restored.
+    const QRect frame = window.isMaximized() && window.normalGeometry().isValid()
+                            ? window.normalGeometry()
+                            : QRect(window.pos(), window.size());
+    return {static_cast<float>(frame.x() * twips), static_cast<float>(frame.y() * twips),
+            static_cast<float>(frame.width() * twips), static_cast<float>(frame.height() * twips)};
 }
 
 }  // namespace vantor

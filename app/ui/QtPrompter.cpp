@@ -70,7 +70,9 @@ QString QtFilter(const std::string& filter) {
     for (const auto& [description, pattern] : FilterPairs(filter)) {
         QString patterns = Q(pattern);
         patterns.replace(';', ' ');
-        parts << Q(description) + " (" + patterns + ")";
+        // "Consist Files (*.con)" names its patterns already; Qt reads them from there.
+        const QString named = Q(description);
+        parts << (named.endsWith("(" + patterns + ")") ? named : named + " (" + patterns + ")");
     }
     return parts.join(";;");
 }

@@ -41,6 +41,9 @@ struct Services {
     std::string programFolder;
     std::string executableName = "Vantor";
     std::string manualFolder;
+    // The user's documents folder: check reports go there when the program's
+    // folder cannot be written.
+    std::string documentsFolder;
     // The command line: one optional file path, untrimmed.
     std::string commandLine;
 };

@@ -234,8 +234,13 @@ void Selector::Ok() {
 }
 
 std::string ResultsWindow::DefaultLogName(const std::string& programFolder) const {
-    return programFolder + "\\" + (m_caption.size() > 15 ? m_caption.substr(15) : std::string()) +
-           ".log";
+#ifdef _WIN32
+    constexpr const char* kSeparator = "\\";
+#else
+    constexpr const char* kSeparator = "/";
+#endif
+    return programFolder + kSeparator +
+           (m_caption.size() > 15 ? m_caption.substr(15) : std::string()) + ".log";
 }
 
 bool ResultsWindow::Save(Prompter& prompter, const std::string& programFolder) const {

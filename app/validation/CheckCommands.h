@@ -162,8 +162,8 @@ public:
     [[nodiscard]] static constexpr DocumentMode Mode() { return DocumentMode::Results; }
     [[nodiscard]] const std::string& Caption() const { return m_caption; }
     [[nodiscard]] const std::string& Text() const { return m_text; }
-    // Returns the file name that Save proposes: programFolder, "\", the caption
-    // from its 16th character on, and ".log".
+    // Returns the file name that Save proposes: the folder, the platform's
+    // separator, the caption from its 16th character on, and ".log".
     [[nodiscard]] std::string DefaultLogName(const std::string& programFolder) const;
     // Asks for a file name and appends the report framed by two lines of 80 "="
     // to it; an empty answer saves nothing. Returns true when it wrote.

@@ -1,5 +1,6 @@
 #include "validation/ResultsWindowWidget.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -48,8 +49,13 @@ ResultsWindowWidget::ResultsWindowWidget(WindowHost& host, const Report& report,
 }
 
 void ResultsWindowWidget::Save() {
+    // Reports go beside the program when it may write there, else to the user's documents.
+    const vantor::Services& services = m_host.Services();
+    const QFileInfo program(Q(services.programFolder));
+    const std::string folder =
+        program.isDir() && program.isWritable() ? services.programFolder : services.documentsFolder;
     try {
-        m_results.Save(*m_host.Services().prompts, m_host.Services().programFolder);
+        m_results.Save(*services.prompts, folder);
     } catch (const std::exception& e) {
         m_host.Services().prompts->Message(MessageIcon::Critical, "Save Results", e.what());
     }

@@ -47,6 +47,14 @@ ScriptedPrompter& ScriptedPrompter::ExpectInput(std::string prompt, std::string 
     return *this;
 }
 
+ScriptedPrompter& ScriptedPrompter::ExpectOpenFile(std::string title, std::string answer) {
+    Step step(Kind::OpenFile);
+    step.title = std::move(title);
+    step.textAnswer = std::move(answer);
+    m_script.push_back(std::move(step));
+    return *this;
+}
+
 ScriptedPrompter& ScriptedPrompter::ExpectSaveFile(std::string title, std::string answer) {
     Step step(Kind::SaveFile);
     step.title = std::move(title);
@@ -101,8 +109,9 @@ std::string ScriptedPrompter::Input(const std::string& prompt, const std::string
 
 std::string ScriptedPrompter::OpenFileName(const vantor::FileDialogRequest& request) {
     m_lastFile = request;
-    Next(Kind::OpenFile, request.title);
-    return {};
+    const Step step = Next(Kind::OpenFile, request.title);
+    EXPECT_EQ(request.title, step.title);
+    return step.textAnswer;
 }
 
 std::string ScriptedPrompter::SaveFileName(const vantor::FileDialogRequest& request) {

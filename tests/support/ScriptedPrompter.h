@@ -2,8 +2,8 @@
 
 // A Prompter that plays a script: each expected prompt with its answer, in order.
 // A prompt that was not expected, or one that differs from the next expected one,
-// fails the test; so do expectations left over when the object goes. Open and
-// folder dialogs are never expected yet: they fail and are cancelled.
+// fails the test; so do expectations left over when the object goes. Open, folder
+// and print dialogs that were not expected fail and are cancelled.
 
 #include <deque>
 #include <string>
@@ -23,6 +23,8 @@ public:
     // Expects an input box and answers it ("" for Cancel).
     ScriptedPrompter& ExpectInput(std::string prompt, std::string title, std::string defaultAnswer,
                                   std::string answer);
+    // Expects a file-open dialog with this title and answers it with a name.
+    ScriptedPrompter& ExpectOpenFile(std::string title, std::string answer);
     // Expects a file-save dialog with this title and answers it with a name.
     ScriptedPrompter& ExpectSaveFile(std::string title, std::string answer);
 

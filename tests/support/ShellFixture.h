@@ -46,7 +46,7 @@ protected:
 
     ShellTest() {
         m_registered = (m_folder.Path() / "Registered").string();
-        std::filesystem::create_directories(m_registered);
+        std::filesystem::create_directories(std::filesystem::path(m_registered) / "Trains");
         UseRegistry({{vantor::kMSTSRegistryKey, m_registered}});
         m_services.prompts = &m_prompts;
         m_services.settings = &m_settings;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -194,6 +195,11 @@ TEST_F(DocumentTest, DeleteRemovesOneVehicleAndShiftDeleteAllOnEitherKeypad) {
         vantor::DocumentWindow& document = OpenFreight(true);
         QTreeWidget* vehicles = document.EditorView()->VehicleList();
         vehicles->setCurrentItem(vehicles->topLevelItem(0));
+        if (row.rowsAfter == 0) {
+            m_host.prompts.ExpectMessage(MessageIcon::Question, "Remove All",
+                                         "Remove all 2 vehicles from the consist?", Answer::Yes,
+                                         MessageButtons::YesNo);
+        }
         QTest::keyClick(vehicles, Qt::Key_Delete, row.modifiers);
         EXPECT_EQ(document.Editor().Rows().size(), row.rowsAfter) << row.keys;
     }
@@ -293,6 +299,103 @@ TEST_F(DocumentTest, TheConsistListOpensConsistsForEditingAndViewing) {
     EXPECT_EQ(m_host.opened[0].mode, vantor::DocumentMode::Consist);
     EXPECT_EQ(m_host.opened[1].mode, vantor::DocumentMode::Consist3D);
     EXPECT_EQ(m_host.opened[1].caption, "Consist - Freight");
+}
+
+// Each row of the vehicle list as "shape" with a "*" when flipped.
+std::vector<std::string> Shapes(vantor::DocumentWindow& document) {
+    std::vector<std::string> shapes;
+    for (const auto& row : document.Editor().Rows()) {
+        shapes.push_back(row.shape + (row.type.back() == '*' ? "*" : ""));
+    }
+    return shapes;
+}
+
+TEST_F(DocumentTest, AConsistThatCannotBeReadOpensNoEditor) {
+    MakeFile(m_folder.Path() / "MSTS" / "Trains" / "Consists" / "Broken.con",
+             ConsistBytes("Wagon ( Box )"));
+    m_host.prompts.ExpectMessage(
+        MessageIcon::Critical, "Load Consist",
+        Consist("Broken") + " is not a usable consist: it has no \"Train\" item.");
+    vantor::DocumentWindow& document = Open(Consist("Broken"));
+    EXPECT_TRUE(document.LoadFailed());
+    EXPECT_FALSE(document.Editor().Changed()) << "no new consist claims unsaved changes";
+    EXPECT_EQ(document.FileName(), Consist("Broken"));
+    EXPECT_FALSE(Open(Consist("Freight")).LoadFailed());
+}
+
+TEST_F(DocumentTest, TheDisplayFieldsTakeNoTyping) {
+    vantor::DocumentWindow& document = OpenFreight(false);
+    for (const char* name : {"txtMaxVelocity_0", "txtMaxVelocity_1", "txtDurability"}) {
+        auto* field = document.findChild<QLineEdit*>(name);
+        ASSERT_NE(field, nullptr) << name;
+        const QString shown = field->text();
+        QTest::keyClicks(field, "99");
+        EXPECT_EQ(field->text(), shown) << name;
+    }
+    EXPECT_FALSE(document.Editor().Changed());
+}
+
+TEST_F(DocumentTest, RemoveAllAsksFirstWhenTheConsistHasMoreThanOneVehicle) {
+    vantor::DocumentWindow& document = OpenFreight(true);
+    document.Editor().SetChanged(false);
+    m_host.prompts.ExpectMessage(MessageIcon::Question, "Remove All",
+                                 "Remove all 2 vehicles from the consist?", Answer::No,
+                                 MessageButtons::YesNo);
+    Click(document, "cmdMove_2");
+    EXPECT_EQ(document.Editor().Rows().size(), 2u);
+    EXPECT_FALSE(document.Editor().Changed()) << "No changes nothing";
+
+    // One vehicle goes without a question.
+    QTreeWidget* vehicles = document.EditorView()->VehicleList();
+    vehicles->setCurrentItem(vehicles->topLevelItem(1));
+    Click(document, "cmdMove_1");
+    Click(document, "cmdMove_2");
+    EXPECT_TRUE(document.Editor().Rows().empty());
+}
+
+TEST_F(DocumentTest, DoubleClickAndDropAddStockWhereTheUserPointsAndUndoTakesThemBack) {
+    vantor::DocumentWindow& document = OpenFreight(false);
+    int notices = 0;
+    QObject::connect(&document, &vantor::DocumentWindow::consistChanged, [&notices] { ++notices; });
+    QTreeWidget* stock = document.EditorView()->StockList();
+    QTreeWidget* vehicles = document.EditorView()->VehicleList();
+    QTreeWidgetItem* box = stock->findItems("Box Car", Qt::MatchExactly, 1).value(0);
+    ASSERT_NE(box, nullptr);
+    QTest::mouseDClick(stock->viewport(), Qt::LeftButton, {}, stock->visualItemRect(box).center());
+    EXPECT_THAT(Shapes(document), ElementsAre("GP38", "Box"));
+    EXPECT_EQ(notices, 1);
+
+    // Dropped on the first vehicle: the new one stands before it.
+    const auto dropOn = [&](QTreeWidgetItem* from, QPoint at) {
+        const QPoint start = stock->visualItemRect(from).center();
+        QTest::mousePress(stock->viewport(), Qt::LeftButton, {}, start);
+        QTest::mouseRelease(
+            stock->viewport(), Qt::LeftButton, {},
+            stock->viewport()->mapFromGlobal(vehicles->viewport()->mapToGlobal(at)));
+    };
+    QTreeWidgetItem* engine = stock->findItems("GP38", Qt::MatchExactly, 1).value(0);
+    dropOn(engine, vehicles->visualItemRect(vehicles->topLevelItem(0)).center());
+    EXPECT_THAT(Shapes(document), ElementsAre("GP38", "GP38", "Box"));
+    EXPECT_EQ(m_host.status.back(), "Dragged Engine");
+    // Below the last row: at the end. Released over the stock list: nothing.
+    dropOn(box, QPoint(5, vehicles->viewport()->height() - 3));
+    EXPECT_THAT(Shapes(document), ElementsAre("GP38", "GP38", "Box", "Box"));
+    QTest::mousePress(stock->viewport(), Qt::LeftButton, {}, stock->visualItemRect(box).center());
+    QTest::mouseRelease(stock->viewport(), Qt::LeftButton, {}, stock->visualItemRect(box).center());
+    EXPECT_EQ(document.Editor().Rows().size(), 4u);
+
+    EXPECT_TRUE(document.CanUndo());
+    EXPECT_TRUE(document.Undo());
+    EXPECT_TRUE(document.Undo());
+    EXPECT_THAT(Shapes(document), ElementsAre("GP38", "Box"));
+    EXPECT_EQ(document.Editor().SelectedRow(), 2) << "the row selected before the drop";
+    EXPECT_TRUE(document.Redo());
+    EXPECT_THAT(Shapes(document), ElementsAre("GP38", "GP38", "Box"));
+    EXPECT_TRUE(document.Undo());
+    EXPECT_TRUE(document.Undo());
+    EXPECT_FALSE(document.Undo());
+    EXPECT_FALSE(document.Editor().Changed()) << "back where the consist was loaded";
+    EXPECT_FALSE(document.findChild<QPushButton*>("cmdAction_1")->isEnabled());
 }
 
 }  // namespace

@@ -209,7 +209,9 @@ TEST_F(ShellTest, HelpOpensTheManualOrSaysThereIsNone) {
     Trigger(*withManual, "mnuHelpContents");
     EXPECT_THAT(m_opened, ElementsAre(manual.string() + "/index.html"));
     m_openError = "No browser";
-    m_prompts.ExpectMessage(MessageIcon::None, "Vantor v1.0-75", "No browser");
+    m_prompts.ExpectMessage(MessageIcon::Information, "Vantor v1.0-75",
+                            "No program to open the manual was found.  The manual is " +
+                                manual.string() + "/index.html; open it in a web browser.");
     Trigger(*withManual, "mnuHelpContents");
 }
 

@@ -167,6 +167,13 @@ TEST(SelectorTest, RowsDetailsAndChoices) {
     EXPECT_EQ(cancelled.Selected(), "");
 }
 
+// The separator of the platform's paths, which proposed report names use.
+#ifdef _WIN32
+constexpr const char* kSeparator = "\\";
+#else
+constexpr const char* kSeparator = "/";
+#endif
+
 TEST(ResultsWindowTest, SaveAppendsAFramedCopyAndPropertiesCountCharacters) {
     testing_support::TempFolder folder;
     const std::string program = folder.Path().string();
@@ -175,7 +182,7 @@ TEST(ResultsWindowTest, SaveAppendsAFramedCopyAndPropertiesCountCharacters) {
     ScriptedPrompter prompter;
     const std::string log = testing_support::MakeFile(folder.Path() / "Saved.log", "old\r\n");
     const std::string unwritable = folder.File("no/such/folder/x.log");
-    const std::string proposed = program + "\\X.log";
+    const std::string proposed = program + kSeparator + "X.log";
     prompter.ExpectInput("Enter file name:", "Save Results", proposed, log)
         .ExpectInput("Enter file name:", "Save Results", proposed, unwritable)
         .ExpectMessage(MessageIcon::Critical, "Save Results", "Cannot write " + unwritable,
@@ -187,7 +194,7 @@ TEST(ResultsWindowTest, SaveAppendsAFramedCopyAndPropertiesCountCharacters) {
               "old\r\n" + frame + "\r\nERROR: a is MISSING\r\n\r\n" + frame + "\r\n");
 
     const vantor::ResultsWindow total("TS Installation Check", "x");
-    EXPECT_EQ(total.DefaultLogName("P"), "P\\ Check.log")
+    EXPECT_EQ(total.DefaultLogName("P"), std::string("P") + kSeparator + " Check.log")
         << "the caption from its 16th character on, blank included";
 
     // Properties count characters, not bytes.

@@ -86,7 +86,7 @@ TEST(ResultsWindowTest, SaveAppendsTheReportThroughTheHostsPromptsAndCloseCloses
         new vantor::ResultsWindowWidget(host, {"Usage check of Freight", "INFO: a\r\n"});
     const std::string log = folder.File("report.log");
     host.prompts.ExpectInput("Enter file name:", "Save Results",
-                             folder.Path().string() + "\\Freight.log", log);
+                             (folder.Path() / "Freight.log").make_preferred().string(), log);
     QTest::mouseClick(results->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
     const std::string frame(80, '=');
     EXPECT_EQ(testing_support::ReadBytes(log), frame + "\r\nINFO: a\r\n\r\n" + frame + "\r\n");
@@ -94,6 +94,19 @@ TEST(ResultsWindowTest, SaveAppendsTheReportThroughTheHostsPromptsAndCloseCloses
     QTest::mouseClick(results->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(results);
+}
+
+// A program folder that cannot be written sends the report to the user's documents.
+TEST(ResultsWindowTest, SaveProposesTheDocumentsFolderWhenTheProgramsCannotBeWritten) {
+    const testing_support::TempFolder folder;
+    testing_support::FakeHost host(kDemo, folder.File("missing"));
+    host.Services().documentsFolder = folder.Path().string();
+    QPointer<vantor::ResultsWindowWidget> results =
+        new vantor::ResultsWindowWidget(host, {"Usage check of Freight", "INFO: a\r\n"});
+    host.prompts.ExpectInput("Enter file name:", "Save Results",
+                             (folder.Path() / "Freight.log").make_preferred().string(), "");
+    QTest::mouseClick(results->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+    delete results;
 }
 
 }  // namespace
