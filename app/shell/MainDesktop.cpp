@@ -117,6 +117,8 @@ void MainWindow::UpdateActions() {
     enable("mnuFileSave", editor || view);
     enable("mnuFileSaveAs", editor);
     enable("mnuFileSaveAll", !m_documents.empty());
+    enable("mnuFilePrint", active != nullptr);
+    enable("mnuFilePrintPreview", active != nullptr);
     enable("mnuFileProperties", list || results);
     enable("mnuEditCut", list);
     enable("mnuEditCopy", list);

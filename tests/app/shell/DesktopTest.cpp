@@ -325,7 +325,8 @@ TEST_F(DesktopTest, ItemsAndButtonsAreEnabledWhereTheyCanActAndUndoRedoFollowThe
                             MessageButtons::YesNoCancel);
     window->Area()->closeAllSubWindows();
     QCoreApplication::processEvents();
-    for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuEditCopy", "mnuViewRefresh"}) {
+    for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuEditCopy", "mnuViewRefresh",
+                             "mnuFilePrint", "mnuFilePrintPreview"}) {
         EXPECT_FALSE(Enabled(*window, name)) << name;
     }
 }
