@@ -217,6 +217,8 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
 // Mode 1: a consist being edited
 
 void DocumentWindow::LoadConsistMode() {
+    // A refresh reads the stock files again: they may have changed.
+    m_facts.Clear();
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
@@ -268,6 +270,13 @@ void DocumentWindow::ReloadAllStock() {
 
 void DocumentWindow::ShowEditor() {
     m_editorView->ShowConsist(m_editor);
+    m_editorView->ShowFacts(
+        FactsSummary(ComputeFacts(m_editor, InstallFolder(), m_facts), m_editor.Rows()));
+}
+
+void DocumentWindow::ConsistChanged() {
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
 }
 
 void DocumentWindow::MoveClick(MoveCommand command) {
@@ -284,12 +293,12 @@ void DocumentWindow::MoveClick(MoveCommand command) {
     if (!refused.empty()) {
         m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
     }
-    ShowEditor();
     // A command that found nothing to do changes only Changed and the two buttons.
     if (!m_editor.Acted()) {
+        ShowEditor();
         return;
     }
-    setWindowTitle(Q(m_editor.Caption()));
+    ConsistChanged();
     m_editorView->FocusVehicles();
     m_editor.SetConsistListActive(true);
     LetEventsRun();

@@ -6,6 +6,7 @@
 #include "common/DocumentMode.h"
 #include "corvane/TSFileItem.h"
 #include "documents/ConsistEditor.h"
+#include "documents/ConsistFacts.h"
 #include "documents/StockList.h"
 
 class QLabel;
@@ -59,6 +60,9 @@ public:
     [[nodiscard]] ConsistEditorView* EditorView() const { return m_editorView; }
     // Runs an editing command as its button does.
     void MoveClick(MoveCommand command);
+    // Shows the consist after any change of its tree (a command, undo, redo):
+    // its rows, fields, caption and facts.
+    void ConsistChanged();
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
@@ -107,6 +111,8 @@ private:
     ConsistEditorView* m_editorView;
 
     ConsistEditor m_editor;
+    // The figures of the stock files the facts have read, kept across edits.
+    FactsCache m_facts;
     std::vector<StockRow> m_stockRows;
     StockSort m_stockSort;
     bool m_stockBuilt = false;

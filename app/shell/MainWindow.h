@@ -93,6 +93,11 @@ public:
     void ToolbarClick(const std::string& key);
     // The Set MSTS Location command.
     void SetMSTSLocation();
+    // Stock, Replace in Consists: replaces the selected stock item, or one chosen
+    // in a file dialog, in the consists that use it.
+    void StockReplaceInConsists();
+    // The consists of the installation open in consist windows with unsaved changes.
+    [[nodiscard]] std::vector<std::string> EditedConsists() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
