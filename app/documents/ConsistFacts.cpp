@@ -234,14 +234,17 @@ std::string FactsSummary(const ConsistFacts& facts, const std::vector<VehicleRow
                       decimals, unit) +
                (value.partial ? " (partial)" : "");
     };
-    std::string text =
-        std::to_string(facts.vehicles) + " vehicles (" + std::to_string(facts.engines) +
-        " engines, " + std::to_string(facts.wagons) + " wagons, " + std::to_string(facts.flipped) +
-        " flipped); length " + total(facts.length, 1.0, 1, "m") + "; mass " +
-        total(facts.mass, 1000.0, 1, "t") + "; power " + total(facts.power, 1000.0, 0, "kW") +
-        ", " + Number(facts.kilowattsPerTonne, 2, "kW/t") + "; brakes " +
-        total(facts.brakeForce, 1000.0, 1, "kN") + ", " +
-        Number(facts.brakedTonnesPerTonne, 3, "t/t") + "; weakest coupler ";
+    const auto count = [](int n, const char* noun) {
+        return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+    };
+    std::string text = count(facts.vehicles, "vehicle") + " (" + count(facts.engines, "engine") +
+                       ", " + count(facts.wagons, "wagon") + ", " + std::to_string(facts.flipped) +
+                       " flipped); length " + total(facts.length, 1.0, 1, "m") + "; mass " +
+                       total(facts.mass, 1000.0, 1, "t") + "; power " +
+                       total(facts.power, 1000.0, 0, "kW") + ", " +
+                       Number(facts.kilowattsPerTonne, 2, "kW/t") + "; brakes " +
+                       total(facts.brakeForce, 1000.0, 1, "kN") + ", " +
+                       Number(facts.brakedTonnesPerTonne, 3, "t/t") + "; weakest coupler ";
     if (facts.weakestCoupler) {
         text += Number(facts.weakestCoupler->newtons / 1000.0, 1, "kN") + " (row " +
                 std::to_string(facts.weakestCoupler->row) + ")";

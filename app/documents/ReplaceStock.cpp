@@ -65,9 +65,9 @@ std::vector<int> ReplaceVehicles(const corvane::TSFile& file, const ReplaceReque
 }
 
 // Returns a folder beside the consists folder that does not exist yet.
-std::string NewBackupFolder(const std::string& installFolder) {
-    const std::string base =
-        installFolder + "\\Trains\\Consists backup " + platform::LocalTimeText("%Y-%m-%d %H.%M.%S");
+std::string NewBackupFolder(const std::string& installFolder, const std::string& time) {
+    const std::string base = installFolder + "\\Trains\\Consists backup " +
+                             (time.empty() ? platform::LocalTimeText("%Y-%m-%d %H.%M.%S") : time);
     std::string folder = base;
     for (int n = 2; platform::FolderExists(folder) || platform::FileExists(folder); ++n) {
         folder = base + " (" + std::to_string(n) + ")";
@@ -76,8 +76,9 @@ std::string NewBackupFolder(const std::string& installFolder) {
 }
 
 // Copies every pending consist into a new backup folder; throws when one cannot be copied.
-std::string BackUp(const std::string& installFolder, const std::vector<PendingConsist>& pending) {
-    const std::string folder = NewBackupFolder(installFolder);
+std::string BackUp(const std::string& installFolder, const std::string& time,
+                   const std::vector<PendingConsist>& pending) {
+    const std::string folder = NewBackupFolder(installFolder, time);
     platform::CreateFolders(folder);
     const std::string real = platform::HostPath(folder);
     for (const PendingConsist& consist : pending) {
@@ -237,7 +238,7 @@ ReplaceResult ReplaceStock(const std::string& installFolder, const ReplaceReques
         return result;
     }
     try {
-        result.backupFolder = BackUp(installFolder, pending);
+        result.backupFolder = BackUp(installFolder, request.backupTime, pending);
     } catch (const std::exception& error) {
         // Nothing is written without its backup.
         for (const PendingConsist& consist : pending) {

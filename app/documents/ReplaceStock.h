@@ -31,6 +31,8 @@ struct ReplaceRequest {
     bool allowKindChange = false;
     // True: find and report what would change, write nothing.
     bool dryRun = false;
+    // The time the backup folder is named after ("2026-12-07 14.05.09"); empty: now.
+    std::string backupTime = {};
 };
 
 // A consist and its vehicle rows (1-based, as the consist editor lists them).

@@ -12,6 +12,7 @@
 #include "documents/ReplaceStockDialog.h"
 #include "platform/Paths.h"
 #include "shell/MainWindow.h"
+#include "ui/QtText.h"
 
 namespace vantor {
 
@@ -81,6 +82,7 @@ void MainWindow::StockReplaceInConsists() {
     request.to = *dialog.Replacement();
     request.only = dialog.TickedConsists();
     request.openEdited = EditedConsists();
+    request.backupTime = S(m_services.now().toString("yyyy-MM-dd HH.mm.ss"));
     const auto result = ReplaceAfterAsking(install, request, prompts);
     if (!result) {
         return;
