@@ -80,7 +80,7 @@ std::string BackUp(const std::string& installFolder, const std::string& time,
                    const std::vector<PendingConsist>& pending) {
     const std::string folder = NewBackupFolder(installFolder, time);
     platform::CreateFolders(folder);
-    const std::string real = platform::HostPath(folder);
+    std::string real = platform::HostPath(folder);
     for (const PendingConsist& consist : pending) {
         platform::FileCopy(consist.file->FileName(), real + "/" + AnyFileNamePart(consist.path));
     }
