@@ -147,7 +147,8 @@ std::string StockNameProblem(const StockRow& stock) {
                "\" holds a blank: a consist file would give it back as two words";
     }
     const auto blanks = std::count(stock.folder.begin(), stock.folder.end(), ' ');
-    if (blanks > 1 || stock.folder.front() == ' ' || stock.folder.back() == ' ') {
+    if (blanks > 1 ||
+        (!stock.folder.empty() && (stock.folder.front() == ' ' || stock.folder.back() == ' '))) {
         return "The stock folder \"" + stock.folder +
                "\" holds more than one blank or blanks at its ends: a consist file would not "
                "give it back";
