@@ -93,8 +93,17 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
         m_move[index]->setIcon(style()->standardIcon(arrow));
     }
 
+    // The consist's facts stand under its vehicle list.
+    m_facts = new QLabel(this);
+    m_facts->setObjectName("lblFacts");
+    m_facts->setWordWrap(true);
+    m_facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* consist = new QVBoxLayout;
+    consist->addWidget(m_vehicles, 1);
+    consist->addWidget(m_facts);
+
     auto* lists = new QHBoxLayout;
-    lists->addWidget(m_vehicles, 1);
+    lists->addLayout(consist, 1);
     lists->addLayout(moves);
     lists->addWidget(m_stock, 1);
 
@@ -135,6 +144,14 @@ ConsistEditorView::ConsistEditorView(QWidget* parent) : QWidget(parent) {
     layout->addLayout(lists, 1);
     layout->addLayout(fields);
     layout->addLayout(actions);
+}
+
+void ConsistEditorView::ShowFacts(const std::string& text) {
+    m_facts->setText(Q(text));
+}
+
+QString ConsistEditorView::FactsText() const {
+    return m_facts->text();
 }
 
 void ConsistEditorView::ShowConsist(const ConsistEditor& editor) {

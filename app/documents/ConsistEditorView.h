@@ -25,6 +25,9 @@ public:
 
     // Shows the editor's rows, selection, fields and button states.
     void ShowConsist(const ConsistEditor& editor);
+    // Shows the consist's facts under the vehicle list.
+    void ShowFacts(const std::string& text);
+    [[nodiscard]] QString FactsText() const;
     // Shows stock rows in the order the sort gives.
     void ShowStock(const std::vector<StockRow>& rows, const StockSort& sort);
     // Adds stock rows at the end of the list while the scan goes on; ShowStock
@@ -69,6 +72,7 @@ private:
     std::array<QPushButton*, 5> m_action{};
     std::array<QLineEdit*, 2> m_maxVelocity{};
     QLineEdit* m_durability;
+    QLabel* m_facts;
     bool m_showing = false;
     int m_dragRow = -1;
 };

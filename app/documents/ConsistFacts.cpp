@@ -1,6 +1,7 @@
 #include "documents/ConsistFacts.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <map>
 
@@ -73,12 +74,6 @@ std::optional<double> CouplerBreak(const corvane::TSFileItemPtr& wagon) {
     return weakest;
 }
 
-// The figures one stock file gives a vehicle.
-struct StockFigures {
-    bool found = false;
-    std::optional<double> length, mass, brake, coupler, power, velocity;
-};
-
 StockFigures ReadFigures(const corvane::TSFile* file) {
     StockFigures figures;
     if (file == nullptr) {
@@ -112,6 +107,16 @@ void AddTo(Total& total, const std::optional<double>& value, const char* name,
     NoteMissing(missing, name);
 }
 
+// Returns a value with a fixed number of decimals and its unit, or "unknown".
+std::string Number(const std::optional<double>& value, int decimals, const char* unit) {
+    if (!value) {
+        return "unknown";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f %s", decimals, *value, unit);
+    return text;
+}
+
 }  // namespace
 
 std::shared_ptr<const corvane::TSFile> LoadStockFile(const std::string& path) {
@@ -128,11 +133,27 @@ std::shared_ptr<const corvane::TSFile> LoadStockFile(const std::string& path) {
     }
 }
 
+const StockFigures& FactsCache::Figures(const std::string& path, const StockLoader& loader) {
+    auto [entry, added] = m_figures.try_emplace(AsciiLower(path));
+    if (added) {
+        const auto file = loader ? loader(path) : nullptr;
+        ++m_filesRead;
+        entry->second = ReadFigures(file.get());
+    }
+    return entry->second;
+}
+
 ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view installFolder,
                           std::optional<double> maxVelocity, const StockLoader& loader) {
+    FactsCache cache;
+    return ComputeFacts(rows, installFolder, maxVelocity, cache, loader);
+}
+
+ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view installFolder,
+                          std::optional<double> maxVelocity, FactsCache& cache,
+                          const StockLoader& loader) {
     ConsistFacts facts;
     facts.maxVelocity = maxVelocity;
-    std::map<std::string, StockFigures> read;  // by lower-case path
     int rowNumber = 0;
     for (const VehicleRow& row : rows) {
         ++rowNumber;
@@ -144,12 +165,7 @@ ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view 
         facts.flipped += flipped ? 1 : 0;
         const std::string path =
             StockFilePath(installFolder, StockRow{type, row.folder, row.shape});
-        auto [entry, added] = read.try_emplace(AsciiLower(path));
-        if (added) {
-            const auto file = loader ? loader(path) : nullptr;
-            entry->second = ReadFigures(file.get());
-        }
-        const StockFigures& figures = entry->second;
+        const StockFigures& figures = cache.Figures(path, loader);
         std::string missing;
         if (!figures.found) {
             missing = "stock file";
@@ -202,8 +218,73 @@ ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view 
 
 ConsistFacts ComputeFacts(const ConsistEditor& editor, std::string_view installFolder,
                           const StockLoader& loader) {
+    FactsCache cache;
+    return ComputeFacts(editor, installFolder, cache, loader);
+}
+
+ConsistFacts ComputeFacts(const ConsistEditor& editor, std::string_view installFolder,
+                          FactsCache& cache, const StockLoader& loader) {
     return ComputeFacts(editor.Rows(), installFolder,
-                        ReadQuantity(editor.MaxVelocity(0), Quantity::Speed), loader);
+                        ReadQuantity(editor.MaxVelocity(0), Quantity::Speed), cache, loader);
+}
+
+std::string FactsSummary(const ConsistFacts& facts, const std::vector<VehicleRow>& rows) {
+    const auto total = [](const Total& value, double scale, int decimals, const char* unit) {
+        return Number(value.value ? std::optional<double>(*value.value / scale) : std::nullopt,
+                      decimals, unit) +
+               (value.partial ? " (partial)" : "");
+    };
+    const auto count = [](int n, const char* noun) {
+        return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+    };
+    std::string text = count(facts.vehicles, "vehicle") + " (" + count(facts.engines, "engine") +
+                       ", " + count(facts.wagons, "wagon") + ", " + std::to_string(facts.flipped) +
+                       " flipped); length " + total(facts.length, 1.0, 1, "m") + "; mass " +
+                       total(facts.mass, 1000.0, 1, "t") + "; power " +
+                       total(facts.power, 1000.0, 0, "kW") + ", " +
+                       Number(facts.kilowattsPerTonne, 2, "kW/t") + "; brakes " +
+                       total(facts.brakeForce, 1000.0, 1, "kN") + ", " +
+                       Number(facts.brakedTonnesPerTonne, 3, "t/t") + "; weakest coupler ";
+    if (facts.weakestCoupler) {
+        text += Number(facts.weakestCoupler->newtons / 1000.0, 1, "kN") + " (row " +
+                std::to_string(facts.weakestCoupler->row) + ")";
+    } else {
+        text += "unknown";
+    }
+    const auto kmh = [](const std::optional<double>& speed) {
+        return speed ? std::optional<double>(*speed * 3.6) : std::nullopt;
+    };
+    text += std::string(facts.couplerPartial ? " (partial)" : "") + "; max velocity " +
+            Number(kmh(facts.maxVelocity), 1, "km/h") + ", lowest engine " +
+            total({kmh(facts.lowestEngineVelocity.value), facts.lowestEngineVelocity.partial}, 1.0,
+                  1, "km/h");
+    // One line per missing value, its vehicles in row order.
+    std::vector<std::pair<std::string, std::vector<int>>> missing;
+    for (const PartialVehicle& vehicle : facts.partial) {
+        std::size_t start = 0;
+        while (start <= vehicle.missing.size()) {
+            const std::size_t end =
+                std::min(vehicle.missing.find(", ", start), vehicle.missing.size());
+            const std::string what = vehicle.missing.substr(start, end - start);
+            auto found = std::find_if(missing.begin(), missing.end(),
+                                      [&](const auto& entry) { return entry.first == what; });
+            if (found == missing.end()) {
+                found = missing.insert(missing.end(), {what, {}});
+            }
+            found->second.push_back(vehicle.row);
+            start = end + 2;
+        }
+    }
+    for (const auto& [what, vehicleRows] : missing) {
+        text += "\n" + std::to_string(vehicleRows.size()) +
+                (vehicleRows.size() == 1 ? " vehicle without " : " vehicles without ") + what + ":";
+        for (const int row : vehicleRows) {
+            const VehicleRow& vehicle = rows.at(static_cast<std::size_t>(row - 1));
+            text += (row == vehicleRows.front() ? " " : ", ") + std::to_string(row) + " " +
+                    vehicle.folder + "\\" + vehicle.shape;
+        }
+    }
+    return text;
 }
 
 }  // namespace vantor

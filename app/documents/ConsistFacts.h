@@ -4,6 +4,7 @@
 // counts, length, mass, power, brake force, the weakest coupler and speeds.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,14 +62,50 @@ using StockLoader = std::function<std::shared_ptr<const corvane::TSFile>(const s
 // Reads a stock file from the file system, in any of its forms.
 std::shared_ptr<const corvane::TSFile> LoadStockFile(const std::string& path);
 
+// The figures one stock file gives a vehicle, in SI units.
+struct StockFigures {
+    bool found = false;  // false when the file is missing or unreadable
+    std::optional<double> length, mass, brake, coupler, power, velocity;
+};
+
+// The figures of the stock files read so far, by path in any case. A consist
+// window keeps one while the consist is edited, so that an edit reads only the
+// files of vehicles it has not seen before.
+class FactsCache {
+public:
+    // Returns a stock file's figures, reading the file the first time it is asked for.
+    const StockFigures& Figures(const std::string& path, const StockLoader& loader);
+    // Forgets every file, so that the next computation reads them again.
+    void Clear() { m_figures.clear(); }
+    // The number of files read since the cache was made.
+    [[nodiscard]] int FilesRead() const { return m_filesRead; }
+
+private:
+    std::map<std::string, StockFigures> m_figures;
+    int m_filesRead = 0;
+};
+
 // Works out the figures of vehicle rows of an installation; the consist's own
 // maximum velocity is given in m/s. Each distinct stock file is read once.
 ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view installFolder,
                           std::optional<double> maxVelocity,
                           const StockLoader& loader = LoadStockFile);
 
+// The same, reading through a cache kept between computations.
+ConsistFacts ComputeFacts(const std::vector<VehicleRow>& rows, std::string_view installFolder,
+                          std::optional<double> maxVelocity, FactsCache& cache,
+                          const StockLoader& loader = LoadStockFile);
+
 // The same for a loaded consist, its maximum velocity read from its TrainCfg.
 ConsistFacts ComputeFacts(const ConsistEditor& editor, std::string_view installFolder,
                           const StockLoader& loader = LoadStockFile);
+ConsistFacts ComputeFacts(const ConsistEditor& editor, std::string_view installFolder,
+                          FactsCache& cache, const StockLoader& loader = LoadStockFile);
+
+// Returns the facts in a few lines for the consist window: the counts and totals
+// on the first ("(partial)" after a total some vehicle could not add to), then
+// one line per missing value naming its vehicles by row, folder and file
+// ("2 vehicles without Mass: 3 Box\Light, 5 Box\Light").
+std::string FactsSummary(const ConsistFacts& facts, const std::vector<VehicleRow>& rows);
 
 }  // namespace vantor

@@ -287,6 +287,8 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void DocumentWindow::LoadConsistMode() {
     m_loadFailed = false;
+    // A refresh reads the stock files again: they may have changed.
+    m_facts.Clear();
     if (!m_fileName.empty() && platform::FileExists(m_fileName)) {
         try {
             m_editor.Load(m_fileName);
@@ -338,7 +340,14 @@ void DocumentWindow::ReloadAllStock() {
 
 void DocumentWindow::ShowEditor() {
     m_editorView->ShowConsist(m_editor);
+    m_editorView->ShowFacts(
+        FactsSummary(ComputeFacts(m_editor, InstallFolder(), m_facts), m_editor.Rows()));
     emit consistChanged();
+}
+
+void DocumentWindow::ConsistChanged() {
+    ShowEditor();
+    setWindowTitle(Q(m_editor.Caption()));
 }
 
 bool DocumentWindow::CanUndo() const {
@@ -353,8 +362,7 @@ bool DocumentWindow::Undo() {
     if (m_mode != DocumentMode::Consist || !m_editor.Undo()) {
         return false;
     }
-    ShowEditor();
-    setWindowTitle(Q(m_editor.Caption()));
+    ConsistChanged();
     return true;
 }
 
@@ -362,8 +370,7 @@ bool DocumentWindow::Redo() {
     if (m_mode != DocumentMode::Consist || !m_editor.Redo()) {
         return false;
     }
-    ShowEditor();
-    setWindowTitle(Q(m_editor.Caption()));
+    ConsistChanged();
     return true;
 }
 
@@ -388,12 +395,12 @@ void DocumentWindow::MoveClick(MoveCommand command) {
     if (!refused.empty()) {
         m_host.Services().prompts->Message(MessageIcon::Critical, "Add Stock", refused);
     }
-    ShowEditor();
     // A command that found nothing to do changes only Changed and the two buttons.
     if (!m_editor.Acted()) {
+        ShowEditor();
         return;
     }
-    setWindowTitle(Q(m_editor.Caption()));
+    ConsistChanged();
     m_editorView->FocusVehicles();
     m_editor.SetConsistListActive(true);
     LetEventsRun();

@@ -6,6 +6,7 @@
 #include "common/DocumentMode.h"
 #include "corvane/TSFileItem.h"
 #include "documents/ConsistEditor.h"
+#include "documents/ConsistFacts.h"
 #include "documents/StockList.h"
 #include "printing/PrintDocument.h"
 
@@ -78,6 +79,9 @@ public:
     bool AgreeToClose();
     // Takes back an agreement to close: the window asks again on its next close.
     void WithdrawCloseAgreement() { m_closeAgreed = false; }
+    // Shows the consist after any change of its tree (a command, undo, redo):
+    // its rows, fields, caption and facts.
+    void ConsistChanged();
 
     // The names of the selected consists of the consist list, in list order.
     [[nodiscard]] std::vector<std::string> SelectedConsists() const;
@@ -133,6 +137,8 @@ private:
     ConsistEditorView* m_editorView;
 
     ConsistEditor m_editor;
+    // The figures of the stock files the facts have read, kept across edits.
+    FactsCache m_facts;
     std::vector<StockRow> m_stockRows;
     StockSort m_stockSort;
     bool m_stockBuilt = false;

@@ -166,12 +166,13 @@ void MainWindow::CreateMenus() {
          {"mnuConsistCheckStock", "&Check Stock...", check(ConsistCheckStock)},
          {"mnuFileCheckDep", "Chec&k Dependencies...", check(FileCheckDep)}});
 
-    m_stockMenu = addMenu(newMenu(nullptr, "mnuStock", "&Stock"),
-                          {{"mnuStockViewShape", "View &Shape", [this] { ViewShape(); }},
-                           {"mnuStockCheckDep", "Check &Dependencies...", check(StockCheckDep)},
-                           {"mnuStockCheckAll", "Check &All Stock...", [this] {
-                                RunCheck([](CheckContext& c) { return StockCheckAll(c); }, true);
-                            }}});
+    m_stockMenu = addMenu(
+        newMenu(nullptr, "mnuStock", "&Stock"),
+        {{"mnuStockViewShape", "View &Shape", [this] { ViewShape(); }},
+         {"mnuStockCheckDep", "Check &Dependencies...", check(StockCheckDep)},
+         {"mnuStockReplace", "Replace in Consists...", [this] { StockReplaceInConsists(); }},
+         {"mnuStockCheckAll", "Check &All Stock...",
+          [this] { RunCheck([](CheckContext& c) { return StockCheckAll(c); }, true); }}});
 
     m_windowMenu = newMenu(nullptr, "mnuWindow", "&Window");
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);

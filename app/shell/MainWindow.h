@@ -105,6 +105,11 @@ public:
     void UpdateActions();
     // Where a child window of a wanted size goes: inside the area, cascaded.
     void PlaceChild(QMdiSubWindow* window, QSize wanted);
+    // Stock, Replace in Consists: replaces the selected stock item, or one chosen
+    // in a file dialog, in the consists that use it.
+    void StockReplaceInConsists();
+    // The consists of the installation open in consist windows with unsaved changes.
+    [[nodiscard]] std::vector<std::string> EditedConsists() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -90,6 +90,23 @@ StockIdentity IdentityOf(std::string_view stockPath);
 // Returns true when a vehicle's Data item names the stock of an identity.
 bool RefersTo(const corvane::TSFileItem& vehicle, const StockIdentity& identity);
 
+// What the search for the consists that use a stock file reports, each optional.
+struct ConsistWalk {
+    // Before each consist is read: its file name without folder.
+    std::function<void(const std::string& name)> progress;
+    // A consist without its "Train" or "TrainCfg": its path and the missing section.
+    std::function<void(const std::string& path, const std::string& section)> missingSection;
+    // A consist one of whose vehicles is the stock file: its path and its tree as read.
+    std::function<void(const std::string& path, std::unique_ptr<corvane::TSFile> file)> uses;
+    // A consist whose reading or walk failed: its path and the error.
+    std::function<void(const std::string& path, const std::exception& error)> unreadable;
+};
+
+// Reads each consist of an installation ("\Trains\Consists\*.con", in listing
+// order) and reports those that hold a stock file given by its full path, each once.
+void FindConsistsUsing(const std::string& installFolder, const std::string& stockPath,
+                       const ConsistWalk& walk);
+
 // Returns "Error " + number + " - " + description for an error caught by a check.
 std::string ErrorText(const std::exception& error);
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/ItemText.h"
@@ -44,6 +46,38 @@ bool UsesStock(const corvane::TSFileItem& cfg, const validation::StockIdentity& 
 }
 
 }  // namespace
+
+void validation::FindConsistsUsing(const std::string& installFolder, const std::string& stockPath,
+                                   const ConsistWalk& walk) {
+    const platform::ListingCache cache;
+    const StockIdentity identity = IdentityOf(stockPath);
+    const std::string consists = installFolder + "\\Trains\\Consists\\";
+    for (const std::string& name :
+         platform::ListNames(consists + "*.con", platform::EntryTypes::Files)) {
+        if (walk.progress) {
+            walk.progress(name);
+        }
+        const std::string path = consists + name;
+        try {
+            auto file = LoadFile(path);
+            std::string section;
+            const auto cfg = TrainConfig(*file, section);
+            if (!cfg) {
+                if (walk.missingSection) {
+                    walk.missingSection(path, section);
+                }
+                continue;
+            }
+            if (UsesStock(*cfg, identity) && walk.uses) {
+                walk.uses(path, std::move(file));
+            }
+        } catch (const std::exception& error) {
+            if (walk.unreadable) {
+                walk.unreadable(path, error);
+            }
+        }
+    }
+}
 
 TSValidation::Status TSValidation::CheckConsist(const std::string& fileName) {
     const platform::ListingCache cache;
@@ -170,31 +204,21 @@ TSValidation::Status TSValidation::CheckAllStock(const std::string& filter) {
 }
 
 TSValidation::Status TSValidation::CheckStockInConsists(const std::string& fileName) {
-    const platform::ListingCache cache;
-    const validation::StockIdentity identity = validation::IdentityOf(fileName);
     Status status = IsValid();
     bool found = false;
-    const std::string consists = m_installFolder + "\\Trains\\Consists\\";
-    for (const std::string& name :
-         platform::ListNames(consists + "*.con", platform::EntryTypes::Files)) {
-        RaiseProgress("Checking " + name);
-        const std::string path = consists + name;
-        try {
-            const auto file = validation::LoadFile(path);
-            std::string section;
-            const auto cfg = TrainConfig(*file, section);
-            if (!cfg) {
-                status = RaiseError(IsMissing(), path, section);
-                continue;
-            }
-            if (UsesStock(*cfg, identity)) {
-                RaiseError(IsReferenced(), path, fileName);
-                found = true;
-            }
-        } catch (const std::exception& error) {
-            status = RaiseError(IsCorrupt(), path, "", validation::ErrorText(error));
-        }
-    }
+    validation::ConsistWalk walk;
+    walk.progress = [this](const std::string& name) { RaiseProgress("Checking " + name); };
+    walk.missingSection = [&](const std::string& path, const std::string& section) {
+        status = RaiseError(IsMissing(), path, section);
+    };
+    walk.uses = [&](const std::string& path, std::unique_ptr<corvane::TSFile>) {
+        RaiseError(IsReferenced(), path, fileName);
+        found = true;
+    };
+    walk.unreadable = [&](const std::string& path, const std::exception& error) {
+        status = RaiseError(IsCorrupt(), path, "", validation::ErrorText(error));
+    };
+    validation::FindConsistsUsing(m_installFolder, fileName, walk);
     if (!found) {
         status = RaiseError(IsMissing(), "all consists", fileName);
     }

@@ -269,8 +269,8 @@ std::string InstallationProblem(const std::string& folder, const Command& comman
 
 std::vector<Command> AllCommands() {
     std::vector<Command> commands;
-    for (const auto* table : {&ListCommands(), &ConsistCommands(), &CheckCommands(),
-                              &SnapshotCommands(), &PrintCommands()}) {
+    for (const auto* table : {&ListCommands(), &ConsistCommands(), &ReplaceCommands(),
+                              &CheckCommands(), &SnapshotCommands(), &PrintCommands()}) {
         commands.insert(commands.end(), table->begin(), table->end());
     }
     return commands;

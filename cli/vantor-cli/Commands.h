@@ -52,6 +52,9 @@ const std::vector<Command>& ListCommands();
 // Returns the commands that show and edit a consist.
 const std::vector<Command>& ConsistCommands();
 
+// Returns the command that replaces a stock item with another across the consists.
+const std::vector<Command>& ReplaceCommands();
+
 // Returns the commands that run one check of the validator each.
 const std::vector<Command>& CheckCommands();
 

@@ -16,6 +16,7 @@
 #include "documents/ConsistEditor.h"
 #include "documents/ConsistFacts.h"
 #include "documents/ConsistFiles.h"
+#include "documents/ReplaceStock.h"
 #include "documents/StockList.h"
 #include "platform/Paths.h"
 
@@ -95,27 +96,6 @@ std::optional<std::string> ConsistFile(const Context& context, const std::string
 std::string NoInstallation(const std::string& name) {
     return "no MSTS installation is set or registered to find the consist " + name +
            " in; use --msts DIR or give a consist file";
-}
-
-// Returns the stock row that "--add FOLDER/FILE.eng" names, or nothing: one
-// folder of the trainset, not "." or "..", and a file in it.
-std::optional<StockRow> StockArgument(const std::string& text) {
-    const std::size_t slash = text.find_last_of("\\/");
-    const std::size_t dot = text.rfind('.');
-    if (slash == std::string::npos || slash == 0 || dot == std::string::npos || dot < slash + 2 ||
-        text.find_first_of("\\/") != slash) {
-        return std::nullopt;
-    }
-    const std::string folder = text.substr(0, slash);
-    if (folder == "." || folder == "..") {
-        return std::nullopt;
-    }
-    const std::string extension = AsciiLower(text.substr(dot + 1));
-    if (extension != "eng" && extension != "wag") {
-        return std::nullopt;
-    }
-    return StockRow{extension == "eng" ? "Engine" : "Wagon", text.substr(0, slash),
-                    text.substr(slash + 1, dot - slash - 1)};
 }
 
 // Returns a row number written in decimal digits, or nothing.

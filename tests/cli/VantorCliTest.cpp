@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -304,6 +305,81 @@ TEST_F(VantorCliTest, ATruncatedConsistIsShownAndEditedWithAWarning) {
         Cli({"consist", "edit", file, "--remove-all", "--save-as", folder.File("new.con")});
     EXPECT_EQ(edited.exitCode, 0);
     EXPECT_THAT(edited.err, HasSubstr("the saved consist holds only those"));
+}
+
+// Returns every file of a folder and its bytes, by path below the folder.
+std::map<std::string, std::string> Files(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[fs::relative(entry.path(), folder).string()] = ReadBytes(entry.path().string());
+        }
+    }
+    return files;
+}
+
+// Replacing the demo's Boxcar40 on a copy of the demo: a dry run and refusals
+// write nothing; the replacement backs the changed consists up and leaves the rest
+// byte for byte; a second run finds nothing to replace.
+TEST_F(VantorCliTest, ReplaceStockAcrossTheDemosConsists) {
+    TempFolder folder;
+    const fs::path install = folder.Path() / "demo";
+    fs::copy(kDemo, install, fs::copy_options::recursive);
+    MakeFile(install / "Trains" / "Trainset" / "Hopper" / "Open Hopper.wag", "Wagon ( x )");
+    const auto before = Files(install);
+    const std::string msts = install.string();
+    const auto replace = [&msts](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--msts", msts, "replace-stock"});
+        return Cli(arguments);
+    };
+    struct Refused {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Refused refusals[] = {
+        {{"Boxcar/Boxcar40.wag", "GP38/GP38.eng"},
+         "vantor-cli: A wagon can only be replaced by a wagon: GP38\\GP38.eng is an engine; "
+         "nothing was changed\n"},
+        {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.s"},
+         "vantor-cli: Tanker/Tanker.s is not FOLDER/NAME.eng or FOLDER/NAME.wag"},
+        {{"Boxcar/Boxcar40.wag", "Tanker/Tank.wag"}, "Tanker\\Tank.wag is not installed"},
+        {{"Boxcar/Boxcar40.wag", "Hopper/Open Hopper.wag"}, "holds a blank"},
+        {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--in"}, "--in needs a consist name"},
+        {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--frob"}, "unknown option --frob"},
+    };
+    for (const Refused& refused : refusals) {
+        const ProgramResult result = replace(refused.arguments);
+        EXPECT_EQ(result.exitCode, 2) << refused.message;
+        EXPECT_THAT(result.err, HasSubstr(refused.message));
+    }
+    const ProgramResult dry = replace({"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_EQ(dry.out, "Demo Freight: would change rows 3, 5\nYard Shunt: would change row 2\n");
+    EXPECT_EQ(Files(install), before) << "refusals and the dry run write nothing";
+
+    const ProgramResult done =
+        replace({"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--in", "yard shunt"});
+    ASSERT_EQ(done.exitCode, 0) << done.err;
+    const auto after = Files(install);
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : after) {
+        if (before.count(path) == 0 || before.at(path) != bytes) {
+            changed.push_back(path);
+        }
+    }
+    ASSERT_EQ(changed.size(), 2U);
+    EXPECT_EQ(fs::path(changed[1]), fs::path("Trains/Consists/Yard Shunt.con"));
+    EXPECT_EQ(after.at(changed[0]), before.at("Trains/Consists/Yard Shunt.con"))
+        << changed[0] << " is the backup";
+    EXPECT_THAT(done.out, HasSubstr("Yard Shunt: changed row 2\nThe consists as they were are in " +
+                                    (install / fs::path(changed[0]).parent_path()).string()));
+
+    const ProgramResult again =
+        replace({"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--in", "Yard Shunt"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.out,
+              "No consist was changed: none that can be changed uses "
+              "Boxcar\\Boxcar40.wag.\n");
 }
 
 // "Demo Freight" from the demo's files: GP38 (17.1 m, 113 t, 1491 kW, 60 kN, 65 mph)

@@ -10,7 +10,7 @@ cmake_minimum_required(VERSION 3.25)
 set(windows
   "shell/MainWindow.h" "shell/AboutDialog.h" "shell/SetLocationDialog.h"
   "documents/DocumentWindow.h" "validation/ResultsWindowWidget.h"
-  "validation/RouteSelectorDialog.h")
+  "validation/RouteSelectorDialog.h" "documents/ReplaceStockDialog.h")
 set(faults "")
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -148,6 +149,47 @@ TEST_F(ConsistFactsTest, EachStockFileIsReadOnce) {
     }
     EXPECT_EQ(facts.partial.size(), 80U) << "a file read once counts for each of its rows";
     EXPECT_NEAR(facts.mass.value.value_or(-1), 40 * (100000.0 + 100000.0 + 50000.0), 1e-3);
+}
+
+// The cache a consist window keeps: an edit reads only the stock it has not seen,
+// and a refresh (Clear) reads everything again.
+TEST_F(ConsistFactsTest, ACacheKeptAcrossEditsReadsOnlyNewStock) {
+    std::vector<std::string> loads;
+    const auto counting = [&loads](const std::string& path) {
+        loads.push_back(path);
+        return vantor::LoadStockFile(path);
+    };
+    vantor::FactsCache cache;
+    std::vector<VehicleRow> rows = {{"Engine", "Fast", "Fast", 5}, {"Wagon", "Box", "Box", 6}};
+    ComputeFacts(rows, m_folder, std::nullopt, cache, counting);
+    EXPECT_EQ(loads.size(), 2U);
+    rows.push_back({"Wagon*", "Box", "BOX", 7});
+    rows.push_back({"Wagon", "Box", "Light", 8});
+    const ConsistFacts facts = ComputeFacts(rows, m_folder, std::nullopt, cache, counting);
+    ASSERT_EQ(loads.size(), 3U);
+    EXPECT_THAT(loads.back(), testing::EndsWith("Light.wag"));
+    EXPECT_EQ(cache.FilesRead(), 3);
+    EXPECT_NEAR(facts.mass.value.value_or(-1), 200000.0, 1e-6);
+    cache.Clear();
+    ComputeFacts(rows, m_folder, std::nullopt, cache, counting);
+    EXPECT_EQ(loads.size(), 6U);
+}
+
+// The window's lines: totals marked partial, and each missing value with the
+// vehicles that lack it, by row, folder and file.
+TEST_F(ConsistFactsTest, SummaryNamesTheVehiclesBehindPartialTotals) {
+    const std::vector<VehicleRow> rows = {{"Engine", "Gone", "Gone", 1},
+                                          {"Wagon", "Box", "Light", 2},
+                                          {"Wagon", "Box", "Box", 3},
+                                          {"Wagon*", "Box", "Light", 4}};
+    const std::string summary = vantor::FactsSummary(ComputeFacts(rows, m_folder, 20.0), rows);
+    EXPECT_EQ(summary,
+              "4 vehicles (1 engine, 3 wagons, 1 flipped); length 35.2 m (partial); mass 50.0 t "
+              "(partial); power unknown (partial), unknown; brakes 69.0 kN (partial), 0.141 t/t; "
+              "weakest coupler 300.0 kN (row 2) (partial); max velocity 72.0 km/h, lowest engine "
+              "unknown (partial)\n"
+              "1 vehicle without stock file: 1 Gone\\Gone\n"
+              "2 vehicles without Mass: 2 Box\\Light, 4 Box\\Light");
 }
 
 }  // namespace

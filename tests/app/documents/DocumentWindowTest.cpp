@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -99,6 +100,32 @@ TEST_F(DocumentTest, ButtonsEditApplyAndSaveTheConsist) {
     EXPECT_FALSE(document.Editor().Changed());
     EXPECT_NE(ReadBytes(ConsistFile("Freight")).find(testing_support::Utf16Bytes("Box Car", false)),
               std::string::npos);
+}
+
+// The facts under the vehicle list follow every edit; the test stock has no mass,
+// so the vehicles without it are named.
+TEST_F(DocumentTest, FactsFollowEveryEdit) {
+    OpenFreight(false);
+    const auto facts = [this] {
+        return m_document->findChild<QLabel*>("lblFacts")->text().toStdString();
+    };
+    EXPECT_THAT(facts(), testing::StartsWith("1 vehicle (1 engine, 0 wagons, 0 flipped)"));
+    OpenFreight(true);
+    EXPECT_THAT(facts(), testing::StartsWith("2 vehicles (1 engine, 1 wagon, 0 flipped)"));
+    EXPECT_THAT(facts(),
+                testing::HasSubstr("2 vehicles without Mass: 1 GP38\\GP38, 2 Box Car\\Box"));
+    m_document->Editor().SelectRow(2);
+    Click(*m_document, "cmdMove_5");
+    EXPECT_THAT(facts(), testing::StartsWith("2 vehicles (1 engine, 1 wagon, 1 flipped)"));
+    m_document->Editor().SelectRow(1);
+    Click(*m_document, "cmdMove_1");
+    EXPECT_THAT(facts(), testing::StartsWith("1 vehicle (0 engines, 1 wagon, 1 flipped)"));
+    Click(*m_document, "cmdMove_2");
+    EXPECT_THAT(facts(), testing::StartsWith("0 vehicles (0 engines, 0 wagons, 0 flipped)"));
+    ASSERT_TRUE(m_document->Undo());
+    EXPECT_THAT(facts(), testing::StartsWith("1 vehicle (0 engines, 1 wagon, 1 flipped)"));
+    ASSERT_TRUE(m_document->Redo());
+    EXPECT_THAT(facts(), testing::StartsWith("0 vehicles (0 engines, 0 wagons, 0 flipped)"));
 }
 
 // A click whose command finds nothing to do changes only Changed and Apply and OK:

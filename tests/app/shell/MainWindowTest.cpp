@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -12,6 +13,7 @@
 
 #include "ShellFixture.h"
 #include "common/Installation.h"
+#include "documents/ConsistEditorView.h"
 #include "documents/DocumentWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/SetLocationDialog.h"
@@ -259,6 +261,71 @@ TEST_F(ShellTest, FilesOpenInTheWindowTheirKindCallsFor) {
                             install + "\\odd.wag is not a usable wagon file: it names no shape.");
     window->OpenFile(install + "\\odd.wag");
     EXPECT_EQ(window->Documents().size(), 2u);
+}
+
+// Stock, Replace in Consists on the stock row selected in a consist window: the
+// dialog lists the consists that use it; an unticked consist and one with unsaved
+// edits stay as they are, and a window showing a changed consist reads it again.
+TEST_F(ShellTest, ReplaceInConsistsSparesUntickedAndEditedConsists) {
+    const std::string folder = MakeInstallation("Inst", {});
+    const auto trains = m_folder.Path() / "Inst" / "Trains";
+    for (const char* stock : {"Box/Box.wag", "Tank/Tank.wag"}) {
+        MakeFile(trains / "Trainset" / stock, "Wagon ( W )");
+    }
+    const auto consist = [&trains](const std::string& name,
+                                   std::initializer_list<const char*> vehicles) {
+        std::string text = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n\tTrainCfg ( " + name +
+                           "\r\n\t\tName ( " + name +
+                           " )\r\n\t\tMaxVelocity ( 1 1 )\r\n\t\tDurability ( 1 )\r\n";
+        int uid = 0;
+        for (const char* stock : vehicles) {
+            text += "\t\tWagon (\r\n\t\t\tUiD ( " + std::to_string(++uid) +
+                    " )\r\n\t\t\tWagonData ( " + stock + " " + stock + " )\r\n\t\t)\r\n";
+        }
+        return MakeFile(trains / "Consists" / (name + ".con"), text + "\t)\r\n)");
+    };
+    const std::string a = consist("A", {"Box"});
+    consist("B", {"Box", "Tank", "Box"});
+    const std::string c = consist("C", {"Box"});
+    const std::string before = testing_support::ReadBytes(a) + testing_support::ReadBytes(c);
+    m_settings.Write("MSTSDir", folder);
+    m_services.now = [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); };
+    auto window = Start();
+    const auto open = [&](const char* name) {
+        return window->NewDocumentWindow(folder + "\\Trains\\Consists\\" + name + ".con",
+                                         vantor::DocumentMode::Consist, "", nullptr);
+    };
+    open("C")->Editor().SetChanged(true);
+    vantor::DocumentWindow* shown = open("B");
+    vantor::DocumentWindow* editor = window->NewDocumentByMode(vantor::DocumentMode::Consist, "");
+    QTreeWidget* stock = editor->EditorView()->StockList();
+    stock->setCurrentItem(stock->findItems("Box", Qt::MatchExactly, 1).value(0));
+    ASSERT_EQ(window->ActiveDocument(), editor);
+
+    m_onDialog = [](QDialog& dialog) {
+        auto* consists = dialog.findChild<QListWidget*>("lstConsists");
+        auto* ok = dialog.findChild<QPushButton*>("cmdOK");
+        auto* replacement = dialog.findChild<QTreeWidget*>("lvReplacement");
+        EXPECT_EQ(consists->count(), 3);
+        consists->item(0)->setCheckState(Qt::Unchecked);
+        EXPECT_FALSE(ok->isEnabled()) << "no replacement picked yet";
+        replacement->setCurrentItem(replacement->findItems("Tank", Qt::MatchExactly, 1).value(0));
+        EXPECT_TRUE(ok->isEnabled());
+        return int(QDialog::Accepted);
+    };
+    const auto backup = trains / "Consists backup 2026-01-02 03.04.05";
+    m_prompts.ExpectMessage(MessageIcon::Information, "Replace in Consists",
+                            "B: changed rows 1, 3\nC: skipped, open in an editor with unsaved "
+                            "changes\nThe consists as they were are in " +
+                                backup.string() +
+                                "; copy them back into the consists folder to undo.\n");
+    Trigger(*window, "mnuStockReplace");
+    EXPECT_EQ(testing_support::ReadBytes(a) + testing_support::ReadBytes(c), before);
+    EXPECT_TRUE(std::filesystem::exists(backup / "B.con"));
+    ASSERT_EQ(shown->Editor().Rows().size(), 3U);
+    for (const auto& row : shown->Editor().Rows()) {
+        EXPECT_EQ(row.folder, "Tank");
+    }
 }
 
 }  // namespace
