@@ -9,6 +9,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "RunProgram.h"
 #include "TempFolder.h"
 #include "view3d/GLCanvas.h"
 #include "view3d/OffscreenRenderer.h"
@@ -46,6 +47,17 @@ TEST(NoOpenGL, TheCanvasSaysWhyItCannotDrawAndTheProgramGoesOn) {
 
     const OffscreenRenderer renderer(64, 64);
     EXPECT_NE(renderer.Error().find("OpenGL is not available"), std::string::npos);
+}
+
+TEST(NoOpenGL, TheSnapshotCommandExitsWithTwoAndWritesNothing) {
+    TempFolder folder;
+    const std::string out = folder.File("shape.png");
+    // The program itself, which must also end cleanly after Qt ran.
+    const auto result = testing_support::RunProgram(
+        VANTOR_CLI, {"snapshot", "shape", folder.File("any.s"), out, "--size", "64x48"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("OpenGL is not available"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(VirtualKeyCode, GivesTheWindowsCodesOfTheKeysTheViewUses) {
