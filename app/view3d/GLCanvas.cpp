@@ -9,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QStackedLayout>
+#include <QTimer>
 #include <algorithm>
 
 #include "view3d/GLDevice.h"
@@ -149,6 +150,14 @@ private:
 };
 
 GLCanvas::GLCanvas(QWidget* parent) : QWidget(parent) {
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(0);
+    connect(m_redraw, &QTimer::timeout, this, [this] {
+        if (m_events != nullptr) {
+            m_events->RedrawRequested();
+        }
+    });
     m_layout = new QStackedLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_message = new QLabel(this);
@@ -206,14 +215,7 @@ void GLCanvas::ShowFailure(const std::string& error) {
 
 void GLCanvas::RequestRedraw() {
     // After the paint that runs now: the owner's frame asks for another paint.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_events != nullptr) {
-                m_events->RedrawRequested();
-            }
-        },
-        Qt::QueuedConnection);
+    m_redraw->start();
 }
 
 RenderDevice* GLCanvas::Device() {

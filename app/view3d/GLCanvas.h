@@ -24,6 +24,7 @@
 
 class QLabel;
 class QStackedLayout;
+class QTimer;
 
 namespace vantor::view3d {
 
@@ -77,6 +78,7 @@ private:
 
     QStackedLayout* m_layout = nullptr;
     QLabel* m_message = nullptr;
+    QTimer* m_redraw = nullptr;
     Surface* m_surface = nullptr;
     std::unique_ptr<GLDevice> m_device;
     std::string m_error;
