@@ -88,6 +88,16 @@ std::string ProbeOpenGL() {
     return {};
 }
 
+std::string WidgetPlatformProblem(const std::string& platform) {
+    for (const char* name : {"offscreen", "minimal", "minimalegl", "vnc", "linuxfb"}) {
+        if (platform == name) {
+            return "OpenGL is not available here: the Qt platform \"" + platform +
+                   "\" cannot show OpenGL pictures, so nothing can be drawn in 3D.";
+        }
+    }
+    return {};
+}
+
 // The OpenGL widget inside the canvas: it paints the device's finished frame and
 // passes the input on.
 class GLCanvas::Surface : public QOpenGLWidget {
@@ -166,7 +176,10 @@ GLCanvas::GLCanvas(QWidget* parent) : QWidget(parent) {
     m_message->setWordWrap(true);
     m_message->setMargin(12);
     m_layout->addWidget(m_message);
-    m_error = ProbeOpenGL();
+    m_error = WidgetPlatformProblem(QGuiApplication::platformName().toStdString());
+    if (m_error.empty()) {
+        m_error = ProbeOpenGL();
+    }
     if (!m_error.empty()) {
         ShowFailure(m_error);
         return;

@@ -93,4 +93,8 @@ private:
 // be made and made current.
 std::string ProbeOpenGL();
 
+// Returns why the named Qt platform cannot show OpenGL widgets (even where it
+// makes contexts, as the offscreen platform does on a display), or "".
+std::string WidgetPlatformProblem(const std::string& platform);
+
 }  // namespace vantor::view3d

@@ -70,6 +70,17 @@ TEST(VirtualKeyCode, GivesTheWindowsCodesOfTheKeysTheViewUses) {
     EXPECT_EQ(ShiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
 }
 
+TEST(WidgetPlatformProblem, RefusesThePlatformsThatCannotShowOpenGLWidgets) {
+    // Shown there, an OpenGL widget takes the program down.
+    for (const char* platform : {"offscreen", "minimal"}) {
+        EXPECT_NE(WidgetPlatformProblem(platform).find("OpenGL is not available"),
+                  std::string::npos);
+    }
+    for (const char* platform : {"xcb", "wayland", "windows", "cocoa"}) {
+        EXPECT_EQ(WidgetPlatformProblem(platform), "");
+    }
+}
+
 }  // namespace
 }  // namespace vantor::view3d
 
