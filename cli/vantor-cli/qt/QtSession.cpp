@@ -19,11 +19,10 @@ std::string StartQt() {
     static int argc = 1;
     static char name[] = "vantor-cli";
     static char* argv[] = {name, nullptr};
-    // The application object stays until the process ends: destroyed among the
-    // static objects, it would outlive Qt's own and crash the exit.
+    // It lives to the end of the process: destroyed among the exit handlers, after
+    // globals of Qt's that it needs, it would crash the program on its way out.
     static QApplication* const application = new QApplication(argc, argv);
-    Q_UNUSED(application);
-    return {};
+    return application != nullptr ? std::string() : "Qt could not start";
 }
 
 }  // namespace vantor::cli
