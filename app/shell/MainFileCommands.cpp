@@ -23,6 +23,14 @@ std::optional<std::string> SelectedName(const DocumentWindow& window) {
     return selected.empty() ? std::nullopt : std::optional<std::string>(selected);
 }
 
+// Saves a window as Save does: a consist is written, a 3D view gives a snapshot.
+bool SaveDocument(DocumentWindow& window, const std::string& screenShotDir, bool quiet) {
+    if (window.Mode() == DocumentMode::Consist3D || window.Mode() == DocumentMode::Shape3D) {
+        return !window.SaveSnapshot(screenShotDir).empty();
+    }
+    return window.SaveConsist(quiet);
+}
+
 }  // namespace
 
 void MainWindow::OpenFile(const std::string& path) {
@@ -98,7 +106,7 @@ void MainWindow::FileSaveAll() {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(document->parentWidget())) {
             m_area->setActiveSubWindow(sub);
         }
-        document->SaveConsist(false);
+        SaveDocument(*document, ScreenShotDir(), false);
     }
 }
 
@@ -139,7 +147,7 @@ void MainWindow::EditSetAssociations() {
 
 bool MainWindow::SaveCurrentConsist(bool quiet) {
     DocumentWindow* window = ActiveDocument();
-    return window != nullptr && window->SaveConsist(quiet);
+    return window != nullptr && SaveDocument(*window, ScreenShotDir(), quiet);
 }
 
 bool MainWindow::SaveConsist(ConsistSaveTarget& target, bool quiet) {
