@@ -48,7 +48,7 @@ View3DPage::View3DPage(WindowHost& host, std::function<void(const std::string&)>
         m_canvas, parts->newModel, services, static_cast<view3d::View3DHost&>(*this),
         m_host.Services().installation->MSTSPath());
     m_canvas->SetEvents(m_controller.get());
-    ScrollBarsChanged();
+    MirrorBars();
     connect(m_hscView, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_mirroring) {
             m_controller->HorizontalScrolled(value);
@@ -143,7 +143,9 @@ void View3DPage::SetCaption(const std::string& caption) {
     }
 }
 
-void View3DPage::ScrollBarsChanged() {
+void View3DPage::ScrollBarsChanged() { MirrorBars(); }
+
+void View3DPage::MirrorBars() {
     m_mirroring = true;
     const view3d::ScrollBarState& h = m_controller->HorizontalBar();
     m_hscView->setRange(h.minimum, h.maximum);

@@ -53,6 +53,8 @@ private:
     void SetCaption(const std::string& caption) override;
     void ScrollBarsChanged() override;
     void LetEventsRun() override;
+    // Shows the logic's scroll bar values on the bars, without running their handlers.
+    void MirrorBars();
 
     WindowHost& m_host;
     std::function<void(const std::string&)> m_setCaption;
