@@ -4,8 +4,8 @@
 set -euo pipefail
 
 profile=${1:-build}
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libmimalloc-dev zlib1g-dev qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libglx-mesa0
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
+          nlohmann-json3-dev libmimalloc-dev zlib1g-dev qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl1-mesa-dev libglx-mesa0
           libgl1-mesa-dri)
 case "$profile" in
   build) ;;

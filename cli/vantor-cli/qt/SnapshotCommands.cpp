@@ -8,7 +8,12 @@
 namespace vantor::cli {
 
 const std::vector<Command>& SnapshotCommands() {
-    static const std::vector<Command> commands{};
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> rows{};
+        const auto& consist = ConsistSnapshotCommands();
+        rows.insert(rows.end(), consist.begin(), consist.end());
+        return rows;
+    }();
     return commands;
 }
 
