@@ -49,7 +49,8 @@ public:
 
 class BenchHost : public vantor::WindowHost {
 public:
-    explicit BenchHost(const std::string& demo) : m_installation(vantor::platform::RegistrySource{}) {
+    explicit BenchHost(const std::string& demo)
+        : m_installation(vantor::platform::RegistrySource{}) {
         m_installation.SetMSTSPath(demo);
         m_services.prompts = &m_prompts;
         m_services.installation = &m_installation;
@@ -74,12 +75,10 @@ private:
 
 // Writes a consist of kVehicles vehicles of the demo's stock, some flipped.
 std::string WriteConsist(const std::filesystem::path& folder) {
-    const std::vector<std::string> stock{"EngineData ( GP38 GP38 )",
-                                         "WagonData ( Boxcar40 Boxcar )",
-                                         "WagonData ( Hopper Hopper )",
-                                         "WagonData ( Tanker Tanker )",
-                                         "WagonData ( Boxcar40Red Boxcar )",
-                                         "WagonData ( HopperLoaded Hopper )"};
+    const std::vector<std::string> stock{
+        "EngineData ( GP38 GP38 )",         "WagonData ( Boxcar40 Boxcar )",
+        "WagonData ( Hopper Hopper )",      "WagonData ( Tanker Tanker )",
+        "WagonData ( Boxcar40Red Boxcar )", "WagonData ( HopperLoaded Hopper )"};
     std::string text =
         "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n\tTrainCfg ( Fifty\r\n\t\tName ( Fifty "
         ")\r\n\t\tMaxVelocity ( 22.35200 0.10000 )\r\n\t\tNextWagonUID ( 50 )\r\n\t\tDurability ( "

@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "shell/FileOpening.h"
 #include "shell/MainWindow.h"
+#include "view3d/OpenGLParts.h"
 
 namespace vantor {
 
@@ -152,6 +153,10 @@ bool MainWindow::SaveCurrentConsist(bool quiet) {
 
 bool MainWindow::SaveConsist(ConsistSaveTarget& target, bool quiet) {
     return vantor::SaveCurrentConsist(target, quiet, *m_services.prompts) == SaveOutcome::Saved;
+}
+
+const view3d::View3DParts* MainWindow::View3D() const {
+    return &view3d::OpenGLParts();
 }
 
 std::string MainWindow::TemporaryConsistPath() const {

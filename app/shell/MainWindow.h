@@ -53,6 +53,7 @@ public:
     void OpenProperties(const std::string& name, const std::string& text) override {
         ShowPropertiesText(name, text);
     }
+    [[nodiscard]] const view3d::View3DParts* View3D() const override;
 
     // Creates, loads, shows and registers a document window.
     DocumentWindow* NewDocumentWindow(const std::string& fileName, DocumentMode mode,

@@ -68,7 +68,8 @@ TEST(View3DOpenGLTest, TheDemoConsistIsDrawnMovedAndSaved) {
     ASSERT_NE(surface, nullptr);
     surface->setFocus();
     QTest::keyClick(surface, Qt::Key_Left);
-    EXPECT_TRUE(logic.View()->Models()->Item(2).Selected()) << "left arrow selects towards the rear";
+    EXPECT_TRUE(logic.View()->Models()->Item(2).Selected())
+        << "left arrow selects towards the rear";
 
     const float eyeX = logic.View()->cameraX;
     const QPoint start(surface->width() / 2, surface->height() / 2);
