@@ -77,7 +77,7 @@ private:
 std::string WriteConsist(const std::filesystem::path& folder) {
     const std::vector<std::string> stock{
         "EngineData ( GP38 GP38 )",         "WagonData ( Boxcar40 Boxcar )",
-        "WagonData ( Hopper Hopper )",      "WagonData ( Tanker Tanker )",
+        "WagonData ( Hopper Hopper )",      "WagonData ( Caboose Caboose )",
         "WagonData ( Boxcar40Red Boxcar )", "WagonData ( HopperLoaded Hopper )"};
     std::string text =
         "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n\tTrainCfg ( Fifty\r\n\t\tName ( Fifty "
@@ -140,11 +140,15 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     int frames = 0;
+    qint64 recording = 0;
     const int length = logic.HorizontalBar().maximum;
     while (static_cast<double>(timer.nsecsElapsed()) / 1e9 < kFrameSeconds) {
-        // Walk along the consist, a frame a step, and wait for each picture.
+        // Walk along the consist as the scroll bar does, a frame a step (the view
+        // lets the window paint it), and wait until each picture is finished.
+        const qint64 before = timer.nsecsElapsed();
         logic.HorizontalScrolled(frames % std::max(length, 1));
-        surface->repaint();
+        recording += timer.nsecsElapsed() - before;
+        QApplication::processEvents();
         surface->makeCurrent();
         surface->context()->functions()->glFinish();
         surface->doneCurrent();
@@ -155,6 +159,8 @@ int main(int argc, char** argv) {
     std::printf("open warm median: %.0f ms (target < 2000)\n", opens[2]);
     std::printf("frames: %d in %.2f s = %.1f per second at 1280x720 (target >= 30)\n", frames,
                 seconds, frames / seconds);
+    std::printf("of which the scroll handler and the paint it lets run: %.2f ms a frame\n",
+                static_cast<double>(recording) / 1e6 / std::max(frames, 1));
     window.reset();
     std::filesystem::remove_all(folder);
     return 0;
