@@ -89,19 +89,6 @@ TEST_F(View3DWindowTest, AConsistFileShowsWithItsBarsAndTextures) {
               "\r\n\r\nItem 2 Textures: 2\r\n1\tBox10.s.ace\r\n2\tCommon.ace");
 }
 
-TEST_F(View3DWindowTest, KeysAndTheMouseOnTheCanvasReachTheView) {
-    Open(Pair(), DocumentMode::Consist3D);
-    auto* page = window->View3D();
-    ASSERT_NE(page->Controller(), nullptr);
-    // The canvas raises its events to the window's logic.
-    auto& events = *page->Controller();
-    events.KeyDown(vantor::view3d::kKeyDelete, 0);
-    EXPECT_EQ(page->Controller()->View()->Models()->Count(), 1);
-    events.MouseDown(vantor::view3d::kRightButton, 0, 0, 0);
-    events.MouseMove(vantor::view3d::kRightButton, 0, 3, 0);
-    EXPECT_EQ(host.status.back(), "Move(3,0)");
-}
-
 TEST_F(View3DWindowTest, ShapesShowFromEveryWayIn) {
     const std::string shape = install.Folder() + "\\Trains\\Trainset\\Box\\Box20.s";
     Open(shape, DocumentMode::Shape3D);
