@@ -232,7 +232,9 @@ std::string GLCanvas::DeviceError() const {
 }
 
 void GLCanvas::InitialiseDevice() {
-    if (m_surface == nullptr || m_surface->context() != nullptr) {
+    // A canvas whose window is not on screen yet makes its context when shown:
+    // grabbed before, its surface would become a window of its own, drawn black.
+    if (m_surface == nullptr || m_surface->context() != nullptr || !window()->isVisible()) {
         return;
     }
     // The widget makes its context when first shown or grabbed: grab it now, so
