@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "platform/Paths.h"
 #include "ui/QtText.h"
@@ -133,6 +134,18 @@ void View3DPage::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void View3DPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first OpenGL canvas of a window changes how the window is drawn: once
+    // that settled, the whole window is painted again, the canvas with it.
+    QTimer::singleShot(0, this, [this] {
+        window()->update();
+        if (m_controller) {
+            m_controller->RedrawRequested();
+        }
+    });
+}
+
 void View3DPage::ShowStatus(const std::string& text) {
     m_host.ShowStatus(text);
 }
@@ -143,7 +156,9 @@ void View3DPage::SetCaption(const std::string& caption) {
     }
 }
 
-void View3DPage::ScrollBarsChanged() { MirrorBars(); }
+void View3DPage::ScrollBarsChanged() {
+    MirrorBars();
+}
 
 void View3DPage::MirrorBars() {
     m_mirroring = true;
@@ -157,7 +172,10 @@ void View3DPage::MirrorBars() {
 }
 
 void View3DPage::LetEventsRun() {
-    if (m_host.Services().processEvents) {
+    // Only a window on screen has events to let run. Before the main window is
+    // first shown they would run in the middle of its setting up, which Qt does
+    // not survive once a 3D canvas is among its children.
+    if (isVisible() && m_host.Services().processEvents) {
         m_host.Services().processEvents();
     }
 }

@@ -159,11 +159,13 @@ DocumentWindow* MainWindow::NewDocumentWindow(const std::string& fileName, Docum
                                               const std::string& caption,
                                               corvane::TSFileItemPtr item) {
     auto* document = new DocumentWindow(*this);
+    // The window loads in its place in the area: a 3D canvas made ready while its
+    // window was a window of its own would not survive the move into the area.
+    QMdiSubWindow* window = m_area->addSubWindow(document);
+    window->setAttribute(Qt::WA_DeleteOnClose);
     document->SetFileName(fileName);
     document->SetItem(std::move(item));
     document->SetMode(mode);
-    QMdiSubWindow* window = m_area->addSubWindow(document);
-    window->setAttribute(Qt::WA_DeleteOnClose);
     // A consist editor needs room for its two lists side by side.
     const QSize wanted = mode == DocumentMode::Consist ? QSize(940, 520) : QSize(560, 420);
     const QSize room = m_area->viewport()->size();

@@ -113,6 +113,7 @@ void View3DController::NewView() {
     m_view.reset();
     m_view = std::make_unique<TSView>(m_newModel, m_services);
     m_view->SetViewer(m_canvas);
+    m_device = m_canvas != nullptr ? m_canvas->Device() : nullptr;
     m_view->SetProcessEvents([this] { LetEventsRun(); });
     m_view->Initialise();
     m_view->cameraX = kCameraSide;
@@ -285,7 +286,20 @@ void View3DController::ResetView() {
 
 void View3DController::Resized() {
     if (m_view && !m_busy) {
+        AttachModels();
         m_view->RefreshForm();
+    }
+}
+
+void View3DController::AttachModels() {
+    ViewModels* models = m_view->Models();
+    RenderDevice* device = m_canvas != nullptr ? m_canvas->Device() : nullptr;
+    if (models == nullptr || device == m_device) {
+        return;
+    }
+    m_device = device;
+    for (int i = 1; i <= models->Count(); ++i) {
+        models->Item(i).Model().SetDevice(device);
     }
 }
 
@@ -357,6 +371,7 @@ void View3DController::FollowCameraHeight() {
 
 void View3DController::RedrawRequested() {
     if (m_view && !m_busy) {
+        AttachModels();
         m_view->ShowModels();
     }
 }

@@ -105,6 +105,9 @@ public:
 private:
     bool RenderVehicles(const corvane::TSFileItem& cfg);
     void NewView();
+    // Attaches the models to the canvas's device when it is not the one they have:
+    // a canvas may only be able to draw once its window is on screen.
+    void AttachModels();
     void SetHorizontalValue(int value);
     void SetVerticalValue(int value);
     void FollowCameraHeight();
@@ -124,6 +127,7 @@ private:
     std::string m_installFolder;
     std::unique_ptr<corvane::TSFile> m_file;
     std::unique_ptr<TSView> m_view;
+    RenderDevice* m_device = nullptr;  // the device the view's models are attached to
     float m_consistEndZ = 0;
     float m_consistMiddleZ = 0;
     bool m_mouseDragging = false;

@@ -355,6 +355,22 @@ TEST_F(View3DControllerTest, ALooseConsistIsNamedAfterItsConfiguration) {
     EXPECT_FALSE(controller.RenderLooseConsist(nullptr));
 }
 
+TEST_F(View3DControllerTest, ModelsLoadedBeforeTheCanvasCanDrawAreAttachedWhenItCan) {
+    canvas.hasDevice = false;
+    ASSERT_TRUE(controller.RenderConsistFile(
+        install.Consist("Pair", {{"Wagon", "Box", "Box20"}, {"Wagon", "Box", "Box10"}})));
+    EXPECT_EQ(journal.Starting("model1 SetDevice").front(), "model1 SetDevice none");
+    canvas.hasDevice = true;
+    journal.calls.clear();
+    controller.RedrawRequested();
+    EXPECT_EQ(journal.calls,
+              (std::vector<std::string>{"model1 SetDevice", "model2 SetDevice", "BeginFrame",
+                                        "model1 Render 1 -1", "model2 Render 1 -1", "EndFrame"}));
+    journal.calls.clear();
+    controller.RedrawRequested();
+    EXPECT_TRUE(journal.Starting("model1 SetDevice").empty()) << "attached once";
+}
+
 TEST_F(View3DControllerTest, ClosingWhileLoadingStopsTheRender) {
     window.onEvents = [this] { controller.Close(); };
     EXPECT_FALSE(controller.RenderConsistFile(
