@@ -9,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QStackedLayout>
+#include <QTimer>
 #include <algorithm>
 
 #include "view3d/GLDevice.h"
@@ -87,6 +88,16 @@ std::string ProbeOpenGL() {
     return {};
 }
 
+std::string WidgetPlatformProblem(const std::string& platform) {
+    for (const char* name : {"offscreen", "minimal", "minimalegl", "vnc", "linuxfb"}) {
+        if (platform == name) {
+            return "OpenGL is not available here: the Qt platform \"" + platform +
+                   "\" cannot show OpenGL pictures, so nothing can be drawn in 3D.";
+        }
+    }
+    return {};
+}
+
 // The OpenGL widget inside the canvas: it paints the device's finished frame and
 // passes the input on.
 class GLCanvas::Surface : public QOpenGLWidget {
@@ -149,6 +160,14 @@ private:
 };
 
 GLCanvas::GLCanvas(QWidget* parent) : QWidget(parent) {
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(0);
+    connect(m_redraw, &QTimer::timeout, this, [this] {
+        if (m_events != nullptr) {
+            m_events->RedrawRequested();
+        }
+    });
     m_layout = new QStackedLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_message = new QLabel(this);
@@ -157,7 +176,10 @@ GLCanvas::GLCanvas(QWidget* parent) : QWidget(parent) {
     m_message->setWordWrap(true);
     m_message->setMargin(12);
     m_layout->addWidget(m_message);
-    m_error = ProbeOpenGL();
+    m_error = WidgetPlatformProblem(QGuiApplication::platformName().toStdString());
+    if (m_error.empty()) {
+        m_error = ProbeOpenGL();
+    }
     if (!m_error.empty()) {
         ShowFailure(m_error);
         return;
@@ -206,14 +228,7 @@ void GLCanvas::ShowFailure(const std::string& error) {
 
 void GLCanvas::RequestRedraw() {
     // After the paint that runs now: the owner's frame asks for another paint.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_events != nullptr) {
-                m_events->RedrawRequested();
-            }
-        },
-        Qt::QueuedConnection);
+    m_redraw->start();
 }
 
 RenderDevice* GLCanvas::Device() {

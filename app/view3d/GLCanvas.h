@@ -24,6 +24,7 @@
 
 class QLabel;
 class QStackedLayout;
+class QTimer;
 
 namespace vantor::view3d {
 
@@ -77,6 +78,7 @@ private:
 
     QStackedLayout* m_layout = nullptr;
     QLabel* m_message = nullptr;
+    QTimer* m_redraw = nullptr;
     Surface* m_surface = nullptr;
     std::unique_ptr<GLDevice> m_device;
     std::string m_error;
@@ -90,5 +92,9 @@ private:
 // Returns why OpenGL cannot be used on this platform, or "" when a context can
 // be made and made current.
 std::string ProbeOpenGL();
+
+// Returns why the named Qt platform cannot show OpenGL widgets (even where it
+// makes contexts, as the offscreen platform does on a display), or "".
+std::string WidgetPlatformProblem(const std::string& platform);
 
 }  // namespace vantor::view3d

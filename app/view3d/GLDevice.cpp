@@ -342,6 +342,22 @@ const GLDevice::MeshBuffers& GLDevice::Buffers(const std::shared_ptr<const Shape
     for (std::uint32_t& index : indices) {
         index = index < count ? index : 0;
     }
+    Vector3 low = mesh->vertices.empty() ? Vector3{} : mesh->vertices.front().position;
+    Vector3 high = low;
+    for (const MeshVertex& v : mesh->vertices) {
+        low = {std::min(low.x, v.position.x), std::min(low.y, v.position.y),
+               std::min(low.z, v.position.z)};
+        high = {std::max(high.x, v.position.x), std::max(high.y, v.position.y),
+                std::max(high.z, v.position.z)};
+    }
+    buffers.centre = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    buffers.radius = 0;
+    for (const MeshVertex& v : mesh->vertices) {
+        const float dx = v.position.x - buffers.centre.x;
+        const float dy = v.position.y - buffers.centre.y;
+        const float dz = v.position.z - buffers.centre.z;
+        buffers.radius = std::max(buffers.radius, std::sqrt(dx * dx + dy * dy + dz * dz));
+    }
     glBindBuffer(GL_ARRAY_BUFFER, buffers.vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)),
                  vertices.data(), GL_STATIC_DRAW);
@@ -376,7 +392,7 @@ void GLDevice::Render(const Camera& camera, int width, int height) {
     m_program->setUniformValue("uTexture", 0);
     glActiveTexture(GL_TEXTURE0);
     for (int pass = 0; pass < 3; ++pass) {
-        DrawPass(pass, camera);
+        DrawPass(pass, camera, viewProjection);
     }
     glDisableVertexAttribArray(0);
     glDisableVertexAttribArray(1);
@@ -388,11 +404,26 @@ void GLDevice::Render(const Camera& camera, int width, int height) {
     m_program->release();
 }
 
-void GLDevice::DrawPass(int pass, const Camera& camera) {
+bool GLDevice::InView(const Draw& draw, const Matrix4& viewProjection) {
+    const MeshBuffers& buffers = Buffers(draw.mesh);
+    const Matrix4 model = GLModelMatrix(draw.world);
+    // The largest scale of the transform's axes.
+    float scale = 0;
+    for (int row = 0; row < 3; ++row) {
+        scale = std::max(
+            scale, std::sqrt(model.m[row][0] * model.m[row][0] + model.m[row][1] * model.m[row][1] +
+                             model.m[row][2] * model.m[row][2]));
+    }
+    return SphereInView(viewProjection, TransformPoint(buffers.centre, model),
+                        buffers.radius * scale);
+}
+
+void GLDevice::DrawPass(int pass, const Camera& camera, const Matrix4& viewProjection) {
     std::vector<const Draw*> draws;
     for (const Draw& draw : m_frame) {
         if (std::any_of(draw.mesh->batches.begin(), draw.mesh->batches.end(),
-                        [pass](const MeshBatch& batch) { return Pass(batch.blend) == pass; })) {
+                        [pass](const MeshBatch& batch) { return Pass(batch.blend) == pass; }) &&
+            InView(draw, viewProjection)) {
             draws.push_back(&draw);
         }
     }

@@ -78,6 +78,8 @@ private:
         std::weak_ptr<const ShapeMesh> mesh;
         unsigned vertexBuffer = 0;
         unsigned indexBuffer = 0;
+        Vector3 centre;  // of a sphere round every vertex, in the mesh's space
+        float radius = 0;
     };
 
     std::string ShaderFailure();
@@ -85,7 +87,8 @@ private:
     void FreeUnused();
     const MeshBuffers& Buffers(const std::shared_ptr<const ShapeMesh>& mesh);
     unsigned UploadLevels(const TextureImage& image, bool& ok);
-    void DrawPass(int pass, const Camera& camera);
+    void DrawPass(int pass, const Camera& camera, const Matrix4& viewProjection);
+    bool InView(const Draw& draw, const Matrix4& viewProjection);
     void DrawBatch(const Draw& draw, const MeshBatch& batch);
 
     std::function<bool()> m_makeCurrent;

@@ -81,6 +81,25 @@ Matrix4 GLViewProjection(const Camera& camera, float aspect) {
         Perspective(camera.fieldOfView, aspect, kNearDistance, farDistance));
 }
 
+bool SphereInView(const Matrix4& viewProjection, const Vector3& centre, float radius) {
+    const auto& m = viewProjection.m;
+    // The six planes of the view, from the columns of the matrix: w + x, w - x,
+    // w + y, w - y, w + z, w - z, each kept positive inside.
+    for (int axis = 0; axis < 3; ++axis) {
+        for (const float sign : {1.0F, -1.0F}) {
+            const float a = m[0][3] + sign * m[0][axis];
+            const float b = m[1][3] + sign * m[1][axis];
+            const float c = m[2][3] + sign * m[2][axis];
+            const float d = m[3][3] + sign * m[3][axis];
+            const float length = std::sqrt(a * a + b * b + c * c);
+            if (length > 0 && (a * centre.x + b * centre.y + c * centre.z + d) / length < -radius) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 Vector3 GLDirection(const Vector3& direction) {
     return {direction.x, direction.y, -direction.z};
 }

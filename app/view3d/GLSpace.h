@@ -35,6 +35,10 @@ Matrix4 GLModelMatrix(const Matrix4& world);
 // along the line of sight is replaced.
 Matrix4 GLViewProjection(const Camera& camera, float aspect);
 
+// Returns whether any of a sphere (its centre already in OpenGL's space) lies
+// inside the view of a GLViewProjection() matrix.
+bool SphereInView(const Matrix4& viewProjection, const Vector3& centre, float radius);
+
 // Returns a direction of the simulator's space in OpenGL's.
 Vector3 GLDirection(const Vector3& direction);
 

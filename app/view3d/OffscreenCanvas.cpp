@@ -1,5 +1,6 @@
 #include "view3d/OffscreenCanvas.h"
 
+#include <QSaveFile>
 #include <QString>
 
 #include "view3d/GLDevice.h"
@@ -65,8 +66,11 @@ std::string OffscreenCanvas::SaveSnapshot() {
     if (picture.isNull()) {
         return "There is no picture to save: " + m_renderer.Error();
     }
-    if (!picture.save(QString::fromStdString(m_location), "PNG")) {
-        return "Cannot write " + m_location;
+    // The file is replaced only when the whole picture was written.
+    QSaveFile file(QString::fromStdString(m_location));
+    if (!file.open(QIODevice::WriteOnly) ||
+        !picture.convertToFormat(QImage::Format_RGB32).save(&file, "PNG") || !file.commit()) {
+        return "Cannot write " + m_location + ": " + file.errorString().toStdString();
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 
 #include "view3d/GLDevice.h"
 
@@ -49,6 +50,17 @@ OffscreenRenderer::~OffscreenRenderer() {
 
 GLDevice* OffscreenRenderer::Device() {
     return m_error.empty() ? m_device.get() : nullptr;
+}
+
+bool OffscreenRenderer::Draw() {
+    if (!m_error.empty() || !m_context->makeCurrent(m_surface.get())) {
+        return false;
+    }
+    m_framebuffer->bind();
+    m_device->Render(m_camera, m_width, m_height);
+    m_context->functions()->glFinish();
+    m_framebuffer->release();
+    return true;
 }
 
 QImage OffscreenRenderer::Render() {

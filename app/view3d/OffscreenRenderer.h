@@ -36,6 +36,9 @@ public:
     // Draws the device's finished frame and returns the picture; a null image
     // when the renderer cannot draw.
     QImage Render();
+    // Draws the device's finished frame and waits until the card has drawn it,
+    // without reading the picture back; false when the renderer cannot draw.
+    bool Draw();
 
 private:
     std::string m_error;

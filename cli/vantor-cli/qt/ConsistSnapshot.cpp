@@ -186,7 +186,7 @@ int SnapshotConsist(const Context& context, const std::vector<std::string>& argu
     if (const std::string error = canvas.SaveSnapshot(); !error.empty()) {
         return Problem(context, error);
     }
-    context.out << "wrote " << request.output << " (" << request.width << "x" << request.height
+    context.out << "Wrote " << request.output << " (" << request.width << "x" << request.height
                 << ")\n";
     return kExitOk;
 }
@@ -196,7 +196,7 @@ int SnapshotConsist(const Context& context, const std::vector<std::string>& argu
 const std::vector<Command>& ConsistSnapshotCommands() {
     static const std::vector<Command> commands{
         {"snapshot consist", "NAME_OR_FILE OUT.png [--size WxH]",
-         "draw a consist into a PNG picture as its 3D window first shows it", 2, 6, SnapshotConsist,
+         "draw a consist as its 3D window first shows it into a PNG picture (default 1280x720)", 2, 6, SnapshotConsist,
          true},
     };
     return commands;

@@ -102,6 +102,29 @@ TEST(GLSpace, DrawsUpToTheViewDistanceAndNotBehindTheEye) {
     EXPECT_NEAR(Project(camera, MatrixIdentity(), {0, 12, 0}, 1).y, 1, 1e-4);
 }
 
+TEST(GLSpace, TellsSpheresInTheViewFromThoseOutsideIt) {
+    // At the target the picture is 2 x 10 tan 25 degrees high and 16/9 of that
+    // wide: its left edge is at Z = -8.29, 0.77 of a step in Z away from it.
+    struct Row {
+        const char* name;
+        Vector3 centre;
+        float radius;
+        bool visible;
+    };
+    const Row rows[] = {
+        {"at the target", {0, 2, 0}, 0.1F, true},
+        {"behind the eye", {20, 2, 0}, 1, false},
+        {"beyond the view distance", {-700, 2, 0}, 1, false},
+        {"past the left edge", {0, 2, -9.5F}, 0.5F, false},
+        {"reaching over the left edge", {0, 2, -9.5F}, 1.5F, true},
+        {"past the top edge", {0, 7.5F, 0}, 0.5F, false},
+    };
+    const Matrix4 view = GLViewProjection(Camera{}, kAspect);
+    for (const Row& row : rows) {
+        EXPECT_EQ(SphereInView(view, GLDirection(row.centre), row.radius), row.visible) << row.name;
+    }
+}
+
 TEST(GLSpace, GivesAFiniteViewForAnEyeOnItsTargetOrLookingAlongUp) {
     Camera camera;
     const Vector3 cases[][2] = {{{1, 2, 3}, {1, 2, 3}}, {{0, 10, 0}, {0, 0, 0}}};

@@ -66,7 +66,7 @@ TEST_F(ConsistSnapshotTest, DrawsTheConsistAndNamesTheShapesItCouldNotLoad) {
     const std::string broken = install.Folder() + "\\Trains\\Trainset\\Broken\\Broken.s";
     EXPECT_NE(result.err.find("the shape " + broken + " could not be loaded"), std::string::npos)
         << result.err;
-    EXPECT_NE(result.out.find("wrote " + Picture()), std::string::npos);
+    EXPECT_NE(result.out.find("Wrote " + Picture()), std::string::npos);
 }
 
 TEST_F(ConsistSnapshotTest, WritesNothingWhenTheConsistCannotBeDrawn) {

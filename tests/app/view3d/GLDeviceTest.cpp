@@ -269,6 +269,9 @@ TEST_F(CanvasTest, ReportsKeysAndMouseAsTheWindowsViewExpectsThem) {
     m_canvas.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_canvas));
     QApplication::processEvents();
+    // Shown, the canvas asks its owner for a frame.
+    ASSERT_FALSE(events.log.empty());
+    EXPECT_EQ(events.log.front(), "redraw");
     events.log.clear();
     auto* surface = m_canvas.findChild<QOpenGLWidget*>();
     ASSERT_NE(surface, nullptr);

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "RunProgram.h"
 #include "TempFolder.h"
 #include "view3d/GLCanvas.h"
 #include "view3d/OffscreenRenderer.h"
@@ -48,6 +49,17 @@ TEST(NoOpenGL, TheCanvasSaysWhyItCannotDrawAndTheProgramGoesOn) {
     EXPECT_NE(renderer.Error().find("OpenGL is not available"), std::string::npos);
 }
 
+TEST(NoOpenGL, TheSnapshotCommandExitsWithTwoAndWritesNothing) {
+    TempFolder folder;
+    const std::string out = folder.File("shape.png");
+    // The program itself, which must also end cleanly after Qt ran.
+    const auto result = testing_support::RunProgram(
+        VANTOR_CLI, {"snapshot", "shape", folder.File("any.s"), out, "--size", "64x48"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("OpenGL is not available"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(VirtualKeyCode, GivesTheWindowsCodesOfTheKeysTheViewUses) {
     const std::pair<int, int> rows[] = {
         {Qt::Key_Left, 37}, {Qt::Key_Right, 39}, {Qt::Key_Delete, 46}, {Qt::Key_Up, 38},
@@ -56,6 +68,17 @@ TEST(VirtualKeyCode, GivesTheWindowsCodesOfTheKeysTheViewUses) {
         EXPECT_EQ(VirtualKeyCode(key), code) << key;
     }
     EXPECT_EQ(ShiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
+}
+
+TEST(WidgetPlatformProblem, RefusesThePlatformsThatCannotShowOpenGLWidgets) {
+    // Shown there, an OpenGL widget takes the program down.
+    for (const char* platform : {"offscreen", "minimal"}) {
+        EXPECT_NE(WidgetPlatformProblem(platform).find("OpenGL is not available"),
+                  std::string::npos);
+    }
+    for (const char* platform : {"xcb", "wayland", "windows", "cocoa"}) {
+        EXPECT_EQ(WidgetPlatformProblem(platform), "");
+    }
 }
 
 }  // namespace
