@@ -196,8 +196,8 @@ int SnapshotConsist(const Context& context, const std::vector<std::string>& argu
 const std::vector<Command>& ConsistSnapshotCommands() {
     static const std::vector<Command> commands{
         {"snapshot consist", "NAME_OR_FILE OUT.png [--size WxH]",
-         "draw a consist as its 3D window first shows it into a PNG picture (default 1280x720)", 2, 6, SnapshotConsist,
-         true},
+         "draw a consist as its 3D window first shows it into a PNG picture (default 1280x720)", 2,
+         6, SnapshotConsist, true},
     };
     return commands;
 }
