@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include "platform/Paths.h"
 #include "ui/QtText.h"
@@ -132,18 +131,6 @@ void View3DPage::resizeEvent(QResizeEvent* event) {
     if (m_controller) {
         m_controller->Resized();
     }
-}
-
-void View3DPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // The first OpenGL canvas of a window changes how the window is drawn: once
-    // that settled, the whole window is painted again, the canvas with it.
-    QTimer::singleShot(0, this, [this] {
-        window()->update();
-        if (m_controller) {
-            m_controller->RedrawRequested();
-        }
-    });
 }
 
 void View3DPage::ShowStatus(const std::string& text) {

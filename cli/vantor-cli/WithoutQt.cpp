@@ -24,8 +24,8 @@ int NoPdf(const Context& context, const std::vector<std::string>& /*arguments*/)
 
 const std::vector<Command>& SnapshotCommands() {
     static const std::vector<Command> commands{
-        {"snapshot shape", "FILE OUT.png [--size WxH]", "draw a shape into a PNG picture (needs Qt)",
-         0, 100, NoSnapshot, true},
+        {"snapshot shape", "FILE OUT.png [--size WxH]",
+         "draw a shape into a PNG picture (needs Qt)", 0, 100, NoSnapshot, true},
         {"snapshot consist", "NAME_OR_FILE OUT.png [--size WxH]",
          "draw a consist into a PNG picture (needs Qt)", 0, 100, NoSnapshot, true},
     };
