@@ -39,7 +39,7 @@ struct MeshBatch {
     int texture = -1;  // 0-based index of the model's texture slot; -1: untextured
     BlendMode blend = BlendMode::Opaque;
     AddressMode address = AddressMode::Wrap;
-    bool lit = true;            // false for the full-bright shaders
+    bool lit = true;               // false for the full-bright shaders
     std::uint32_t firstIndex = 0;  // into ShapeMesh::indices
     std::uint32_t indexCount = 0;  // a multiple of 3
 };
@@ -51,8 +51,8 @@ struct ShapeMesh {
     std::vector<MeshVertex> vertices;
     std::vector<std::uint32_t> indices;
     std::vector<MeshBatch> batches;
-    Vector3 centre;     // of the bounding sphere
-    float radius = 0;   // of the bounding sphere
+    Vector3 centre;    // of the bounding sphere
+    float radius = 0;  // of the bounding sphere
 };
 
 // The layout of a texture's pixel data.

@@ -20,7 +20,8 @@ public:
     virtual ~CanvasEvents() = default;
     virtual void RedrawRequested() = 0;
     virtual void ViewResetRequested() = 0;
-    virtual void KeyDown(int keyCode, int shift) = 0;  // Windows virtual-key codes (37 left, 39 right, 46 Delete)
+    virtual void KeyDown(
+        int keyCode, int shift) = 0;  // Windows virtual-key codes (37 left, 39 right, 46 Delete)
     virtual void MouseDown(int button, int shift, float x, float y) = 0;
     virtual void MouseMove(int button, int shift, float x, float y) = 0;
     virtual void MouseUp(int button, int shift, float x, float y) = 0;
