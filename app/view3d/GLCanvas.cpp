@@ -197,8 +197,13 @@ GLCanvas::GLCanvas(QWidget* parent) : QWidget(parent) {
 }
 
 GLCanvas::~GLCanvas() {
-    if (m_surface != nullptr && m_surface->context() != nullptr) {
-        SurfaceLost();
+    if (m_surface != nullptr) {
+        if (m_surface->context() != nullptr) {
+            SurfaceLost();
+        }
+        // The widget goes while the device, which its context's last signal reaches, is here.
+        delete m_surface;
+        m_surface = nullptr;
     }
 }
 

@@ -41,6 +41,8 @@ TextureHandle ShapeFileModel::LoadTexture(const std::string& name, bool /*flag*/
 }
 
 void ShapeFileModel::LoadShapeFile(const std::string& path) {
+    // One look at each folder for the shape and all its textures.
+    const platform::ListingCache listings;
     m_path = path;
     m_shape.reset();
     m_error.clear();

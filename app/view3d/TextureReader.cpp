@@ -89,6 +89,15 @@ bool Dxt1HasAlpha(const std::vector<std::uint8_t>& data) {
     return false;
 }
 
+bool RgbaHasAlpha(const std::vector<std::uint8_t>& data) {
+    for (std::size_t i = 3; i < data.size(); i += 4) {
+        if (data[i] != 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // ---- ACE ----
 
 constexpr std::uint32_t kAceRgb = 0x0E;
@@ -175,8 +184,8 @@ TextureImage ReadAceBody(std::string_view data) {
     }
     std::vector<AceChannel> channels(channelCount);
     for (std::uint32_t i = 0; i < channelCount; ++i) {
-        channels[i].bits = body.U32(kAceHeader + 16 * i);
-        channels[i].type = body.U32(kAceHeader + 16 * i + 8);
+        channels[i].bits = body.U32(kAceHeader + std::size_t{16} * i);
+        channels[i].type = body.U32(kAceHeader + std::size_t{16} * i + 8);
         if (channels[i].bits != 1 && channels[i].bits != 8) {
             throw FormatError("the file has a channel of " + std::to_string(channels[i].bits) +
                               " bits");
@@ -210,13 +219,7 @@ TextureImage ReadAceBody(std::string_view data) {
                              level);
             image.levels.push_back(std::move(level));
         }
-        const auto& top = image.levels.front().data;
-        for (std::size_t i = 3; i < top.size(); i += 4) {
-            if (top[i] != 255) {
-                image.hasAlpha = true;
-                break;
-            }
-        }
+        image.hasAlpha = RgbaHasAlpha(image.levels.front().data);
         return image;
     }
     if (format != kAceDxt1) {
@@ -225,12 +228,13 @@ TextureImage ReadAceBody(std::string_view data) {
     }
     image.format = PixelFormat::Dxt1;
     std::size_t at = tableAt + 4 * static_cast<std::size_t>(levelCount);
+    std::vector<TextureLevel> rows;  // the levels under 4x4, stored as rows
     for (int k = 0; k < levelCount; ++k) {
         const int w = static_cast<int>(std::max<std::uint32_t>(1, width >> k));
         const int h = static_cast<int>(std::max<std::uint32_t>(1, height >> k));
         if (w < 4 || h < 4) {
-            TextureLevel ignored;
-            at = ReadAceRows(body, at, w, h, channels, ignored);
+            rows.emplace_back();
+            at = ReadAceRows(body, at, w, h, channels, rows.back());
             continue;
         }
         body.U32(at);  // the stated byte count: the size follows from the dimensions
@@ -242,6 +246,13 @@ TextureImage ReadAceBody(std::string_view data) {
         level.height = h;
         level.data.assign(blocks.begin(), blocks.end());
         image.levels.push_back(std::move(level));
+    }
+    if (image.levels.empty()) {
+        // Smaller than 4x4 throughout: nothing but rows.
+        image.format = PixelFormat::Rgba8;
+        image.levels = std::move(rows);
+        image.hasAlpha = RgbaHasAlpha(image.levels.front().data);
+        return image;
     }
     image.hasAlpha = Dxt1HasAlpha(image.levels.front().data);
     return image;

@@ -8,8 +8,10 @@ Run:  python3 demo/tools/check_demo.py [--corvane PATH | --no-corvane]
    ends only, tabs only for indentation, 7-bit characters, no two blanks in
    a row and no parenthesis inside quotes; its parentheses balance; its first
    item has the expected name.
-2. Every .ace texture is a well-formed uncompressed RGB file and every .wav
-   a well-formed PCM file.
+2. Every .ace texture is a well-formed RGB file (uncompressed, DXT1 with
+   mipmaps, or either packed in the compressed SIMISA@F form), every .dds a
+   well-formed DXT1 or 32-bit file, every binary or compressed shape a
+   well-formed token stream, and every .wav a well-formed PCM file.
 3. Following every reference (shapes, .sd files, textures and their
    seasonal and night variants, thumbnails, sounds, cab views, consists'
    stock, services' consists, activities' loose consists, route files),
@@ -32,6 +34,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 from pathlib import Path
 
 TOOLS = Path(__file__).resolve().parent
@@ -129,21 +132,46 @@ def check_text(path):
 # 2. Binary files
 
 
+def unpack(name, data):
+    """The file behind the compressed form SIMISA@F, or the file itself."""
+    if data[:8] != b"SIMISA@F":
+        return data
+    (length,) = struct.unpack_from("<I", data, 8)
+    inflated = zlib.decompress(data[16:])
+    if data[12:16] != b"@@@@" or len(inflated) != length:
+        problem(f"{name}: compressed header or length is wrong")
+    return b"SIMISA@@@@@@@@@@" + inflated
+
+
 def check_ace(path):
     name = rel(path)
-    data = path.read_bytes()
+    data = unpack(name, path.read_bytes())
     if data[:16] != b"SIMISA@@@@@@@@@@":
-        problem(f"{name}: not an uncompressed .ace (SIMISA@@@@@@@@@@)")
+        problem(f"{name}: not an .ace (SIMISA@@@@@@@@@@)")
         return
     body = data[16:]
     sig, options, w, h, fmt, channels, _ = struct.unpack_from("<7i", body)
-    if (sig, options, fmt, channels) != (1, 0, 0x0E, 3) or w <= 0 or h <= 0:
-        problem(f"{name}: expected signature 1, no mipmaps, RGB with 3 channels")
+    if (sig, channels) != (1, 3) or (options, fmt) not in ((0, 0x0E), (0x11, 0x12)) \
+            or w <= 0 or h <= 0:
+        problem(f"{name}: expected signature 1, RGB with 3 channels, plain or DXT1 with mipmaps")
         return
     records = [struct.unpack_from("<qq", body, 152 + 16 * i) for i in range(3)]
     if records != [(8, 3), (8, 4), (8, 5)]:
         problem(f"{name}: channel records are not 8-bit R, G, B")
     table = 152 + 16 * 3
+    if fmt == 0x12:
+        levels = w.bit_length()
+        at = table + 4 * levels
+        for k in range(levels):
+            size = max(1, w >> k)
+            (offset,) = struct.unpack_from("<i", body, table + 4 * k)
+            if offset != at:
+                problem(f"{name}: level {k} offset {offset} is wrong")
+                return
+            at += 4 + 8 * (size // 4) ** 2 if size >= 4 else 3 * size * size
+        if len(body) != at:
+            problem(f"{name}: {len(body)} body bytes, expected {at}")
+        return
     for y in range(h):
         (offset,) = struct.unpack_from("<i", body, table + 4 * y)
         if offset != table + 4 * h + 3 * w * y:
@@ -151,6 +179,69 @@ def check_ace(path):
             break
     if len(body) != table + 4 * h + 3 * w * h:
         problem(f"{name}: {len(body)} body bytes, expected {table + 4 * h + 3 * w * h}")
+
+
+def check_dds(path):
+    name = rel(path)
+    data = path.read_bytes()
+    if data[:4] != b"DDS " or struct.unpack_from("<I", data, 4)[0] != 124:
+        problem(f"{name}: not a DDS file")
+        return
+    h, w = struct.unpack_from("<II", data, 12)
+    (levels,) = struct.unpack_from("<I", data, 28)
+    four_cc = data[84:88]
+    if four_cc == b"DXT1":
+        size = sum(8 * max(1, (w >> k) // 4) * max(1, (h >> k) // 4) for k in range(levels))
+    elif struct.unpack_from("<I", data, 88)[0] == 32:
+        size = 4 * w * h
+    else:
+        problem(f"{name}: neither DXT1 nor 32-bit pixels")
+        return
+    if len(data) != 128 + size:
+        problem(f"{name}: {len(data)} bytes, expected {128 + size}")
+
+
+def binary_tree(name, data, ids):
+    """Reads a binary shape into Nodes: blocks whose layout holds only blocks
+    after an optional count, and the image names; the rest is skipped."""
+    names = {v: k for k, v in ids.items()}
+    strings = {"image", "named_shader", "named_filter_mode"}
+
+    def block(at, end, parent):
+        token, table, length = struct.unpack_from("<HHI", data, at)
+        if table != 0 or token not in names or at + 8 + length > end:
+            raise ValueError(f"bad block at byte {at}")
+        node = Node(names[token])
+        parent.kids.append(node)
+        stop = at + 8 + length
+        at += 9 + 2 * data[at + 8]
+        if node.name in strings:
+            (count,) = struct.unpack_from("<H", data, at)
+            node.params.append(data[at + 2:at + 2 + 2 * count].decode("utf-16-le"))
+        elif node.name in ("shape", "images"):
+            if node.name == "images":
+                node.params.append(str(struct.unpack_from("<I", data, at)[0]))
+                at += 4
+            while at < stop:
+                at = block(at, stop, node)
+        return stop
+
+    root = Node("")
+    try:
+        if block(32, len(data), root) != len(data):
+            raise ValueError("bytes after the shape block")
+    except (ValueError, struct.error) as e:
+        problem(f"{name}: {e}")
+    return root
+
+
+def check_packed_shape(path):
+    name = rel(path)
+    data = unpack(name, path.read_bytes())
+    if data[:32] != b"SIMISA@@@@@@@@@@JINX0s1b______\r\n":
+        problem(f"{name}: neither a Unicode text shape nor a binary one")
+        return
+    binary_trees[name] = binary_tree(name, data, make_demo.token_ids())
 
 
 def check_wav(path):
@@ -261,7 +352,7 @@ loaded = {}
 
 def load(path_rel):
     if path_rel not in loaded:
-        loaded[path_rel] = parse(text_bodies.get(path_rel, ""))
+        loaded[path_rel] = binary_trees.get(path_rel) or parse(text_bodies.get(path_rel, ""))
     return loaded[path_rel]
 
 
@@ -340,8 +431,16 @@ def check_shape(shape_rel):
     if int(images.params[0]) != len(names):
         found.add(("image count", shape_rel, ""))
     if shape_rel.startswith("Trains/"):
+        # Beside the shape, then in the TEXTURES folder beside the stock folder;
+        # an .ace may stand in for a .dds of the same name and the other way round.
+        shared = find_dir(posixpath.dirname(folder), "Textures")
         for n in names:
-            need(shape_rel, folder, n)
+            other = n[:-4] + {".ace": ".dds", ".dds": ".ace"}.get(n[-4:].lower(), n[-4:])
+            places = [(folder, n), (folder, other), (shared, n), (shared, other)]
+            if not any(base and resolve(base, written)[0] for base, written in places[1:]):
+                need(shape_rel, folder, n)
+            elif resolve(folder, n)[0]:
+                need(shape_rel, folder, n)
         return
     textures = find_dir(posixpath.dirname(folder), "Textures")
     for n in names:
@@ -490,10 +589,14 @@ def main():
     for path in demo_files():
         ext = path.suffix[1:].lower()
         counts[ext] = counts.get(ext, 0) + 1
-        if ext in HEADERS:
+        if ext == "s" and path.read_bytes()[:2] != b"\xff\xfe":
+            check_packed_shape(path)
+        elif ext in HEADERS:
             text_bodies[rel(path)] = check_text(path) or ""
         elif ext == "ace":
             check_ace(path)
+        elif ext == "dds":
+            check_dds(path)
         elif ext == "wav":
             check_wav(path)
         elif rel(path) != "README.md":
@@ -515,6 +618,7 @@ def main():
 
 
 text_bodies = {}
+binary_trees = {}
 
 if __name__ == "__main__":
     sys.exit(main())

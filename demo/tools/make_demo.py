@@ -13,8 +13,9 @@ byte.  The other files put an item's own values directly after its opening
 parenthesis ("Wagon ( GP38", "points ( 8"), as MSTS content does; both
 layouts read into the same item tree.
 
-Textures are small uncompressed 16x16 RGB .ace files, sounds short 8-bit
-mono .wav files, shapes plain Unicode text shapes made of boxes.
+Textures are small 16x16 .ace files (uncompressed, DXT1, compressed) and
+.dds files, sounds short 8-bit mono .wav files, shapes made of boxes in
+Unicode text, binary or compressed form, some with bogies and wheels.
 
 The deliberate faults are listed in FAULTS and the references whose letter
 case differs from the file on disk in CASE_DIFFERENCES; README.md is written
@@ -23,9 +24,11 @@ exactly these faults.
 """
 
 import math
+import re
 import shutil
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 DEMO = Path(__file__).resolve().parent.parent
@@ -143,7 +146,7 @@ COLOURS = {
     "thumb": (90, 130, 170), "wall": (170, 150, 120), "roof": (100, 60, 50),
     "signal": (190, 190, 170), "platform": (150, 150, 140),
     "crane": (210, 170, 40), "warehouse": (130, 110, 90),
-    "load": (60, 110, 60), "bollard": (40, 40, 40),
+    "load": (60, 110, 60), "bollard": (40, 40, 40), "bogie": (70, 60, 55),
 }
 
 # How seasonal and night variants tint a texture.
@@ -155,8 +158,8 @@ TINTS = {
 }
 
 
-def ace(colour, size=16, tint=(1.0, 1.0, 1.0)):
-    """An uncompressed RGB .ace without mipmaps: a framed tile with a band.
+def picture(colour, size=16, tint=(1.0, 1.0, 1.0)):
+    """A framed tile with a band, as rows of (r, g, b) pixels, top row first.
 
     The lighter band near the top and the marker in the top-left corner show
     which way up the texture is drawn.
@@ -175,19 +178,109 @@ def ace(colour, size=16, tint=(1.0, 1.0, 1.0)):
             return light
         return base
 
-    body = struct.pack("<7i", 1, 0, w, h, 0x0E, 3, 0)
+    return [[pixel(x, y) for x in range(w)] for y in range(h)]
+
+
+def halved(rows):
+    """The next smaller mipmap level: every second pixel of every second row."""
+    return [row[::2] for row in rows[::2]]
+
+
+def ace_header(size, options, fmt, channels):
+    body = struct.pack("<7i", 1, options, size, size, fmt, len(channels), 0)
     body += b"\0" * 16
     body += b"Vantor demo texture".ljust(64, b"\0")
     body += b"\0" * 44
-    for channel in (3, 4, 5):
-        body += struct.pack("<qq", 8, channel)
+    for bits, channel in channels:
+        body += struct.pack("<qq", bits, channel)
+    return body
+
+
+def rgb_rows(rows):
+    """Rows as ACE stores them: the R, G and B planes of each row in turn."""
+    return b"".join(bytes(p[c] for p in row) for row in rows for c in range(3))
+
+
+def ace(colour, size=16, tint=(1.0, 1.0, 1.0)):
+    """An uncompressed RGB .ace without mipmaps."""
+    w = h = size
+    rows = picture(colour, size, tint)
+    body = ace_header(size, 0, 0x0E, [(8, 3), (8, 4), (8, 5)])
     first_row = len(body) + 4 * h
     body += b"".join(struct.pack("<i", first_row + 3 * w * y) for y in range(h))
-    for y in range(h):
-        row = [pixel(x, y) for x in range(w)]
-        for c in range(3):
-            body += bytes(p[c] for p in row)
+    body += rgb_rows(rows)
     return b"SIMISA@@@@@@@@@@" + body
+
+
+def rgb565(p):
+    return (p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3
+
+
+def from565(c):
+    r, g, b = c >> 11, (c >> 5) & 63, c & 31
+    return (r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2)
+
+
+def dxt1_blocks(rows):
+    """DXT1 (BC1) blocks of a picture, each 4x4 block between its lightest and
+    darkest pixel, left to right and top to bottom."""
+    out = b""
+    h, w = len(rows), len(rows[0])
+    for by in range(0, h, 4):
+        for bx in range(0, w, 4):
+            block = [rows[min(by + y, h - 1)][min(bx + x, w - 1)]
+                     for y in range(4) for x in range(4)]
+            c0, c1 = max(rgb565(p) for p in block), min(rgb565(p) for p in block)
+            if c0 == c1:
+                out += struct.pack("<HHI", c0, c1, 0)
+                continue
+            a, b = from565(c0), from565(c1)
+            palette = [a, b, tuple((2 * a[i] + b[i]) // 3 for i in range(3)),
+                       tuple((a[i] + 2 * b[i]) // 3 for i in range(3))]
+            bits = 0
+            for k, p in enumerate(block):
+                best = min(range(4), key=lambda j: sum(
+                    (p[i] - palette[j][i]) ** 2 for i in range(3)))
+                bits |= best << (2 * k)
+            out += struct.pack("<HHI", c0, c1, bits)
+    return out
+
+
+def ace_dxt1(colour, size=16):
+    """A DXT1 .ace with mipmaps; the levels under 4x4 are plain RGB rows."""
+    levels = [picture(colour, size)]
+    while len(levels[-1]) > 1:
+        levels.append(halved(levels[-1]))
+    body = ace_header(size, 0x11, 0x12, [(8, 3), (8, 4), (8, 5)])
+    data, offsets = b"", []
+    start = len(body) + 4 * len(levels)
+    for rows in levels:
+        offsets.append(start + len(data))
+        if len(rows) >= 4:
+            blocks = dxt1_blocks(rows)
+            data += struct.pack("<i", len(blocks)) + blocks
+        else:
+            data += rgb_rows(rows)
+    body += b"".join(struct.pack("<i", o) for o in offsets) + data
+    return b"SIMISA@@@@@@@@@@" + body
+
+
+def dds(colour, size=16, dxt1=False):
+    """A .dds: DXT1 with mipmaps, or uncompressed 32-bit BGRA without them."""
+    levels = [picture(colour, size)]
+    while dxt1 and len(levels[-1]) > 1:
+        levels.append(halved(levels[-1]))
+    flags = 0x1007 | (0x20000 if dxt1 else 0)
+    header = struct.pack("<7I", 124, flags, size, size, 0, 0, len(levels)) + b"\0" * 44
+    if dxt1:
+        header += struct.pack("<II4s5I", 32, 0x4, b"DXT1", 0, 0, 0, 0, 0)
+        data = b"".join(dxt1_blocks(rows) for rows in levels)
+    else:
+        header += struct.pack("<II4s5I", 32, 0x41, b"\0" * 4, 32, 0xFF0000, 0xFF00,
+                              0xFF, 0xFF000000)
+        data = b"".join(bytes((p[2], p[1], p[0], 255)) for row in levels[0] for p in row)
+    header += struct.pack("<I", 0x1000 | (0x400008 if dxt1 else 0)) + b"\0" * 16
+    return b"DDS " + header + data
 
 
 def wav(freq, ms=150, rate=11025):
@@ -239,32 +332,47 @@ def box_faces(x0, x1, y0, y1, z0, z1):
         yield ni, [(corners[k], k) for k in order]
 
 
-def shape(parts, images, declared_images=None):
-    """A text shape made of boxes.
+def shape(parts, images, declared_images=None, matrices=None):
+    """A shape made of boxes.
 
-    parts: (x0, x1, y0, y1, z0, z1, image index) in metres, MSTS axes
-    (X right, Y up, Z forward); images: texture file names as written.
+    parts: (x0, x1, y0, y1, z0, z1, image index[, matrix index]) in metres,
+    MSTS axes (X right, Y up, Z forward), in the space of their matrix;
+    images: texture file names as written; matrices: (name, (x, y, z), parent)
+    for a hierarchy of translations (default: MAIN alone).
     """
+    matrices = matrices or [("MAIN", (0, 0, 0), -1)]
     points, vertices, groups = [], [], {}
-    for x0, x1, y0, y1, z0, z1, img in parts:
+    world = []
+    for name, offset, parent in matrices:
+        base = world[parent] if parent >= 0 else (0, 0, 0)
+        world.append(tuple(base[i] + offset[i] for i in range(3)))
+    for part in parts:
+        x0, x1, y0, y1, z0, z1, img = part[:7]
+        mat = part[7] if len(part) > 7 else 0
         for ni, corners in box_faces(x0, x1, y0, y1, z0, z1):
             first = len(vertices)
             for p, uv in corners:
                 points.append(p)
                 vertices.append((len(points) - 1, ni, uv))
-            tris = groups.setdefault(img, [])
+            tris = groups.setdefault((img, mat), [])
             tris.append((first, first + 1, first + 2, ni))
             tris.append((first, first + 2, first + 3, ni))
-    lo = [min(p[i] for p in points) for i in range(3)]
-    hi = [max(p[i] for p in points) for i in range(3)]
+    placed = []
+    for part in parts:
+        mat = part[7] if len(part) > 7 else 0
+        for i in range(2):
+            placed.append([part[2 * k + i] + world[mat][k] for k in range(3)])
+    lo = [min(p[i] for p in placed) for i in range(3)]
+    hi = [max(p[i] for p in placed) for i in range(3)]
     centre = [(lo[i] + hi[i]) / 2 for i in range(3)]
     radius = math.sqrt(sum((hi[i] - lo[i]) ** 2 for i in range(3))) / 2
     ordered = sorted(groups)
+    textured = sorted({img for img, _ in ordered})
     prims = []
-    for img in ordered:
-        tris = groups[img]
+    for key in ordered:
+        tris = groups[key]
         idxs = [str(v) for t in tris for v in t[:3]]
-        prims.append(I("prim_state_idx", ordered.index(img)))
+        prims.append(I("prim_state_idx", ordered.index(key)))
         prims.append(I("indexed_trilist", kids=[
             I("vertex_idxs", len(idxs), *idxs),
             I("normal_idxs", len(tris), *[x for t in tris for x in (t[3], 3)]),
@@ -303,25 +411,94 @@ def shape(parts, images, declared_images=None):
         I("normals", len(NORMALS), kids=[I("vector", *n) for n in NORMALS]),
         I("sort_vectors", 0),
         I("colours", 0),
-        I("matrices", 1, kids=[I("matrix MAIN", 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0)]),
+        I("matrices", len(matrices), kids=[
+            I("matrix " + name, 1, 0, 0, 0, 1, 0, 0, 0, 1, *[num(c) for c in offset])
+            for name, offset, _ in matrices]),
         I("images", declared_images or len(images),
           kids=[I("image", name) for name in images]),
-        I("textures", len(ordered), kids=[
-            I("texture", img, 0, 0, "ff000000") for img in ordered]),
+        I("textures", len(textured), kids=[
+            I("texture", img, 0, 0, "ff000000") for img in textured]),
         I("light_materials", 0),
         I("light_model_cfgs", 1, kids=[I("light_model_cfg", "00000000", kids=[
             I("uv_ops", 1, kids=[I("uv_op_copy", 1, 0)])])]),
-        I("vtx_states", 1, kids=[I("vtx_state", "00000000", 0, -5, 0, "00000002")]),
+        I("vtx_states", len(matrices), kids=[
+            I("vtx_state", "00000000", m, -5, 0, "00000002")
+            for m in range(len(matrices))]),
         I("prim_states", len(ordered), kids=[
-            I("prim_state", "00000000", 0, kids=[I("tex_idxs", 1, k)],
-              tail=[0, 0, 0, 0, 1]) for k in range(len(ordered))]),
+            I("prim_state", "00000000", 0, kids=[I("tex_idxs", 1, textured.index(img))],
+              tail=[0, mat, 0, 0, 1]) for img, mat in ordered]),
         I("lod_controls", 1, kids=[I("lod_control", kids=[
             I("distance_levels_header", 0),
             I("distance_levels", 1, kids=[I("distance_level", kids=[
                 I("distance_level_header", kids=[
-                    I("dlevel_selection", 2000), I("hierarchy", 1, -1)]),
+                    I("dlevel_selection", 2000),
+                    I("hierarchy", len(matrices), *[p for _, _, p in matrices])]),
                 I("sub_objects", 1, kids=[sub_object])])])])]),
     ])], (lo, hi)
+
+
+# The binary token form of a shape: every block is uint16 token id, uint16 0,
+# uint32 length of the rest, uint8 label length and the label in UTF-16LE, then
+# its values and child blocks in the order the token's layout gives. Ids and
+# layouts are the file library's own.
+LIBRARY = DEMO.parent / "library"
+
+
+def token_ids():
+    ids = {}
+    for line in (LIBRARY / "tokens" / "core-tokens.tsv").read_text().splitlines():
+        number, name = line.split("\t")
+        ids[name.lower()] = int(number)
+    return ids
+
+
+def token_layouts():
+    source = (LIBRARY / "src" / "TokenLayouts.cpp").read_text()
+    return dict(re.findall(r'\{"(\w+)", "([^"]*)"\}', source))
+
+
+def binary_block(item, ids, layouts):
+    token, _, label = item.name.partition(" ")
+    layout = layouts[token]
+    queue = [("v", p) for p in item.params] + [("b", k) for k in item.kids] + \
+            [("v", t) for t in item.tail]
+    body = b""
+    for count, letter, star, optional in re.findall(r"(\d*)([uidfsb])(\*?)(\[?)", layout):
+        repeat = len(queue) if star else int(count or 1)
+        for _ in range(repeat):
+            if not queue:
+                break
+            kind, value = queue.pop(0)
+            if letter == "b":
+                body += binary_block(value, ids, layouts)
+            elif letter == "f":
+                body += struct.pack("<f", float(value))
+            elif letter == "d":
+                body += struct.pack("<I", int(value, 16))
+            elif letter == "i":
+                body += struct.pack("<i", int(value))
+            elif letter == "u":
+                body += struct.pack("<I", int(value))
+            else:
+                text = value.strip('"')
+                body += struct.pack("<H", len(text)) + text.encode("utf-16-le")
+        if optional and not queue:
+            break
+    if queue:
+        sys.exit(f"{item.name}: values left over for the layout {layout}")
+    head = struct.pack("<B", len(label)) + label.encode("utf-16-le")
+    return struct.pack("<HHI", ids[token], 0, len(head) + len(body)) + head + body
+
+
+def binary_shape(items):
+    payload = b"JINX0s1b______\r\n" + binary_block(items[0], token_ids(), token_layouts())
+    return b"SIMISA@@@@@@@@@@" + payload
+
+
+def compressed(data):
+    """The compressed form of a file: SIMISA@F, the inflated length, @@@@, zlib."""
+    payload = data[16:]
+    return b"SIMISA@F" + struct.pack("<I", len(payload)) + b"@@@@" + zlib.compress(payload, 9)
 
 
 def sd(shape_name, alt_texture, bounds):
@@ -334,9 +511,15 @@ def sd(shape_name, alt_texture, bounds):
 
 
 def put_shape(folder, name, parts, images, alt_texture=0, with_sd=True,
-              declared_images=None):
-    items, bounds = shape(parts, images, declared_images)
-    put_text(f"{folder}/{name}.s", items)
+              declared_images=None, matrices=None, form="text"):
+    """form: "text" (Unicode), "binary" or "compressed" (binary, zlib-packed)."""
+    items, bounds = shape(parts, images, declared_images, matrices)
+    if form == "text":
+        put_text(f"{folder}/{name}.s", items)
+    elif form == "binary":
+        put_bytes(f"{folder}/{name}.s", binary_shape(items))
+    else:
+        put_bytes(f"{folder}/{name}.s", compressed(binary_shape(items)))
     if with_sd:
         put_text(f"{folder}/{name}.sd", sd(f"{name}.s", alt_texture, bounds))
 
@@ -358,6 +541,24 @@ def hood_unit(length, cab=True):
     else:
         parts += [(-1.1, 1.1, 1.2, 3.9, -h + 0.4, h - 0.4, 0)]
     return parts
+
+
+def running_gear(length, image):
+    """Two bogies under MAIN, each with two wheel sets under matrices of their
+    own: (parts, matrices) for shape(). Bogie centres stand 2 m in from the ends."""
+    matrices = [("MAIN", (0, 0, 0), -1)]
+    parts = []
+    for n, z in ((1, length / 2 - 2.0), (2, -(length / 2 - 2.0))):
+        bogie = len(matrices)
+        matrices.append((f"BOGIE{n}", (0, 0, z), 0))
+        parts.append((-1.3, 1.3, 0.3, 0.5, -1.5, 1.5, image, bogie))
+        for axle, dz in (("A", 0.9), ("B", -0.9)):
+            wheels = len(matrices)
+            matrices.append((f"WHEELS{n}{axle}", (0, 0.45, dz), bogie))
+            parts += [(-0.8, -0.65, -0.45, 0.45, -0.45, 0.45, image, wheels),
+                      (0.65, 0.8, -0.45, 0.45, -0.45, 0.45, image, wheels),
+                      (-0.65, 0.65, -0.06, 0.06, -0.06, 0.06, image, wheels)]
+    return parts, matrices
 
 
 def boxcar(length, height):
@@ -463,9 +664,12 @@ def stock():
         engine_section("GP38b", "GP38", "gp38.cvf", "GP38cab.sms", "Demo GP38b",
                        "A second GP38 number, cloned from the first."),
     ])
-    put_shape(f, "GP38", hood_unit(17.1), ["GP38.ace", "GP38_Frame.ace"])
+    gear, matrices = running_gear(17.1, 2)
+    put_shape(f, "GP38", hood_unit(17.1) + gear,
+              ["GP38.ace", "GP38_Frame.ace", "GP38_Bogie.ace"], matrices=matrices)
     put_bytes(f"{f}/GP38.ace", ace(COLOURS["gp38"]))
     put_bytes(f"{f}/GP38_Frame.ace", ace(COLOURS["frame"]))
+    put_bytes(f"{f}/GP38_Bogie.ace", ace_dxt1(COLOURS["bogie"]))
     put_bytes(f"{f}/GP38_Thumb.ace", ace(COLOURS["thumb"]))
     put_text(f"{f}/SOUND/GP38.sms", sms([("loop", ["GP38_Idle.wav"]),
                                           ("once", ["gp38_horn.wav"])]))
@@ -528,12 +732,18 @@ def stock():
         wagon_section("Boxcar40Red", "Freight", "Boxcar40Red.s", box_size, 29,
                       "Boxcar.sms",
                       extra=[I("Thumbnail", "Boxcar40Red_Thumb.ace")])])
-    put_shape(f, "Boxcar40", boxcar(12.8, 4.5), ["BOXCAR40.ACE", "Underframe.ace"])
-    put_shape(f, "Boxcar40Red", boxcar(12.8, 4.5),
-              ["Boxcar40Red.ace", "Underframe.ace"])
-    put_bytes(f"{f}/Boxcar40.ace", ace(COLOURS["boxcar"]))
+    # Binary shapes; Bogie.ace lies only in the shared Trainset/TEXTURES folder.
+    gear, matrices = running_gear(12.8, 2)
+    put_shape(f, "Boxcar40", boxcar(12.8, 4.5) + gear,
+              ["BOXCAR40.ACE", "Underframe.ace", "Bogie.ace"], matrices=matrices,
+              form="binary")
+    put_shape(f, "Boxcar40Red", boxcar(12.8, 4.5) + gear,
+              ["Boxcar40Red.ace", "Underframe.ace", "Bogie.ace"], matrices=matrices,
+              form="binary")
+    put_bytes(f"{f}/Boxcar40.ace", ace_dxt1(COLOURS["boxcar"]))
     put_bytes(f"{f}/Boxcar40Red.ace", ace(COLOURS["red"]))
-    put_bytes(f"{f}/Underframe.ace", ace(COLOURS["frame"]))
+    put_bytes(f"{f}/Underframe.ace", compressed(ace(COLOURS["frame"])))
+    put_bytes(f"{TRAINSET}/TEXTURES/Bogie.ace", ace(COLOURS["bogie"]))
     put_bytes(f"{f}/Boxcar40_Thumb.ace", ace(COLOURS["thumb"]))
     put_text(f"{f}/SOUND/Boxcar.sms", sms([("loop", ["Boxcar_Roll.wav"])]))
     put_bytes(f"{f}/SOUND/Boxcar_Roll.wav", wav(60))
@@ -550,10 +760,12 @@ def stock():
                       "HopperLoaded.sms",
                       extra=[I("FreightAnim", "Hopper_Coal.s", 1, 1)])])
     h = 16.3 / 2
+    gear, matrices = running_gear(16.3, 2)
     put_shape(f, "Hopper", [frame(16.3, 0), (-1.5, 1.5, 1.6, 3.9, -h, h, 0),
                             (-0.8, 0.8, 0.6, 1.6, -h + 2, -1, 1),
-                            (-0.8, 0.8, 0.6, 1.6, 1, h - 2, 1)],
-              ["Hopper.ace", "HopperChute.ace"])
+                            (-0.8, 0.8, 0.6, 1.6, 1, h - 2, 1)] + gear,
+              ["Hopper.ace", "HopperChute.ace", "Hopper_Bogie.dds"], matrices=matrices)
+    put_bytes(f"{f}/Hopper_Bogie.dds", dds(COLOURS["bogie"]))
     put_shape(f, "Hopper_Coal", [(-1.4, 1.4, 3.6, 4.1, -h + 0.3, h - 0.3, 0)],
               ["Hopper_Coal.ace"])
     put_bytes(f"{f}/Hopper.ace", ace(COLOURS["hopper"]))
@@ -577,9 +789,12 @@ def stock():
     put_text(f"{f}/Caboose.wag", [
         wagon_section("Caboose", "Freight", "Caboose.s", (3.1, 4.6, 11.2), 22,
                       "Caboose.sms")])
-    put_shape(f, "Caboose", boxcar(11.2, 3.8) + [(-1.0, 1.0, 3.8, 4.6, -1.5, 1.5, 0)],
-              ["Caboose.ace", "Caboose_Frame.ace"])
-    put_bytes(f"{f}/Caboose.ace", ace(COLOURS["caboose"]))
+    # A compressed shape; its Caboose.ace is there only as Caboose.dds.
+    gear, matrices = running_gear(11.2, 2)
+    put_shape(f, "Caboose", boxcar(11.2, 3.8) + [(-1.0, 1.0, 3.8, 4.6, -1.5, 1.5, 0)] + gear,
+              ["Caboose.ace", "Caboose_Frame.ace", "Bogie.ace"], matrices=matrices,
+              form="compressed")
+    put_bytes(f"{f}/Caboose.dds", dds(COLOURS["caboose"], dxt1=True))
     put_bytes(f"{f}/Caboose_Frame.ace", ace(COLOURS["frame"]))
     put_text(f"{f}/SOUND/Caboose.sms", sms([("loop", ["Caboose Wheels.wav"])]))
     put_bytes(f"{f}/SOUND/Caboose Wheels.wav", wav(70))
@@ -910,12 +1125,24 @@ def readme():
         "`points ( 8`), as MSTS content does. Items with nothing inside are",
         "written `Name ( )` (`Flip ( )`, `ExternalCam ( )`).",
         "",
-        "Shapes are Unicode text shapes made of boxes, one matrix, one",
-        "distance level; triangles run clockwise seen from outside (MSTS's",
-        "front face). Vehicles face +Z (engines have their cab towards +Z).",
-        "Textures are 16 x 16 uncompressed RGB .ace files without mipmaps,",
-        "each with a light band near its top edge and a white marker in its",
-        "top-left corner. Sounds are short 8-bit mono .wav tones.",
+        "Shapes are made of boxes with one distance level; triangles run",
+        "clockwise seen from outside (MSTS's front face). Vehicles face +Z",
+        "(engines have their cab towards +Z). Route shapes and the DD40s have",
+        "one matrix; GP38, Boxcar40, Boxcar40Red, Hopper and Caboose stand on",
+        "two bogies (matrices BOGIE1 and BOGIE2 under MAIN), each with two",
+        "wheel sets under matrices of their own (WHEELS1A ... WHEELS2B). Shapes",
+        "are Unicode text, except the boxcars (binary tokens) and the caboose",
+        "(compressed binary, `SIMISA@F`).",
+        "",
+        "Textures are 16 x 16 pictures with a light band near the top edge and",
+        "a white marker in the top-left corner, mostly uncompressed RGB .ace",
+        "files without mipmaps. Others: `GP38_Bogie.ace` and `Boxcar40.ace` are",
+        "DXT1 with mipmaps; `Underframe.ace` is a compressed .ace;",
+        "`Hopper_Bogie.dds` is a 32-bit DDS and `Caboose.dds` a DXT1 DDS",
+        "(the caboose shape names `Caboose.ace`, which is there only as the",
+        "DDS); `Bogie.ace` lies only in `Trains/Trainset/TEXTURES`, the",
+        "texture folder `..\\textures\\` of the boxcars and the caboose.",
+        "Sounds are short 8-bit mono .wav tones.",
         "",
         "## Rolling stock",
         "",

@@ -21,8 +21,8 @@ std::string StartQt() {
     static char* argv[] = {name, nullptr};
     // It lives to the end of the process: destroyed among the exit handlers, after
     // globals of Qt's that it needs, it would crash the program on its way out.
-    new QApplication(argc, argv);  // NOLINT(cppcoreguidelines-owning-memory)
-    return {};
+    static QApplication* const application = new QApplication(argc, argv);
+    return application != nullptr ? std::string() : "Qt could not start";
 }
 
 }  // namespace vantor::cli

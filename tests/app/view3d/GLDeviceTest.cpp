@@ -240,6 +240,26 @@ TEST_F(CanvasTest, ShowsTheFrameItsModelsDrewBeforeTheWindowAppears) {
     EXPECT_TRUE(Near(At(m_canvas.Picture(), {0.5F, 2, 3}), kSkyColour));
 }
 
+TEST(CanvasInAWindow, MakesItsDeviceBeforeTheWindowIsShown) {
+    QWidget window;
+    auto* canvas = new GLCanvas(&window);
+    canvas->setGeometry(0, 0, kWidth, kHeight);
+    canvas->InitialiseDevice();
+    if (canvas->Device() == nullptr) {
+        GTEST_SKIP() << "no OpenGL here: " << canvas->DeviceError();
+    }
+    const TextureHandle red = canvas->Device()->UploadTexture("red", RgbaTexture(1, 1, {Qt::red}));
+    ASSERT_TRUE(canvas->BeginFrame());
+    canvas->Device()->DrawMesh(Box(0.5F), MatrixTranslation(0, 2, 3), {red});
+    canvas->EndFrame();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QImage picture = canvas->Picture();
+    EXPECT_TRUE(Near(picture.pixelColor(
+                         ExpectedPixel(Camera{}, {0.5F, 2, 3}, picture.width(), picture.height())),
+                     Qt::red));
+}
+
 TEST_F(CanvasTest, SavesNumberedSnapshotsOfThePictureWithoutReplacingOne) {
     DrawRedBox();
     const std::string base = m_folder.Path().string() + "\\VantorS";

@@ -164,6 +164,15 @@ TEST_F(ShapeFileModelTest, BadShapesGiveALoadErrorNamingFileAndFault) {
     model->LoadShapeFile(cut);
     EXPECT_EQ(model->LoadError(), cut + ": a block reaches past its parent at byte 32");
     EXPECT_EQ(model->TextureCount(), 0);
+    // Large files are refused from their first bytes or their size, unread.
+    const std::string zeros = MakeFile(Stock("zeros.s"));
+    std::filesystem::resize_file(zeros, std::uintmax_t{100} << 20);
+    model->LoadShapeFile(zeros);
+    EXPECT_EQ(model->LoadError(), zeros + ": the file has no SIMIS header");
+    const std::string huge = MakeFile(Stock("huge.s"), "SIMISA@@@@@@@@@@JINX0s1b______\r\n");
+    std::filesystem::resize_file(huge, std::uintmax_t{300} << 20);
+    model->LoadShapeFile(huge);
+    EXPECT_EQ(model->LoadError(), huge + ": the file is too large (314572800 bytes)");
     model->LoadShapeFile(Stock("none.s"));
     EXPECT_EQ(model->LoadError(), Stock("none.s") + " does not exist");
     std::int32_t flags = 1;
@@ -195,6 +204,51 @@ TEST_F(ShapeFileModelTest, DeviceAndSlotsFollowFlashDestroyAndRefresh) {
     model.Render(flags, level);
     EXPECT_TRUE(m_device.draws.empty());
     EXPECT_EQ(model.GetTextureInfo(5).name, "");
+}
+
+}  // namespace
+
+namespace {
+
+// The demo's stock shapes in their three forms, each with bogies and wheels under
+// matrices and textures in every format, beside the shape and in ..\TEXTURES\.
+TEST(DemoShapes, LoadWithTheirTexturesFromEveryPlace) {
+    const std::string stock = std::string(VANTOR_SOURCE_DIR) + "/demo/Trains/Trainset/";
+    struct Row {
+        const char* shape;
+        std::vector<std::string> found;  // the file behind each image, "" when missing
+    };
+    const std::vector<Row> rows = {
+        {"GP38/GP38.s", {"GP38/GP38.ace", "GP38/GP38_Frame.ace", "GP38/GP38_Bogie.ace"}},
+        {"Boxcar/Boxcar40.s",
+         {"Boxcar/Boxcar40.ace", "Boxcar/Underframe.ace", "TEXTURES/Bogie.ace"}},
+        {"Hopper/Hopper.s", {"Hopper/Hopper.ace", "", "Hopper/Hopper_Bogie.dds"}},
+        {"Caboose/Caboose.s",
+         {"Caboose/Caboose.dds", "Caboose/Caboose_Frame.ace", "TEXTURES/Bogie.ace"}},
+    };
+    RecordingDevice device;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shape);
+        ShapeFileModel model(std::make_shared<ShapeLibrary>());
+        model.SetDevice(&device);
+        model.SetTextureFolder("..\\textures\\");
+        model.LoadShapeFile(stock + row.shape);
+        ASSERT_EQ(model.LoadError(), "");
+        ASSERT_EQ(model.TextureCount(), static_cast<int>(row.found.size()));
+        for (int i = 0; i < model.TextureCount(); ++i) {
+            const std::string expected = row.found[i].empty() ? "(none)" : stock + row.found[i];
+            EXPECT_EQ(KeyOf(model.TextureObject(i)), expected);
+        }
+        // Bogies and wheels stand below the body, on the rails at y = 0.
+        float lowest = 100;
+        for (const MeshVertex& v : model.Mesh()->vertices) {
+            lowest = std::min(lowest, v.position.y);
+        }
+        EXPECT_NEAR(lowest, 0, 1e-4);
+        // Two bogies and four wheel sets of three boxes: 14 boxes of 12 triangles,
+        // besides at least two boxes of body.
+        EXPECT_GE(model.Mesh()->indices.size(), (14U + 2U) * 36U);
+    }
 }
 
 }  // namespace

@@ -305,7 +305,8 @@ std::string AceFile(const AcePicture& picture, AceKind kind, bool mipmaps, bool 
         AcePicture next{above.width / 2, above.height / 2, {}};
         for (int y = 0; y < next.height; ++y) {
             for (int x = 0; x < next.width; ++x) {
-                const std::size_t at = 4 * (static_cast<std::size_t>(2 * y) * above.width + 2 * x);
+                const std::size_t at = 4 * (static_cast<std::size_t>(2 * y) * above.width +
+                                            2 * static_cast<std::size_t>(x));
                 next.rgba.insert(next.rgba.end(), above.rgba.begin() + static_cast<long>(at),
                                  above.rgba.begin() + static_cast<long>(at) + 4);
             }

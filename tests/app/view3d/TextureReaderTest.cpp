@@ -81,9 +81,10 @@ TEST(AceTexture, MipmapsGiveEveryLevelDownToOnePixel) {
     ASSERT_EQ(image.levels.size(), 4U);
     EXPECT_EQ(image.levels[3].width, 1);
     // Level 1 pixel (1, 2) is level 0 pixel (2, 4).
-    const std::size_t at = 4 * (2 * 4 + 1);
-    EXPECT_EQ(image.levels[1].data[at], picture.rgba[4 * (4 * 8 + 2)]);
-    EXPECT_EQ(image.levels[1].data[at + 2], picture.rgba[4 * (4 * 8 + 2) + 2]);
+    const std::size_t at = std::size_t{4} * (2 * 4 + 1);
+    const std::size_t above = std::size_t{4} * (4 * 8 + 2);
+    EXPECT_EQ(image.levels[1].data[at], picture.rgba[above]);
+    EXPECT_EQ(image.levels[1].data[at + 2], picture.rgba[above + 2]);
 }
 
 TEST(AceTexture, Dxt1KeepsItsBlocksAndFindsTheOneBitAlpha) {
@@ -100,6 +101,16 @@ TEST(AceTexture, Dxt1KeepsItsBlocksAndFindsTheOneBitAlpha) {
         opaque);
     EXPECT_FALSE(image.hasAlpha);
     EXPECT_TRUE(ReadTexture(AceDxt1File(4, holed)).hasAlpha);
+    // A DXT1 file smaller than 4x4 holds rows only: read as pixels.
+    const TextureImage tiny = ReadTexture(AceDxt1File(2, opaque));
+    EXPECT_EQ(tiny.format, PixelFormat::Rgba8);
+    ASSERT_EQ(tiny.levels.size(), 2U);
+    const std::vector<std::uint8_t> grey = {0x80, 0x80, 0x80, 255};
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(tiny.levels[0].data.begin(), tiny.levels[0].data.begin() + 4),
+        grey);
+    EXPECT_EQ(tiny.levels[1].data, grey);
+    EXPECT_FALSE(tiny.hasAlpha);
     // c0 <= c1 without index 3 stays opaque.
     EXPECT_FALSE(
         ReadTexture(AceDxt1File(4, {0x1F, 0x00, 0x00, 0xF8, 0x00, 0x00, 0x00, 0x00})).hasAlpha);
