@@ -16,6 +16,7 @@
 #include "documents/ConsistEditorView.h"
 #include "documents/ConsistFiles.h"
 #include "documents/ConsistList.h"
+#include "documents/View3DPage.h"
 #include "platform/Paths.h"
 #include "ui/QtText.h"
 #include "ui/WindowHost.h"
@@ -116,6 +117,9 @@ DocumentWindow::DocumentWindow(WindowHost& host, QWidget* parent) : QWidget(pare
     m_pages->addWidget(m_consists);
     m_pages->addWidget(m_editorView);
     m_pages->addWidget(m_pending);
+    m_view3d = new View3DPage(
+        m_host, [this](const std::string& caption) { setWindowTitle(Q(caption)); }, this);
+    m_pages->addWidget(m_view3d);
     resize(720, 420);
 }
 
@@ -144,12 +148,10 @@ void DocumentWindow::ShowModeControls() {
         m_pages->setCurrentWidget(m_consists);
     } else if (m_mode == DocumentMode::Consist) {
         m_pages->setCurrentWidget(m_editorView);
+    } else if (m_mode == DocumentMode::Consist3D || m_mode == DocumentMode::Shape3D) {
+        m_pages->setCurrentWidget(m_view3d);
     } else {
-        m_pending->setText(m_mode == DocumentMode::Consist3D
-                               ? "Showing consists in 3D is not available in this version."
-                           : m_mode == DocumentMode::Shape3D
-                               ? "Showing shapes in 3D is not available in this version."
-                               : "");
+        m_pending->setText("");
         m_pages->setCurrentWidget(m_pending);
     }
 }
@@ -159,6 +161,16 @@ void DocumentWindow::LoadForm() {
         LoadConsistList();
     } else if (m_mode == DocumentMode::Consist) {
         LoadConsistMode();
+    } else if (m_mode == DocumentMode::Consist3D || m_mode == DocumentMode::Shape3D) {
+        m_view3d->Load(m_mode, m_fileName, m_item);
+        if (m_closeAfterRender) {
+            m_closeAfterRender = false;
+            if (auto* window = parentWidget()) {
+                window->close();
+            } else {
+                close();
+            }
+        }
     }
 }
 
@@ -572,12 +584,33 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (m_view3d->Busy()) {
+        // A render lets window events run on its way; the window goes when it ends.
+        m_view3d->Close();
+        m_closeAfterRender = true;
+        event->ignore();
+        return;
+    }
+    m_view3d->Close();
     event->accept();
 }
 
-void DocumentWindow::ResetView() {}
+void DocumentWindow::ResetView() {
+    m_view3d->ResetView();
+}
+
+std::string DocumentWindow::SaveSnapshot(const std::string& screenShotDir) {
+    if (m_mode != DocumentMode::Consist3D && m_mode != DocumentMode::Shape3D) {
+        return {};
+    }
+    return m_view3d->SaveSnapshot(m_mode, screenShotDir);
+}
 
 void DocumentWindow::ShowProperties() {
+    if (m_mode == DocumentMode::Consist3D || m_mode == DocumentMode::Shape3D) {
+        m_host.OpenProperties(S(windowTitle()), m_view3d->TexturesReport(m_mode));
+        return;
+    }
     if (m_mode != DocumentMode::ConsistList) {
         return;
     }

@@ -20,6 +20,7 @@ class QTreeWidgetItem;
 namespace vantor {
 
 class ConsistEditorView;
+class View3DPage;
 class WindowHost;
 
 // The document window ("frmDocument"). It works in one of four modes: 0 the
@@ -60,6 +61,12 @@ public:
     // The report that printing the window prints: the consist list, the consist's
     // vehicles, or nothing in 3D.
     [[nodiscard]] ReportContent PrintContent() const override;
+    // Saves a snapshot of a 3D window's picture in screenShotDir (or the user's
+    // pictures folder when that cannot be written); returns the file written,
+    // empty when none was.
+    std::string SaveSnapshot(const std::string& screenShotDir);
+    // The 3D page of modes 2 and 3.
+    [[nodiscard]] View3DPage* View3D() const { return m_view3d; }
 
     // The consist being edited (mode 1).
     [[nodiscard]] ConsistEditor& Editor() { return m_editor; }
@@ -135,6 +142,8 @@ private:
     QTreeWidget* m_consists;
     QLabel* m_pending;
     ConsistEditorView* m_editorView;
+    View3DPage* m_view3d;
+    bool m_closeAfterRender = false;
 
     ConsistEditor m_editor;
     // The figures of the stock files the facts have read, kept across edits.

@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "shell/FileOpening.h"
 #include "shell/MainWindow.h"
+#include "view3d/OpenGLParts.h"
 
 namespace vantor {
 
@@ -21,6 +22,14 @@ namespace {
 std::optional<std::string> SelectedName(const DocumentWindow& window) {
     const std::string selected = window.SelectedConsist();
     return selected.empty() ? std::nullopt : std::optional<std::string>(selected);
+}
+
+// Saves a window as Save does: a consist is written, a 3D view gives a snapshot.
+bool SaveDocument(DocumentWindow& window, const std::string& screenShotDir, bool quiet) {
+    if (window.Mode() == DocumentMode::Consist3D || window.Mode() == DocumentMode::Shape3D) {
+        return !window.SaveSnapshot(screenShotDir).empty();
+    }
+    return window.SaveConsist(quiet);
 }
 
 }  // namespace
@@ -110,7 +119,7 @@ void MainWindow::FileSaveAll() {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(document->parentWidget())) {
             m_area->setActiveSubWindow(sub);
         }
-        document->SaveConsist(false);
+        SaveDocument(*document, ScreenShotDir(), false);
     }
 }
 
@@ -151,12 +160,16 @@ void MainWindow::EditSetAssociations() {
 
 bool MainWindow::SaveCurrentConsist(bool quiet) {
     DocumentWindow* window = ActiveDocument();
-    return window != nullptr && window->SaveConsist(quiet);
+    return window != nullptr && SaveDocument(*window, ScreenShotDir(), quiet);
 }
 
 bool MainWindow::SaveConsist(ConsistSaveTarget& target, bool quiet) {
     return vantor::SaveCurrentConsist(target, quiet, *m_services.prompts, ConsistFolder()) ==
            SaveOutcome::Saved;
+}
+
+const view3d::View3DParts* MainWindow::View3D() const {
+    return &view3d::OpenGLParts();
 }
 
 std::string MainWindow::TemporaryConsistPath() const {

@@ -187,15 +187,17 @@ DocumentWindow* MainWindow::NewDocumentWindow(const std::string& fileName, Docum
                                               const std::string& caption,
                                               corvane::TSFileItemPtr item) {
     auto* document = new DocumentWindow(*this);
+    // The window loads in its place in the area: a 3D canvas made ready while its
+    // window was a window of its own would not survive the move into the area.
+    QMdiSubWindow* window = m_area->addSubWindow(document);
+    window->setAttribute(Qt::WA_DeleteOnClose);
     document->SetFileName(fileName);
     document->SetItem(std::move(item));
     document->SetMode(mode);
     if (document->LoadFailed()) {
-        delete document;
+        delete window;  // the window takes its document with it
         return nullptr;
     }
-    QMdiSubWindow* window = m_area->addSubWindow(document);
-    window->setAttribute(Qt::WA_DeleteOnClose);
     // A consist editor needs room for its two lists side by side.
     PlaceChild(window, mode == DocumentMode::Consist ? QSize(940, 560) : QSize(560, 420));
     document->setWindowTitle(Q(caption));

@@ -51,6 +51,10 @@ public:
     bool SaveConsist(ConsistSaveTarget& target, bool quiet) override;
     [[nodiscard]] std::string TemporaryConsistPath() const override;
     void PopupMenu(ContextMenu menu, const QPoint& at) override;
+    void OpenProperties(const std::string& name, const std::string& text) override {
+        ShowPropertiesText(name, text);
+    }
+    [[nodiscard]] const view3d::View3DParts* View3D() const override;
 
     // Creates, loads, shows and registers a document window.
     DocumentWindow* NewDocumentWindow(const std::string& fileName, DocumentMode mode,

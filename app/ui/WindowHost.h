@@ -12,6 +12,10 @@
 
 class QPoint;
 
+namespace vantor::view3d {
+struct View3DParts;
+}  // namespace vantor::view3d
+
 namespace vantor {
 
 // The main window's menus that child windows show as context menus.
@@ -36,6 +40,10 @@ public:
     [[nodiscard]] virtual std::string TemporaryConsistPath() const = 0;
     // Shows one of the main window's menus at a point on the screen.
     virtual void PopupMenu(ContextMenu menu, const QPoint& at) = 0;
+    // Opens a results window captioned "Properties of " + name that shows text.
+    virtual void OpenProperties(const std::string& /*name*/, const std::string& /*text*/) {}
+    // What 3D windows draw with; nullptr when this program cannot show 3D.
+    [[nodiscard]] virtual const view3d::View3DParts* View3D() const { return nullptr; }
 };
 
 }  // namespace vantor

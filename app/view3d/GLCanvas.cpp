@@ -252,7 +252,11 @@ std::string GLCanvas::DeviceError() const {
 }
 
 void GLCanvas::InitialiseDevice() {
-    if (m_surface == nullptr || m_surface->context() != nullptr) {
+    // A canvas inside a window that is not on screen yet makes its context when
+    // shown: grabbed before, inside the main window's area, its surface stayed
+    // black on screen. A canvas that is a window of its own may grab.
+    if (m_surface == nullptr || m_surface->context() != nullptr ||
+        (window() != this && !window()->isVisible())) {
         return;
     }
     // The widget makes its context when first shown or grabbed: grab it now, so

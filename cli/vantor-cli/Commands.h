@@ -2,6 +2,7 @@
 
 // The commands of vantor-cli: each a row of a table, found by its name's words.
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -62,6 +63,9 @@ const std::vector<Command>& CheckCommands();
 // without Qt has them answer that it cannot draw.
 const std::vector<Command>& SnapshotCommands();
 
+// Returns the command that draws a consist into a picture (part of SnapshotCommands).
+const std::vector<Command>& ConsistSnapshotCommands();
+
 // Returns the commands that write the lists as PDF files. A build without Qt has
 // them answer that it cannot write PDF.
 const std::vector<Command>& PrintCommands();
@@ -69,6 +73,13 @@ const std::vector<Command>& PrintCommands();
 // Loads the consist that a NAME or FILE argument means into an editor; returns a
 // message on failure.
 std::string LoadConsist(const Context& context, const std::string& argument, ConsistEditor& editor);
+// Returns the consist file that a NAME or FILE argument means: a path or a name
+// ending in ".con" as given, else the named consist of the installation; nothing
+// for a name when no installation is known.
+std::optional<std::string> ConsistFile(const Context& context, const std::string& argument);
+
+// Returns the message for a consist name given without an installation.
+std::string NoInstallation(const std::string& name);
 
 // Returns every command, in the order of the help text.
 std::vector<Command> AllCommands();

@@ -82,20 +82,6 @@ bool EndsWithConsistExtension(const std::string& text) {
     return AsciiLower(text.substr(text.size() - 4)) == ".con";
 }
 
-// Returns the file that a NAME or FILE argument means; nothing for a name without installation.
-std::optional<std::string> ConsistFile(const Context& context, const std::string& argument) {
-    if (argument.find_first_of("\\/") != std::string::npos || EndsWithConsistExtension(argument)) {
-        return argument;
-    }
-    if (context.installFolder.empty()) {
-        return std::nullopt;
-    }
-    return ConsistPath(context.installFolder, argument);
-}
-
-std::string NoInstallation(const std::string& name) {
-    return "no MSTS installation is set or registered to find the consist " + name +
-           " in; use --msts DIR or give a consist file";
 }
 
 // Returns a row number written in decimal digits, or nothing.
@@ -361,6 +347,22 @@ int EditConsist(const Context& context, const std::vector<std::string>& argument
 }
 
 }  // namespace
+
+// Returns the file that a NAME or FILE argument means; nothing for a name without installation.
+std::optional<std::string> ConsistFile(const Context& context, const std::string& argument) {
+    if (argument.find_first_of("\\/") != std::string::npos || EndsWithConsistExtension(argument)) {
+        return argument;
+    }
+    if (context.installFolder.empty()) {
+        return std::nullopt;
+    }
+    return ConsistPath(context.installFolder, argument);
+}
+
+std::string NoInstallation(const std::string& name) {
+    return "no MSTS installation is set or registered to find the consist " + name +
+           " in; use --msts DIR or give a consist file";
+}
 
 const std::vector<Command>& ConsistCommands() {
     static const std::vector<Command> commands = {

@@ -46,11 +46,19 @@ public:
         return m_temporaryFolder + "/Temporary Consist.con";
     }
     void PopupMenu(vantor::ContextMenu menu, const QPoint&) override { menus.push_back(menu); }
+    void OpenProperties(const std::string& name, const std::string& text) override {
+        properties.push_back({name, text});
+    }
+    [[nodiscard]] const vantor::view3d::View3DParts* View3D() const override { return view3d; }
 
     ScriptedPrompter prompts;
     std::vector<std::string> status;
     std::vector<Opened> opened;
     std::vector<vantor::ContextMenu> menus;
+    // The properties windows asked for: their name and text.
+    std::vector<std::pair<std::string, std::string>> properties;
+    // What 3D windows draw with; none by default.
+    const vantor::view3d::View3DParts* view3d = nullptr;
 
 private:
     vantor::Installation m_installation;

@@ -138,12 +138,17 @@ int SnapshotShape(const Context& context, const std::vector<std::string>& argume
 }  // namespace
 
 const std::vector<Command>& SnapshotCommands() {
-    static const std::vector<Command> commands{
-        {"snapshot shape", "FILE OUT.png [--size WxH]",
-         "draw a shape as the shape window first shows it into a PNG picture (default "
-         "1280x720)",
-         2, 5, SnapshotShape, true},
-    };
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> rows{
+            {"snapshot shape", "FILE OUT.png [--size WxH]",
+             "draw a shape as the shape window first shows it into a PNG picture (default "
+             "1280x720)",
+             2, 5, SnapshotShape, true},
+        };
+        const auto& consist = ConsistSnapshotCommands();
+        rows.insert(rows.end(), consist.begin(), consist.end());
+        return rows;
+    }();
     return commands;
 }
 

@@ -15,6 +15,7 @@
 #include "common/Installation.h"
 #include "documents/ConsistEditorView.h"
 #include "documents/DocumentWindow.h"
+#include "documents/View3DPage.h"
 #include "shell/MainWindow.h"
 #include "shell/SetLocationDialog.h"
 #include "ui/QtSettingsStore.h"
@@ -100,6 +101,8 @@ TEST_F(ShellTest, ConsistCommandsTakeTheCurrentRowOfSeveralSelected) {
 
     Trigger(*window, "mnuEditCopy");
     EXPECT_EQ(m_clipboard.Text(), current);
+    // The test's consists hold no vehicles, which the 3D window says.
+    m_prompts.ExpectMessage(MessageIcon::Critical, "Render Consist", "No consist to display");
     Trigger(*window, "mnuConsistView");
     EXPECT_EQ(Captions(*window).back(), "Consist - " + current);
     window->Area()->setActiveSubWindow(window->Area()->subWindowList().at(0));
@@ -261,6 +264,19 @@ TEST_F(ShellTest, FilesOpenInTheWindowTheirKindCallsFor) {
                             install + "\\odd.wag is not a usable wagon file: it names no shape.");
     window->OpenFile(install + "\\odd.wag");
     EXPECT_EQ(window->Documents().size(), 2u);
+
+    // Save All asks to save the consist, then reaches the 3D window's snapshot,
+    // which here has no OpenGL to draw with.
+    const std::string noPicture =
+        "There is no picture to save: " + documents[1]->View3D()->Canvas()->DeviceError();
+    m_prompts
+        .ExpectMessage(MessageIcon::Question, "Save Consist",
+                       consist + " already exists.  Do you want to overwrite it?",
+                       vantor::Answer::Cancel, vantor::MessageButtons::YesNoCancel)
+        .ExpectMessage(MessageIcon::Critical, "Save Consist",
+                       "Save of " + consist + " cancelled by user!")
+        .ExpectMessage(MessageIcon::Critical, "Save Snapshot", noPicture);
+    Trigger(*window, "mnuFileSaveAll");
 }
 
 // Stock, Replace in Consists on the stock row selected in a consist window: the
