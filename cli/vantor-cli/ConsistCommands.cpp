@@ -82,8 +82,6 @@ bool EndsWithConsistExtension(const std::string& text) {
     return AsciiLower(text.substr(text.size() - 4)) == ".con";
 }
 
-}
-
 // Returns a row number written in decimal digits, or nothing.
 std::optional<int> RowArgument(const std::string& text) {
     int row = 0;
