@@ -73,9 +73,9 @@ TEST(WindowsSave, TargetsThatAreNoRegularFileOrAreReadOnlyAreRefusedAndKept) {
     const TempFolder folder;
     fs::create_directory(folder.Path() / "folder.con");
     WriteBytes(folder.File("locked.con"), "old");
-    ASSERT_NE(SetFileAttributesW(Utf8Path(folder.File("locked.con")).c_str(),
-                                 FILE_ATTRIBUTE_READONLY),
-              0);
+    ASSERT_NE(
+        SetFileAttributesW(Utf8Path(folder.File("locked.con")).c_str(), FILE_ATTRIBUTE_READONLY),
+        0);
     const std::pair<const char*, const char*> rows[] = {
         {"folder.con", ": it is not a regular file"}, {"locked.con", ": the file is read-only"}};
     for (const auto& [target, reason] : rows) {
@@ -98,8 +98,8 @@ TEST(WindowsSave, AFileInUseElsewhereIsKeptAndTheMessageSaysSo) {
     const TempFolder folder;
     const std::string path = folder.File("Busy.con");
     WriteBytes(path, "old bytes");
-    const OpenFile other(CreateFileW(Utf8Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const OpenFile other(CreateFileW(Utf8Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_NE(other.handle, INVALID_HANDLE_VALUE);
     try {
         SaveConsist(path);
@@ -122,7 +122,8 @@ TEST(WindowsSave, FilesBesideTheTargetAreLeftAlone) {
     SaveConsist(folder.File("a.con"));
     EXPECT_EQ(ReadBytes(folder.File("~a.con.1.tmp")), "someone else's");
     EXPECT_THAT(Names(folder.Path()), testing::ElementsAre("a.con", "~a.con.1.tmp"));
-    EXPECT_THAT(ReadBytes(folder.File("a.con")), testing::HasSubstr(std::string("t\0r\0a\0i\0n\0", 10)));
+    EXPECT_THAT(ReadBytes(folder.File("a.con")),
+                testing::HasSubstr(std::string("t\0r\0a\0i\0n\0", 10)));
 }
 
 }  // namespace

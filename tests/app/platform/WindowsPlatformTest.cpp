@@ -54,8 +54,8 @@ TEST_F(WindowsRegistryTest, StringValuesComeAsUtf8CutAtTheFirstNulAndAnythingEls
     Set(L"Two", REG_SZ, std::wstring(L"first\0second", 12));
     Set(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\x");
     const DWORD number = 7;
-    ASSERT_EQ(RegSetValueExW(m_key, L"Number", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE*>(&number), sizeof number),
+    ASSERT_EQ(RegSetValueExW(m_key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                             sizeof number),
               ERROR_SUCCESS);
 
     EXPECT_EQ(GetRegistryString(RegistryRoot::CurrentUser, kKey, "Path"),
