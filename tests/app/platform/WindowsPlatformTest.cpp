@@ -73,12 +73,6 @@ TEST_F(WindowsRegistryTest, StringValuesComeAsUtf8CutAtTheFirstNulAndAnythingEls
         << "the other root is another registry";
 }
 
-TEST(WindowsRegistry, SystemRegistryGivesWindowsPathsAsTheyAre) {
-    const auto source = vantor::platform::SystemRegistry();
-    ASSERT_TRUE(source.toHostPath);
-    EXPECT_EQ(source.toHostPath("D:\\Games\\Train Simulator"), "D:\\Games\\Train Simulator");
-}
-
 // Waits up to twenty seconds for a file that another program writes.
 std::string WaitForFile(const fs::path& file) {
     for (int i = 0; i < 200 && !fs::exists(file); ++i) {
