@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing.
-# Usage: scripts/deps.sh [build|test|ci]
+# Usage: scripts/deps.sh [build|test|ci|windows]
 set -euo pipefail
 
 profile=${1:-build}
@@ -11,7 +11,10 @@ case "$profile" in
   build) ;;
   test) packages+=(xvfb xauth poppler-utils) ;;
   ci) packages+=(xvfb xauth poppler-utils clang libclang-rt-14-dev clang-format clang-tidy) ;;
-  *) echo "usage: $0 [build|test|ci]" >&2; exit 2 ;;
+  # The cross-build for Windows and Wine to run its tests (scripts/windows.sh).
+  windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest
+                     nlohmann-json3-dev) ;;
+  *) echo "usage: $0 [build|test|ci|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

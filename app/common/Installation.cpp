@@ -14,7 +14,14 @@ namespace vantor {
 Installation::Installation() : Installation(platform::SystemRegistry()) {}
 
 Installation::Installation(platform::RegistrySource registry, std::string logFile)
-    : m_registry(std::move(registry)), m_logFile(std::move(logFile)) {}
+    : m_registry(std::move(registry)) {
+    if (!logFile.empty()) {
+        m_logFiles.push_back(std::move(logFile));
+    }
+}
+
+Installation::Installation(platform::RegistrySource registry, std::vector<std::string> logFiles)
+    : m_registry(std::move(registry)), m_logFiles(std::move(logFiles)) {}
 
 std::string Installation::ReadLocalMachine(std::string_view key, std::string_view value) const {
     return m_registry.getString
@@ -76,16 +83,18 @@ bool Installation::ShapeViewerInstalled() const {
 }
 
 void Installation::WriteLog(std::string_view message) const {
-    try {
-        const std::string file = m_logFile.empty() ? platform::LogFile() : m_logFile;
-        const std::size_t slash = file.find_last_of("\\/");
-        if (slash != std::string::npos && slash > 0) {
-            platform::CreateFolders(file.substr(0, slash));
+    const std::string line = platform::LocalTimeText("%H:%M:%S ") + std::string(message) + "\r\n";
+    for (const std::string& file : m_logFiles.empty() ? platform::LogFiles() : m_logFiles) {
+        try {
+            const std::size_t slash = file.find_last_of("\\/");
+            if (slash != std::string::npos && slash > 0) {
+                platform::CreateFolders(file.substr(0, slash));
+            }
+            platform::AppendText(file, line);
+            return;
+        } catch (const std::exception&) {
+            // The log is a help, never a reason to stop: the next file is tried.
         }
-        platform::AppendText(file,
-                             platform::LocalTimeText("%H:%M:%S ") + std::string(message) + "\r\n");
-    } catch (const std::exception&) {
-        // The log is a help, never a reason to stop.
     }
 }
 

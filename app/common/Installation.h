@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -23,6 +24,8 @@ public:
     Installation();
     // Reads a given registry; an empty log file means the default location.
     explicit Installation(platform::RegistrySource registry, std::string logFile = {});
+    // Reads a given registry and logs to the first of the log files that can be written.
+    Installation(platform::RegistrySource registry, std::vector<std::string> logFiles);
 
     // Returns the installation folder: the folder chosen by the user, else the
     // simulator's registered folder (empty when the simulator is not registered).
@@ -44,8 +47,8 @@ public:
     // Returns true when ShapeViewerPath() is not empty.
     [[nodiscard]] bool ShapeViewerInstalled() const;
 
-    // Appends a line "hh:mm:ss " + message + CR LF to the log; a log that cannot be
-    // written is left alone.
+    // Appends a line "hh:mm:ss " + message + CR LF to the first log file that can
+    // be written (see platform::LogFiles); when none can, the line is dropped.
     void WriteLog(std::string_view message) const;
 
     // The registry the paths are read from.
@@ -57,7 +60,7 @@ private:
 
     std::string m_msTSDir;
     platform::RegistrySource m_registry;
-    std::string m_logFile;
+    std::vector<std::string> m_logFiles;  // empty: platform::LogFiles()
 };
 
 }  // namespace vantor

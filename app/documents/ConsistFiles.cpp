@@ -28,12 +28,11 @@ constexpr const char* kAssociationTitle = "Set Association";
 constexpr const char* kTemporaryConsistName = "Temporary Consist.con";
 
 fs::path FromUtf8(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
+    return platform::Utf8Path(text);
 }
 
 std::string ToUtf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return platform::Utf8Text(path);
 }
 
 std::string Join(const std::string& folder, const std::string& name) {

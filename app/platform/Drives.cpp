@@ -7,9 +7,7 @@
 
 #include "platform/Registry.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/WindowsApi.h"
 
 namespace vantor::platform {
 

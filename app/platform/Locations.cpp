@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/FolderListing.h"
 
@@ -19,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#if !defined(_WIN32)
 // Returns the folder an XDG variable names when it is an absolute path, else the
 // fallback below the home folder.
 std::string XdgFolder(const char* variable, const char* fallback) {
@@ -29,6 +32,7 @@ std::string XdgFolder(const char* variable, const char* fallback) {
     const std::string home = HomeFolder();
     return home.empty() ? std::string() : detail::ToUtf8(detail::FromUtf8(home) / fallback);
 }
+#endif
 
 std::string Join(const std::string& folder, const char* relative) {
     return folder.empty() ? std::string() : detail::ToUtf8(detail::FromUtf8(folder) / relative);
@@ -102,6 +106,16 @@ std::string LogFile() {
 #else
     return Join(StateFolder(), "vantor/vantor.log");
 #endif
+}
+
+std::vector<std::string> LogFiles() {
+    std::vector<std::string> files{LogFile()};
+#if defined(_WIN32)
+    if (std::string local = Join(StateFolder(), "Vantor\\vantor.log"); !local.empty()) {
+        files.push_back(std::move(local));
+    }
+#endif
+    return files;
 }
 
 std::string ProgramFile() {

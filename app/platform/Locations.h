@@ -3,6 +3,7 @@
 // The user's folders for settings, log and cache, and the program's own folder.
 
 #include <string>
+#include <vector>
 
 namespace vantor::platform {
 
@@ -29,6 +30,11 @@ std::string SettingsFile();
 
 // Returns the log file: "vantor/vantor.log" in the state folder (on Windows "c:\vantor.log").
 std::string LogFile();
+
+// Returns the log files to try in turn: LogFile(), and on Windows, where a
+// standard user may not write to "c:\", "Vantor\vantor.log" in the user's local
+// application data folder after it.
+std::vector<std::string> LogFiles();
 
 // Returns the full path of the running program, empty when it cannot be found.
 std::string ProgramFile();

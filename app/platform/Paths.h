@@ -17,6 +17,7 @@
 // Strings are UTF-8. Real paths use the system's own separators.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,14 @@ private:
     std::shared_ptr<detail::CacheState> m_state;
     std::unique_ptr<detail::ThreadView> m_view;  // set when this object made the thread's view
 };
+
+// Returns the path that UTF-8 text names, for the standard library's files and
+// streams: every file is opened through it, because on Windows the narrow text
+// of a path is in the ANSI code page, which cannot name every file.
+std::filesystem::path Utf8Path(std::string_view text);
+
+// Returns a path as UTF-8 text.
+std::string Utf8Text(const std::filesystem::path& path);
 
 // Returns the real path of an existing file or folder, or nothing.
 std::optional<std::string> ResolvePath(std::string_view path);

@@ -23,7 +23,7 @@ bool IsDigit(char c) {
 // Returns the first bytes of a file as characters: UTF-16LE text behind its
 // byte-order mark is narrowed, anything else is taken byte by byte.
 std::string FileStart(const std::string& path, std::size_t count) {
-    std::ifstream in(platform::HostPath(Lexical(path)), std::ios::binary);
+    std::ifstream in(platform::Utf8Path(platform::HostPath(Lexical(path))), std::ios::binary);
     std::string bytes(count * 2 + 2, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));

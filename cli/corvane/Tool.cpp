@@ -56,8 +56,13 @@ int Usage(const Streams& io, const std::string& problem) {
 // Returns the path of an existing file named as given or Windows-style ("\"
 // separating folders), as the library opens it; throws when there is none.
 std::string ExistingFile(const std::string& name) {
+    // Names are UTF-8 text, made into paths as such: the narrow form of a path
+    // is in the ANSI code page on Windows, which cannot name every file.
+    const auto path = [](const std::string& text) {
+        return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    };
     std::error_code ec;
-    if (std::filesystem::is_regular_file(name, ec)) {
+    if (std::filesystem::is_regular_file(path(name), ec)) {
         return name;
     }
     std::string native = name;
@@ -66,7 +71,7 @@ std::string ExistingFile(const std::string& name) {
             c = '/';
         }
     }
-    if (!std::filesystem::is_regular_file(native, ec)) {
+    if (!std::filesystem::is_regular_file(path(native), ec)) {
         throw std::runtime_error("No file at " + name);
     }
     return native;

@@ -10,6 +10,7 @@
 #include "Cli.h"
 #include "Commands.h"
 #include "PdfOutput.h"
+#include "platform/Paths.h"
 #include "validation/CheckCommands.h"
 #include "validation/TSValidation.h"
 
@@ -41,15 +42,17 @@ std::string WindowsPath(const std::string& installFolder, const std::string& arg
     if (!install.empty() && given.starts_with(install + "\\")) {
         return installFolder + given.substr(install.size());
     }
+    // The arguments are UTF-8 text: made into paths as such, so that a name
+    // outside the ANSI code page stays whole on Windows.
     std::error_code ec;
-    const std::string absolute =
-        Unified(fs::absolute(fs::path(argument), ec).lexically_normal().string());
-    const std::string absoluteInstall =
-        Unified(fs::absolute(fs::path(installFolder), ec).lexically_normal().string());
+    const std::string absolute = Unified(
+        platform::Utf8Text(fs::absolute(platform::Utf8Path(argument), ec).lexically_normal()));
+    const std::string absoluteInstall = Unified(
+        platform::Utf8Text(fs::absolute(platform::Utf8Path(installFolder), ec).lexically_normal()));
     if (!installFolder.empty() && absolute.starts_with(absoluteInstall + "\\")) {
         return installFolder + absolute.substr(absoluteInstall.size());
     }
-    return fs::path(argument).is_absolute() ? given : absolute;
+    return platform::Utf8Path(argument).is_absolute() ? given : absolute;
 }
 
 bool EndsWithIgnoringCase(const std::string& text, std::string_view ending) {

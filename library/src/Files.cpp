@@ -15,7 +15,17 @@
 #include <utility>
 
 #if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+// The Windows API's ReplaceFile (ReplaceFileW) is not used; ours keeps its name.
+#undef ReplaceFile
 #else
 #include <fcntl.h>
 #include <pthread.h>
@@ -256,7 +266,105 @@ InputFile OpenIfRegularFile(const char* name, std::uint64_t& size) {
 }
 #endif
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+namespace {
+
+[[noreturn]] void FailWindows(DWORD error, const std::string& what) {
+    throw std::system_error(static_cast<int>(error), std::system_category(), what);
+}
+
+// Refuses a target that exists and is not a regular file, or that is read-only.
+void CheckTarget(const std::filesystem::path& target, const std::filesystem::path& requested) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) + ": it is not a regular file");
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) + ": the file is read-only");
+    }
+}
+
+// Creates a new temporary file beside the target and opens it for writing.
+// CREATE_NEW never opens a file that is there already, whatever the C run-time
+// library makes of fopen's "x".
+std::FILE* CreateTemporary(const std::filesystem::path& folder, const std::filesystem::path& target,
+                           const std::filesystem::path& requested,
+                           std::filesystem::path& temporary) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder / (L"~" + target.filename().wstring() + L"." +
+                              std::to_wstring(random()) + L".tmp");
+        HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                continue;
+            }
+            FailWindows(error, "Cannot save " + Utf8(requested) + ": cannot create a file in " +
+                                   Utf8(folder));
+        }
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        if (fd < 0) {
+            CloseHandle(handle);
+            DeleteFileW(temporary.c_str());
+            Fail(EMFILE, "Cannot save " + Utf8(requested));
+        }
+        std::FILE* file = _fdopen(fd, "wb");
+        if (file == nullptr) {
+            const int error = errno;
+            _close(fd);
+            DeleteFileW(temporary.c_str());
+            Fail(error, "Cannot save " + Utf8(requested));
+        }
+        return file;
+    }
+    Fail(EEXIST, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
+}
+
+// Writes the file's data through to the disk.
+void Flush(std::FILE* file) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) == 0) {
+        FailWindows(GetLastError(), "Cannot write");
+    }
+}
+
+// Returns true when another handle to the file keeps it from being deleted,
+// which is what keeps it from being replaced.
+bool InUse(const std::filesystem::path& file) {
+    HANDLE handle =
+        CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    CloseHandle(handle);
+    return false;
+}
+
+// Replaces target by temporary in one step. A target that another program holds
+// open without letting others delete it cannot be replaced: it stays as it was.
+void Replace(const std::filesystem::path& temporary, const std::filesystem::path& target,
+             const std::filesystem::path& requested) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+        (error == ERROR_ACCESS_DENIED && InUse(target))) {
+        throw std::runtime_error("Cannot save " + Utf8(requested) +
+                                 ": the file is in use by another program");
+    }
+    FailWindows(error, "Cannot save " + Utf8(requested));
+}
+
+}  // namespace
+#else
 namespace {
 
 // Temporary files being written, removed when SIGINT or SIGTERM ends the process.
@@ -421,18 +529,8 @@ void ReplaceFile(const std::filesystem::path& requested,
     std::filesystem::path temporary;
     std::FILE* file = nullptr;
 #if defined(_WIN32)
-    if (std::filesystem::exists(target, ec) && !std::filesystem::is_regular_file(target, ec)) {
-        throw std::runtime_error("Cannot save " + Utf8(requested) + ": it is not a regular file");
-    }
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
-        temporary = folder / (L"~" + target.filename().wstring() + L"." +
-                              std::to_wstring(random()) + L".tmp");
-        file = _wfopen(temporary.c_str(), L"wbx");
-    }
-    if (file == nullptr) {
-        Fail(errno, "Cannot save " + Utf8(requested) + ": cannot create a file in " + Utf8(folder));
-    }
+    CheckTarget(target, requested);
+    file = CreateTemporary(folder, target, requested, temporary);
 #else
     struct stat old {};
     bool exists = false;
@@ -488,7 +586,9 @@ void ReplaceFile(const std::filesystem::path& requested,
         if (std::fflush(file) != 0) {
             Fail(errno, "Cannot write");
         }
-#if !defined(_WIN32)
+#if defined(_WIN32)
+        Flush(file);
+#else
         if (::fsync(::fileno(file)) != 0 && errno != EINVAL) {
             Fail(errno, "Cannot write");
         }
@@ -498,7 +598,11 @@ void ReplaceFile(const std::filesystem::path& requested,
         if (closed != 0) {
             Fail(errno, "Cannot write");
         }
+#if defined(_WIN32)
+        Replace(temporary, target, requested);
+#else
         std::filesystem::rename(temporary, target);
+#endif
     } catch (const std::system_error& e) {
         if (file != nullptr) {
             std::fclose(file);

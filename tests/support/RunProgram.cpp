@@ -1,20 +1,121 @@
 #include "RunProgram.h"
 
+#include <stdexcept>
+
+#include "TempFolder.h"
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <stdexcept>
-
-#include "TempFolder.h"
 
 extern char** environ;
+#endif
 
 namespace testing_support {
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+namespace {
+
+#if defined(_WIN32)
+// Quotes one argument as the C run-time library splits a command line.
+std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        return argument;
+    }
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    out.push_back(L'"');
+    return out;
+}
+
+// A handle closed when it goes.
+struct Handle {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    Handle() = default;
+    explicit Handle(HANDLE handle) : h(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE && h != nullptr) {
+            CloseHandle(h);
+        }
+    }
+};
+
+HANDLE Inheritable(const std::filesystem::path& path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES security{};
+    security.nLength = sizeof security;
+    security.bInheritHandle = TRUE;
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+#endif
+
+}  // namespace
+
+#if defined(_WIN32)
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder) {
+    TempFolder folder;
+    const std::string outPath = folder.File("out");
+    const std::string errPath = folder.File("err");
+    ProgramResult result;
+    {
+        const Handle in(Inheritable(L"NUL", GENERIC_READ, OPEN_EXISTING));
+        const Handle out(Inheritable(Utf8Path(outPath), GENERIC_WRITE, CREATE_ALWAYS));
+        const Handle err(Inheritable(Utf8Path(errPath), GENERIC_WRITE, CREATE_ALWAYS));
+        std::wstring line = Quoted(Utf8Path(program).wstring());
+        for (const auto& a : arguments) {
+            line += L" " + Quoted(Utf8Path(a).wstring());
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = in.h;
+        startup.hStdOutput = out.h;
+        startup.hStdError = err.h;
+        PROCESS_INFORMATION process{};
+        const std::wstring application = Utf8Path(program).wstring();
+        const std::wstring working = Utf8Path(workingFolder).wstring();
+        if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                            working.empty() ? nullptr : working.c_str(), &startup, &process)) {
+            throw std::runtime_error("cannot start " + program);
+        }
+        const Handle thread(process.hThread);
+        const Handle child(process.hProcess);
+        WaitForSingleObject(child.h, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(child.h, &code);
+        result.exitCode = static_cast<int>(code);
+    }
+    result.out = ReadBytes(outPath);
+    result.err = ReadBytes(errPath);
+    return result;
+}
+#else
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder) {
     TempFolder folder;
     const std::string outPath = folder.File("out");
     const std::string errPath = folder.File("err");
@@ -25,6 +126,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                                      0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
+    if (!workingFolder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    }
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : arguments) {
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -45,5 +149,6 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     result.err = ReadBytes(errPath);
     return result;
 }
+#endif
 
 }  // namespace testing_support

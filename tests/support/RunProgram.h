@@ -13,7 +13,9 @@ struct ProgramResult {
     std::string err;
 };
 
-// Runs program with arguments (no shell), with stdin empty, and waits for it.
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments);
+// Runs program with arguments (no shell), with stdin empty, in workingFolder
+// (empty: the test's own), and waits for it. Paths are UTF-8 text.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder = {});
 
 }  // namespace testing_support

@@ -32,7 +32,26 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::File(std::string_view name) const {
-    return (m_path / name).string();
+    return Utf8Text(m_path / Utf8Path(name));
+}
+
+bool SymlinksWork() {
+    static const bool works = [] {
+        const TempFolder folder;
+        std::error_code ec;
+        std::filesystem::create_symlink(folder.Path() / "target", folder.Path() / "link", ec);
+        return !ec;
+    }();
+    return works;
+}
+
+std::filesystem::path Utf8Path(std::string_view utf8) {
+    return {std::u8string(utf8.begin(), utf8.end())};
+}
+
+std::string Utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
 }
 
 std::string Utf16Bytes(std::string_view utf8, bool bom) {
@@ -71,7 +90,7 @@ std::string Utf16Bytes(std::string_view utf8, bool bom) {
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);
@@ -79,14 +98,14 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Utf8Path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::string MakeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::create_directories(path.parent_path());
-    WriteBytes(path.string(), bytes);
-    return path.string();
+    WriteBytes(Utf8Text(path), bytes);
+    return Utf8Text(path);
 }
 
 namespace {

@@ -27,6 +27,15 @@ private:
     std::filesystem::path m_path;
 };
 
+// Returns the path that UTF-8 text names, and a path as UTF-8 text: on Windows
+// the narrow forms of std::filesystem use the ANSI code page instead.
+std::filesystem::path Utf8Path(std::string_view utf8);
+std::string Utf8Text(const std::filesystem::path& path);
+
+// Returns true when symbolic links can be made (not by mingw's standard library
+// under Wine, for one); tests that need them skip themselves where they cannot.
+bool SymlinksWork();
+
 // Returns UTF-8 text as UTF-16LE bytes, behind the byte-order mark FF FE when bom is set.
 std::string Utf16Bytes(std::string_view utf8, bool bom = true);
 

@@ -3,15 +3,17 @@
 
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "TempFolder.h"
 #include "common/Installation.h"
+#include "platform/Locations.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing::MatchesRegex;
 using testing_support::MakeFile;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
@@ -86,14 +88,47 @@ TEST(InstallationTest, LogLinesAreTimedAndAppendedAndAnUnwritableLogIsLeftAlone)
     const vantor::Installation install(FakeRegistry({}), log.string());
     install.WriteLog("> tsview 1");
     install.WriteLog("< tsview 1");
-    EXPECT_THAT(ReadBytes(log.string()),
-                MatchesRegex("[0-2][0-9]:[0-5][0-9]:[0-5][0-9] > tsview 1\r\n"
-                             "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] < tsview 1\r\n"));
+    // std::regex, since GoogleTest's own regular expressions on Windows know no classes.
+    const std::regex lines(
+        "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] > tsview 1\r\n"
+        "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] < tsview 1\r\n");
+    EXPECT_TRUE(std::regex_match(ReadBytes(log.string()), lines)) << ReadBytes(log.string());
 
     const std::string blocker = MakeFile(folder.Path() / "file");
     const vantor::Installation blocked(FakeRegistry({}), blocker + "/vantor.log");
     EXPECT_NO_THROW(blocked.WriteLog("lost"));
     EXPECT_TRUE(fs::is_regular_file(blocker));
+}
+
+// The first log file that can be written takes the line, and only that one.
+TEST(InstallationTest, ALogThatCannotBeWrittenGivesWayToTheNext) {
+    const TempFolder folder;
+    const std::string blocker = MakeFile(folder.Path() / "file");
+    const std::string fallback = (folder.Path() / "local" / "Vantor" / "vantor.log").string();
+    const std::string last = (folder.Path() / "last.log").string();
+    const vantor::Installation install(
+        FakeRegistry({}), std::vector<std::string>{blocker + "/vantor.log", fallback, last});
+    install.WriteLog("> tsview 7");
+    EXPECT_THAT(ReadBytes(fallback), testing::EndsWith(" > tsview 7\r\n"));
+    EXPECT_FALSE(fs::exists(last));
+    EXPECT_EQ(ReadBytes(blocker), "");
+}
+
+// On Windows the log is "c:\vantor.log", which a standard user cannot write: the
+// user's local application data folder comes next.
+TEST(InstallationTest, LogFilesAreTheSimulatorsNameThenOnWindowsTheLocalApplicationData) {
+    const TempFolder folder;
+    const testing_support::ScopedEnvironment local("LOCALAPPDATA", folder.Path().string());
+    const std::vector<std::string> files = vantor::platform::LogFiles();
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files.front(), vantor::platform::LogFile());
+#if defined(_WIN32)
+    EXPECT_EQ(files.front(), "c:\\vantor.log");
+    EXPECT_THAT(files, testing::ElementsAre("c:\\vantor.log",
+                                            folder.Path().string() + "\\Vantor\\vantor.log"));
+#else
+    EXPECT_EQ(files.size(), 1U);
+#endif
 }
 
 }  // namespace

@@ -29,10 +29,14 @@ TEST(LocationsTest, XdgFoldersWhenAbsoluteElseBelowHome) {
 }
 
 TEST(LocationsTest, ProgramFolderHoldsTheRunningProgram) {
+#if defined(_WIN32)
+    const std::string name = "vantor_platform_tests.exe";
+#else
+    const std::string name = "vantor_platform_tests";
+#endif
     const std::filesystem::path program = vantor::platform::ProgramFile();
-    EXPECT_EQ(program.filename(), "vantor_platform_tests");
-    EXPECT_EQ(std::filesystem::path(vantor::platform::ProgramFolder()) / "vantor_platform_tests",
-              program);
+    EXPECT_EQ(program.filename(), name);
+    EXPECT_EQ(std::filesystem::path(vantor::platform::ProgramFolder()) / name, program);
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ using vantor::platform::ResolvePath;
 class PathsTest : public testing::Test {
 protected:
     std::string Real(const std::string& relative) const {
-        return (m_folder.Path() / relative).string();
+        return testing_support::Utf8Text(
+            (m_folder.Path() / testing_support::Utf8Path(relative)).make_preferred());
     }
     std::string Win(const std::string& windowsPart) const {
         return m_folder.Path().string() + windowsPart;

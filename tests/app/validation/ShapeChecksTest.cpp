@@ -6,6 +6,7 @@
 
 #include "TempFolder.h"
 #include "TestInstallation.h"
+#include "validation/CheckSupport.h"
 #include "validation/TSValidation.h"
 
 namespace {
@@ -138,6 +139,22 @@ TEST(StockShapeTest, ImageListFindings) {
             Replaced(row.entries, {{"{S}", shape}, {"{D}", install.Path("Trains\\Trainset\\Box")}}))
             << row.fault;
     }
+}
+
+// The forms are told apart by the file's first bytes, read by a name that may lie
+// outside the ANSI code page (on Windows a narrow stream would read nothing).
+TEST(PackedShapeTest, CompressedAndBinaryShapesAreKnownWhateverTheirFoldersName) {
+    const testing_support::TempFolder folder;
+    const auto shape = [&folder](const char* name, const std::string& bytes) {
+        return testing_support::MakeFile(
+            folder.Path() / testing_support::Utf8Path("Z\xC3\xBCge \xD0\x96") / name, bytes);
+    };
+    using vantor::validation::IsPackedShape;
+    EXPECT_TRUE(
+        IsPackedShape(shape("packed.s", std::string("SIMISA@F\x10\0\0\0@@@@\x78\x9C", 18))));
+    EXPECT_TRUE(IsPackedShape(shape("binary.s", "SIMISA@@@@@@@@@@JINX0s1b______\r\n")));
+    EXPECT_FALSE(IsPackedShape(shape("text.s", "SIMISA@@@@@@@@@@JINX0s1t______\r\n")));
+    EXPECT_FALSE(IsPackedShape(testing_support::Utf8Text(folder.Path() / "gone.s")));
 }
 
 }  // namespace
