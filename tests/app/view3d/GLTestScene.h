@@ -114,4 +114,19 @@ inline bool Near(const QColor& a, const QColor& b, int tolerance = 6) {
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
+// Returns the share of pixels that differ from the picture's corner (the sky).
+inline double DrawnShare(const QImage& picture) {
+    if (picture.isNull()) {
+        return 0;
+    }
+    const QRgb sky = picture.pixel(0, 0);
+    long drawn = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            drawn += picture.pixel(x, y) != sky ? 1 : 0;
+        }
+    }
+    return static_cast<double>(drawn) / (static_cast<double>(picture.width()) * picture.height());
+}
+
 }  // namespace testing_support
