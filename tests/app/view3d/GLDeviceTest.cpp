@@ -266,7 +266,9 @@ TEST(CanvasInAWindow, MakesItsDeviceWhenTheWindowIsShown) {
                      Qt::red));
 }
 
-TEST_F(CanvasTest, SavesNumberedSnapshotsOfThePictureWithoutReplacingOne) {
+// Numbering and refusing to replace are the snapshot files' (CanvasLogicTest): here
+// the file is the canvas's picture, and the next location moves on.
+TEST_F(CanvasTest, SavesTheDrawnPictureAsTheNextNumberedSnapshot) {
     DrawRedBox();
     const std::string base = m_folder.Path().string() + "\\VantorS";
     WriteBytes(m_folder.File("VantorS0001.png"), "earlier");
@@ -275,18 +277,11 @@ TEST_F(CanvasTest, SavesNumberedSnapshotsOfThePictureWithoutReplacingOne) {
     EXPECT_EQ(m_canvas.SnapshotLocation(), base + "0002.png");
     ASSERT_EQ(m_canvas.SaveSnapshot(), "");
     EXPECT_EQ(m_canvas.SnapshotLocation(), base + "0003.png");
-    ASSERT_EQ(m_canvas.SaveSnapshot(), "");
     EXPECT_EQ(ReadBytes(m_folder.File("VantorS0001.png")), "earlier");
-    for (const char* name : {"VantorS0002.png", "VantorS0003.png"}) {
-        const QImage saved(QString::fromStdString(m_folder.File(name)));
-        ASSERT_FALSE(saved.isNull()) << name;
-        EXPECT_EQ(saved.size(), m_canvas.Picture().size());
-        EXPECT_TRUE(Near(At(saved, {0.5F, 2, 3}), Qt::red)) << name;
-    }
-
-    m_canvas.SetSnapshotLocation(m_folder.Path().string() + "\\missing\\VantorS");
-    EXPECT_NE(m_canvas.SaveSnapshot().find("Cannot save the snapshot"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(m_folder.Path() / "missing"));
+    const QImage saved(QString::fromStdString(m_folder.File("VantorS0002.png")));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), m_canvas.Picture().size());
+    EXPECT_TRUE(Near(At(saved, {0.5F, 2, 3}), Qt::red));
 }
 
 TEST_F(CanvasTest, ReportsKeysAndMouseAsTheWindowsViewExpectsThem) {
