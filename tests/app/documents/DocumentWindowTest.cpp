@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>

@@ -100,8 +100,8 @@ TEST_F(PrintWindows, EachWindowPrintsItsCaptionAndLinesOverPages) {
 TEST_F(PrintWindows, ThreeDWindowsShowTheDialogAndPrintNothing) {
     auto window = StartPrinting({"A"});
     // The test's consists hold nothing to draw: the window says so and stays.
-    m_prompts.ExpectMessage(vantor::MessageIcon::Critical, "Render Consist", "No consist to display",
-                            vantor::Answer::Ok);
+    m_prompts.ExpectMessage(vantor::MessageIcon::Critical, "Render Consist",
+                            "No consist to display", vantor::Answer::Ok);
     window->NewDocumentWindow(m_install + "/Trains/Consists/A.con", DocumentMode::Consist3D,
                               "Consist - A", nullptr);
     m_prompts.ExpectPrint("Print Consist View", true);
