@@ -90,19 +90,6 @@ std::vector<QColor> Quadrants() {
     return {Qt::red, Qt::green, Qt::blue, Qt::white};
 }
 
-void ExpectQuadrants(const QImage& picture, const Camera& camera, const char* what) {
-    // The middles of the quadrants of a panel 2 m wide around (0, 2, 0).
-    const std::pair<Vector3, QColor> expected[] = {{{0, 2.5F, -0.5F}, Qt::red},
-                                                   {{0, 2.5F, 0.5F}, Qt::green},
-                                                   {{0, 1.5F, -0.5F}, Qt::blue},
-                                                   {{0, 1.5F, 0.5F}, Qt::white}};
-    for (const auto& [point, colour] : expected) {
-        const QColor found = picture.pixelColor(ExpectedPixel(camera, point, kWidth, kHeight));
-        EXPECT_TRUE(Near(found, colour)) << what << ": " << colour.name().toStdString()
-                                         << " expected, " << found.name().toStdString() << " drawn";
-    }
-}
-
 // An 8 x 8 DXT1 texture of four one-colour blocks in the quadrants' colours.
 TextureImage Dxt1Quadrants() {
     const std::uint16_t colours[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
