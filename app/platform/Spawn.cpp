@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/CommandLine.h"
 #include "platform/FolderListing.h"
 #include "platform/Launcher.h"
 
@@ -21,28 +22,7 @@ namespace vantor::platform {
 
 namespace {
 
-#if defined(_WIN32)
-// Quotes one argument as the C run-time library splits a command line.
-std::wstring QuoteArgument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        return argument;
-    }
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out.push_back(c);
-    }
-    out.append(backslashes * 2, L'\\');
-    out.push_back(L'"');
-    return out;
-}
-#else
+#if !defined(_WIN32)
 // What failed in the new process, reported through the pipe.
 enum Stage : int { kFork = 1, kFolder = 2, kExec = 3 };
 
@@ -93,10 +73,11 @@ std::string SpawnDetached(const std::vector<std::string>& command, const std::st
     if (command.empty()) {
         return "No program to start";
     }
-    std::wstring line;
+    std::vector<std::wstring> wide;
     for (const std::string& argument : command) {
-        line += (line.empty() ? L"" : L" ") + QuoteArgument(detail::FromUtf8(argument).wstring());
+        wide.push_back(detail::FromUtf8(argument).wstring());
     }
+    std::wstring line = CommandLine(wide);
     const std::wstring program = detail::FromUtf8(command.front()).wstring();
     const std::wstring folder = detail::FromUtf8(workingFolder).wstring();
     STARTUPINFOW startup{};

@@ -29,18 +29,17 @@ std::shared_ptr<ShapeLibrary> ShapeLibrary::Shared() {
     return shared;
 }
 
-std::shared_ptr<const LoadedShape> ShapeLibrary::Shape(const std::string& realPath) {
+template <typename T, typename Read>
+std::shared_ptr<const T> ShapeLibrary::Cached(std::map<std::string, Entry<T>>& entries,
+                                              const std::string& realPath, int& reads,
+                                              const Read& read) {
     const std::string stamp = StampOf(realPath);
-    Entry<LoadedShape>& entry = m_shapes[realPath];
+    Entry<T>& entry = entries[realPath];
     if (entry.stamp != stamp || (!entry.value && entry.error.empty())) {
         entry = {stamp, nullptr, {}};
-        ++m_shapeReads;
+        ++reads;
         try {
-            const ShapeFile shape = ReadShape(ReadFileBytes(realPath));
-            auto loaded = std::make_shared<LoadedShape>();
-            loaded->mesh = std::make_shared<const ShapeMesh>(BuildMesh(shape));
-            loaded->images = shape.images;
-            entry.value = std::move(loaded);
+            entry.value = read();
         } catch (const FormatError& e) {
             entry.error = e.what();
         } catch (const std::bad_alloc&) {
@@ -53,25 +52,20 @@ std::shared_ptr<const LoadedShape> ShapeLibrary::Shape(const std::string& realPa
     return entry.value;
 }
 
+std::shared_ptr<const LoadedShape> ShapeLibrary::Shape(const std::string& realPath) {
+    return Cached(m_shapes, realPath, m_shapeReads, [&realPath] {
+        const ShapeFile shape = ReadShape(ReadFileBytes(realPath));
+        auto loaded = std::make_shared<LoadedShape>();
+        loaded->mesh = std::make_shared<const ShapeMesh>(BuildMesh(shape));
+        loaded->images = shape.images;
+        return loaded;
+    });
+}
+
 std::shared_ptr<const TextureImage> ShapeLibrary::Texture(const std::string& realPath) {
-    const std::string stamp = StampOf(realPath);
-    Entry<TextureImage>& entry = m_textures[realPath];
-    if (entry.stamp != stamp || (!entry.value && entry.error.empty())) {
-        entry = {stamp, nullptr, {}};
-        ++m_textureReads;
-        try {
-            entry.value =
-                std::make_shared<const TextureImage>(ReadTexture(ReadFileBytes(realPath)));
-        } catch (const FormatError& e) {
-            entry.error = e.what();
-        } catch (const std::bad_alloc&) {
-            entry.error = "the file needs more memory than there is";
-        }
-    }
-    if (!entry.value) {
-        throw FormatError(entry.error);
-    }
-    return entry.value;
+    return Cached(m_textures, realPath, m_textureReads, [&realPath] {
+        return std::make_shared<const TextureImage>(ReadTexture(ReadFileBytes(realPath)));
+    });
 }
 
 void ShapeLibrary::Clear() {

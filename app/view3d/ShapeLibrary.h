@@ -47,6 +47,12 @@ private:
         std::shared_ptr<const T> value;
         std::string error;
     };
+    // Returns the entry of realPath, read again (counting the read in reads) when
+    // the file has changed since; a file that could not be read throws its error again.
+    template <typename T, typename Read>
+    static std::shared_ptr<const T> Cached(std::map<std::string, Entry<T>>& entries,
+                                           const std::string& realPath, int& reads,
+                                           const Read& read);
 
     std::map<std::string, Entry<LoadedShape>> m_shapes;
     std::map<std::string, Entry<TextureImage>> m_textures;

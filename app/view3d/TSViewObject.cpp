@@ -107,11 +107,8 @@ void TSViewObject::MoveTo(float x, float y, float z) {
 }
 
 void TSViewObject::MoveAndRotateTo(float x, float y, float z, float r) {
-    m_x = x;
-    m_y = y;
-    m_z = z;
     m_r = r;
-    ApplyMoveThenRotate();
+    MoveTo(x, y, z);
 }
 
 void TSViewObject::RotateAndMoveTo(float x, float y, float z, float r) {

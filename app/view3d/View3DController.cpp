@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "common/Prompter.h"
 #include "platform/Paths.h"
@@ -24,8 +25,8 @@ constexpr int kViewDistance = 600;
 // closed while it ran.
 class BusyScope {
 public:
-    BusyScope(bool& busy, const std::function<void()>& whenClosed)
-        : m_busy(busy), m_whenClosed(whenClosed) {
+    BusyScope(bool& busy, std::function<void()> whenClosed)
+        : m_busy(busy), m_whenClosed(std::move(whenClosed)) {
         m_busy = true;
     }
     ~BusyScope() {
@@ -37,7 +38,7 @@ public:
 
 private:
     bool& m_busy;
-    const std::function<void()>& m_whenClosed;
+    std::function<void()> m_whenClosed;
 };
 
 // Returns true when a file can be created in folder.
@@ -134,10 +135,7 @@ bool View3DController::RenderConsistFile(const std::string& fileName) {
     try {
         m_file->Load();
     } catch (const std::exception& e) {
-        if (m_services.prompts != nullptr) {
-            m_services.prompts->Message(MessageIcon::Critical, "Render Consist", e.what());
-        }
-        return false;
+        return Failed("Render Consist", e);
     }
     m_file->SetFileName(fileName);
     return RenderConsist(*m_file);
@@ -157,10 +155,7 @@ bool View3DController::RenderConsist(const corvane::TSFile& file) {
         }
         m_host.SetCaption("Consist - " + ConfigurationName(*cfg));
     } catch (const std::exception& e) {
-        if (m_services.prompts != nullptr) {
-            m_services.prompts->Message(MessageIcon::Critical, "Render Consist", e.what());
-        }
-        return false;
+        return Failed("Render Consist", e);
     }
     return RenderVehicles(*file.Child("Train")->Child("TrainCfg"));
 }
@@ -174,12 +169,11 @@ bool View3DController::RenderLooseConsist(const corvane::TSFileItemPtr& item) {
 }
 
 bool View3DController::RenderVehicles(const corvane::TSFileItem& cfg) {
-    const std::function<void()> whenClosed = [this] {
+    const BusyScope busy(m_busy, [this] {
         if (m_closed) {
             Close();
         }
-    };
-    const BusyScope busy(m_busy, whenClosed);
+    });
     m_failedShapes.clear();
     try {
         NewView();
@@ -211,30 +205,18 @@ bool View3DController::RenderVehicles(const corvane::TSFileItem& cfg) {
         if (Abandoned()) {
             return false;
         }
-        // A consist none of whose shapes could be loaded has nothing to select; each
-        // failure has had its message.
-        if (m_view->Models()->Count() > 0) {
-            m_view->Models()->Item(1).SetSelected(true);
-        }
-        m_view->ResetCamera();
-        m_host.ShowStatus("Done");
-        LetEventsRun();
-        return m_failedShapes.empty();
+        return Finished();
     } catch (const std::exception& e) {
-        if (m_services.prompts != nullptr) {
-            m_services.prompts->Message(MessageIcon::Critical, "Render Consist", e.what());
-        }
-        return false;
+        return Failed("Render Consist", e);
     }
 }
 
 bool View3DController::RenderShape(const std::string& fileName) {
-    const std::function<void()> whenClosed = [this] {
+    const BusyScope busy(m_busy, [this] {
         if (m_closed) {
             Close();
         }
-    };
-    const BusyScope busy(m_busy, whenClosed);
+    });
     m_failedShapes.clear();
     try {
         m_host.ShowStatus("Loading " + fileName);
@@ -255,19 +237,29 @@ bool View3DController::RenderShape(const std::string& fileName) {
         m_view->targetZ = 0;
         m_hscView = {0, 0, 0};
         RefreshBars();
-        if (m_view->Models()->Count() > 0) {
-            m_view->Models()->Item(1).SetSelected(true);
-        }
-        m_view->ResetCamera();
-        m_host.ShowStatus("Done");
-        LetEventsRun();
-        return m_failedShapes.empty();
+        return Finished();
     } catch (const std::exception& e) {
-        if (m_services.prompts != nullptr) {
-            m_services.prompts->Message(MessageIcon::Critical, "Render Shape", e.what());
-        }
-        return false;
+        return Failed("Render Shape", e);
     }
+}
+
+bool View3DController::Finished() {
+    // A view none of whose shapes could be loaded has nothing to select; each
+    // failure has had its message.
+    if (m_view->Models()->Count() > 0) {
+        m_view->Models()->Item(1).SetSelected(true);
+    }
+    m_view->ResetCamera();
+    m_host.ShowStatus("Done");
+    LetEventsRun();
+    return m_failedShapes.empty();
+}
+
+bool View3DController::Failed(const std::string& title, const std::exception& error) {
+    if (m_services.prompts != nullptr) {
+        m_services.prompts->Message(MessageIcon::Critical, title, error.what());
+    }
+    return false;
 }
 
 void View3DController::ResetView() {

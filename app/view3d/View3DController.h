@@ -5,6 +5,7 @@
 // bars, the mouse and the keys on the canvas. The window mirrors the two scroll
 // bars held here and shows the status texts and captions it is given.
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -104,6 +105,11 @@ public:
 
 private:
     bool RenderVehicles(const corvane::TSFileItem& cfg);
+    // Ends a render that went through: selects the first model and says "Done".
+    // Returns whether every shape could be loaded.
+    bool Finished();
+    // Shows why a render stopped, under title; returns false.
+    bool Failed(const std::string& title, const std::exception& error);
     void NewView();
     // Attaches the models to the canvas's device when it is not the one they have:
     // a canvas may only be able to draw once its window is on screen.

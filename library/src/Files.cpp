@@ -14,16 +14,11 @@
 #include <system_error>
 #include <utility>
 
+#include "WindowsApi.h"
+
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 // The Windows API's ReplaceFile (ReplaceFileW) is not used; ours keeps its name.
 #undef ReplaceFile
 #else

@@ -9,15 +9,9 @@
 #include "Files.h"
 #include "corvane/TSFile.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "WindowsApi.h"
+
+#if !defined(_WIN32)
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -10,16 +10,9 @@
 #include <string>
 #include <vector>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include "TempFolder.h"
 #include "TreeText.h"
+#include "WindowsApi.h"
 #include "corvane/TSFile.h"
 
 namespace {

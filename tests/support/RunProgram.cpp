@@ -4,15 +4,10 @@
 
 #include "TempFolder.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "WindowsApi.h"
+#include "platform/CommandLine.h"
+
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,27 +23,6 @@ namespace testing_support {
 namespace {
 
 #if defined(_WIN32)
-// Quotes one argument as the C run-time library splits a command line.
-std::wstring Quoted(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        return argument;
-    }
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out.push_back(c);
-    }
-    out.append(backslashes * 2, L'\\');
-    out.push_back(L'"');
-    return out;
-}
-
 // A handle closed when it goes.
 struct Handle {
     HANDLE h = INVALID_HANDLE_VALUE;
@@ -85,10 +59,11 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         const Handle in(Inheritable(L"NUL", GENERIC_READ, OPEN_EXISTING));
         const Handle out(Inheritable(Utf8Path(outPath), GENERIC_WRITE, CREATE_ALWAYS));
         const Handle err(Inheritable(Utf8Path(errPath), GENERIC_WRITE, CREATE_ALWAYS));
-        std::wstring line = Quoted(Utf8Path(program).wstring());
+        std::vector<std::wstring> command{Utf8Path(program).wstring()};
         for (const auto& a : arguments) {
-            line += L" " + Quoted(Utf8Path(a).wstring());
+            command.push_back(Utf8Path(a).wstring());
         }
+        std::wstring line = vantor::platform::CommandLine(command);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;

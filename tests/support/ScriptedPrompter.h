@@ -20,6 +20,11 @@ public:
     ScriptedPrompter& ExpectMessage(vantor::MessageIcon icon, std::string title, std::string text,
                                     vantor::Answer answer = vantor::Answer::Ok,
                                     vantor::MessageButtons buttons = vantor::MessageButtons::Ok);
+    // Expects a message box whose text begins with start (the rest, such as a
+    // folder made while the test ran, is read back from LastMessage) and answers it.
+    ScriptedPrompter& ExpectMessageStarting(vantor::MessageIcon icon, std::string title,
+                                            std::string start,
+                                            vantor::Answer answer = vantor::Answer::Ok);
     // Expects an input box and answers it ("" for Cancel).
     ScriptedPrompter& ExpectInput(std::string prompt, std::string title, std::string defaultAnswer,
                                   std::string answer);
@@ -35,6 +40,8 @@ public:
     [[nodiscard]] bool Done() const { return m_script.empty(); }
     // The last file dialog request seen, for checks of filters and start names.
     [[nodiscard]] const vantor::FileDialogRequest& LastFileRequest() const { return m_lastFile; }
+    // The text of the last message box seen.
+    [[nodiscard]] const std::string& LastMessage() const { return m_lastMessage; }
     // The last print dialog request seen.
     [[nodiscard]] const vantor::PrintRequest& LastPrintRequest() const { return m_lastPrint; }
 
@@ -59,12 +66,14 @@ private:
         std::string defaultAnswer;
         vantor::Answer answer = vantor::Answer::Ok;
         std::string textAnswer;
+        bool textIsStart = false;
     };
     Step Next(Kind kind, const std::string& what);
 
     std::deque<Step> m_script;
     vantor::FileDialogRequest m_lastFile;
     vantor::PrintRequest m_lastPrint;
+    std::string m_lastMessage;
 };
 
 }  // namespace testing_support

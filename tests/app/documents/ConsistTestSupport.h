@@ -8,6 +8,7 @@
 
 #include "TempFolder.h"
 #include "corvane/TSFile.h"
+#include "documents/ConsistEditor.h"
 
 namespace consist_test {
 
@@ -60,6 +61,15 @@ inline std::string Dump(const corvane::TSItemCollection& items, const std::strin
         text += "\n" + Dump(*item->Children(), indent + "  ");
     }
     return text;
+}
+
+// Each row of the editor's vehicle list as its shape, with a "*" when flipped.
+inline std::vector<std::string> MarkedShapes(const vantor::ConsistEditor& editor) {
+    std::vector<std::string> shapes;
+    for (const auto& row : editor.Rows()) {
+        shapes.push_back(row.shape + (row.type.back() == '*' ? "*" : ""));
+    }
+    return shapes;
 }
 
 }  // namespace consist_test

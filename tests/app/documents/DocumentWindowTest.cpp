@@ -330,11 +330,7 @@ TEST_F(DocumentTest, TheConsistListOpensConsistsForEditingAndViewing) {
 
 // Each row of the vehicle list as "shape" with a "*" when flipped.
 std::vector<std::string> Shapes(vantor::DocumentWindow& document) {
-    std::vector<std::string> shapes;
-    for (const auto& row : document.Editor().Rows()) {
-        shapes.push_back(row.shape + (row.type.back() == '*' ? "*" : ""));
-    }
-    return shapes;
+    return consist_test::MarkedShapes(document.Editor());
 }
 
 TEST_F(DocumentTest, AConsistThatCannotBeReadOpensNoEditor) {

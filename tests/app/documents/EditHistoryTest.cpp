@@ -17,6 +17,7 @@ using consist_test::Consist;
 using consist_test::ConsistBytes;
 using consist_test::Dump;
 using consist_test::Lines;
+using consist_test::MarkedShapes;
 using consist_test::Vehicle;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
@@ -27,14 +28,6 @@ using vantor::StockRow;
 
 const StockRow kHopper{"Wagon", "Hopper", "Hopper"};
 const StockRow kEngine{"Engine", "GP38", "GP38"};
-
-std::vector<std::string> Shapes(const ConsistEditor& editor) {
-    std::vector<std::string> shapes;
-    for (const auto& row : editor.Rows()) {
-        shapes.push_back(row.shape + (row.type.back() == '*' ? "*" : ""));
-    }
-    return shapes;
-}
 
 class EditHistoryTest : public testing::Test {
 protected:
@@ -103,19 +96,19 @@ TEST_F(EditHistoryTest, UndoRestoresTheSelectionAndRedoGoesForwardAgain) {
     m_editor.SelectRow(3);
     m_editor.Move(MoveCommand::Forwards);
     m_editor.Move(MoveCommand::Flip);
-    ASSERT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V3*", "V2*"}));
+    ASSERT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V3*", "V2*"}));
     EXPECT_EQ(m_editor.SelectedRow(), 0);
 
     ASSERT_TRUE(m_editor.Undo());
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
     EXPECT_EQ(m_editor.SelectedRow(), 2) << "the row selected when Flip ran";
     ASSERT_TRUE(m_editor.Undo());
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
     EXPECT_EQ(m_editor.SelectedRow(), 3);
     EXPECT_FALSE(m_editor.Undo());
 
     ASSERT_TRUE(m_editor.Redo());
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
     EXPECT_EQ(m_editor.SelectedRow(), 2);
     EXPECT_TRUE(m_editor.Changed());
 
@@ -123,13 +116,13 @@ TEST_F(EditHistoryTest, UndoRestoresTheSelectionAndRedoGoesForwardAgain) {
     m_editor.Move(MoveCommand::RemoveAll);
     EXPECT_FALSE(m_editor.CanRedo());
     ASSERT_TRUE(m_editor.Undo());
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V3", "V2*"}));
 
     // A command that finds nothing to do is no step of the history.
     m_editor.SelectRow(1);
     m_editor.Move(MoveCommand::Forwards);
     ASSERT_TRUE(m_editor.Undo());
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
 }
 
 TEST_F(EditHistoryTest, SavingKeepsTheHistoryAndMarksWhereChangedClears) {
@@ -171,17 +164,17 @@ TEST_F(EditHistoryTest, SavingKeepsTheHistoryAndMarksWhereChangedClears) {
 TEST_F(EditHistoryTest, AddAtPutsTheVehicleBeforeTheRowDroppedOnAsOneStep) {
     LoadThree();
     ASSERT_EQ(m_editor.AddAt(kHopper, 2), "");
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "Hopper", "V2*", "V3"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "Hopper", "V2*", "V3"}));
     EXPECT_EQ(m_editor.SelectedRow(), 2);
     // The comment after V1 stays where it was, after V1.
     EXPECT_NE(Dump(*m_editor.File().Items()).find("EngineData [V1] [Box]\n    Comment [keep]\n"),
               std::string::npos);
     m_editor.AddAt(kEngine, 99);
-    EXPECT_EQ(Shapes(m_editor).back(), "GP38");
+    EXPECT_EQ(MarkedShapes(m_editor).back(), "GP38");
     EXPECT_EQ(m_editor.SelectedRow(), 5);
     m_editor.Undo();
     m_editor.Undo();
-    EXPECT_EQ(Shapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
+    EXPECT_EQ(MarkedShapes(m_editor), (std::vector<std::string>{"V1", "V2*", "V3"}));
     EXPECT_NE(m_editor.AddAt(StockRow{"Wagon", "Bad(", "X"}, 1), "");
     EXPECT_FALSE(m_editor.CanUndo()) << "a refused add is no step";
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConsistTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TempFolder.h"
 #include "corvane/TSFile.h"
 #include "documents/ReplaceStock.h"
@@ -23,6 +24,9 @@ using testing::HasSubstr;
 using testing_support::MakeFile;
 using testing_support::ReadBytes;
 using testing_support::TempFolder;
+using vantor::Answer;
+using vantor::MessageButtons;
+using vantor::MessageIcon;
 using vantor::ReplaceRequest;
 using vantor::ReplaceResult;
 using vantor::StockRow;
@@ -215,56 +219,26 @@ TEST_F(ReplaceStockTest, StockNamesFromArgumentsAndPaths) {
     EXPECT_FALSE(vantor::StockFromPath(m_folder + "\\Trains\\Trainset\\Loco\\Loco.sd"));
 }
 
-// Answers Yes or No to every message and keeps what was asked; the report names
-// a backup folder that the test cannot know beforehand.
-class AnsweringPrompter : public vantor::Prompter {
-public:
-    explicit AnsweringPrompter(vantor::Answer answer) : m_answer(answer) {}
-    vantor::Answer Message(vantor::MessageIcon icon, const std::string& title,
-                           const std::string& text, vantor::MessageButtons buttons) override {
-        asked.push_back({icon, title, text, buttons});
-        return buttons == vantor::MessageButtons::YesNo ? m_answer : vantor::Answer::Ok;
-    }
-    std::string Input(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::string OpenFileName(const vantor::FileDialogRequest&) override { return {}; }
-    std::string SaveFileName(const vantor::FileDialogRequest&) override { return {}; }
-    std::string FolderName(const std::string&, const std::string&) override { return {}; }
-    bool PrintDialog(vantor::PrintRequest&) override { return false; }
-
-    struct Asked {
-        vantor::MessageIcon icon;
-        std::string title;
-        std::string text;
-        vantor::MessageButtons buttons;
-    };
-    std::vector<Asked> asked;
-
-private:
-    vantor::Answer m_answer;
-};
-
 TEST_F(ReplaceStockTest, TheWindowAsksBeforeAChangeOfKindAndReports) {
     const std::string question =
         "Box\\Box.wag is a wagon and Loco\\Loco.eng is an engine.  Replace it all the same?";
     ReplaceRequest request{kBox, kLoco};
     request.only = std::vector<std::string>{"Plain"};
-    AnsweringPrompter no(vantor::Answer::No);
-    EXPECT_FALSE(vantor::ReplaceAfterAsking(m_folder, request, no));
-    ASSERT_EQ(no.asked.size(), 1U);
-    EXPECT_EQ(no.asked[0].text, question);
-    EXPECT_EQ(no.asked[0].title, "Replace in Consists");
+    testing_support::ScriptedPrompter prompts;
+    prompts.ExpectMessage(MessageIcon::Question, "Replace in Consists", question, Answer::No,
+                          MessageButtons::YesNo);
+    EXPECT_FALSE(vantor::ReplaceAfterAsking(m_folder, request, prompts));
     EXPECT_TRUE(Unchanged("Plain"));
 
-    AnsweringPrompter yes(vantor::Answer::Yes);
-    const auto result = vantor::ReplaceAfterAsking(m_folder, request, yes);
+    prompts.ExpectMessage(MessageIcon::Question, "Replace in Consists", question, Answer::Yes,
+                          MessageButtons::YesNo);
+    prompts.ExpectMessageStarting(MessageIcon::Information, "Replace in Consists",
+                                  "Plain: changed row 1\n");
+    const auto result = vantor::ReplaceAfterAsking(m_folder, request, prompts);
     ASSERT_TRUE(result);
-    ASSERT_EQ(yes.asked.size(), 2U);
-    EXPECT_EQ(yes.asked[1].icon, vantor::MessageIcon::Information);
-    EXPECT_EQ(yes.asked[1].text, "Plain: changed row 1\nThe consists as they were are in " +
-                                     result->backupFolder +
-                                     "; copy them back into the consists folder to undo.\n");
+    EXPECT_EQ(prompts.LastMessage(), "Plain: changed row 1\nThe consists as they were are in " +
+                                         result->backupFolder +
+                                         "; copy them back into the consists folder to undo.\n");
     EXPECT_THAT(Vehicles("Plain"), ElementsAre("Engine 1 EngineData Loco Loco"));
     EXPECT_TRUE(Unchanged("Mixed"));
 }

@@ -6,9 +6,11 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TempFolder.h"
+#include "platform/CommandLine.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -175,6 +177,25 @@ TEST_F(PathsTest, HostPathResolvesTheExistingPartAndKeepsTheNewName) {
               Real("Trains/Consists/New One.con"));
     EXPECT_EQ(vantor::platform::HostPath(Win("\\Trains\\New\\..\\Consists\\x.con")),
               Real("Trains/Consists/x.con"));
+}
+
+// A Windows program splits its command line back into these arguments only when
+// backslashes are doubled exactly where a quote follows them.
+TEST(CommandLineTest, QuotesWhatTheRunTimeLibraryWouldSplitOrUnescape) {
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"plain", L"plain"},
+        {L"", L"\"\""},
+        {L"two words", L"\"two words\""},
+        {L"C:\\Program Files\\", L"\"C:\\Program Files\\\\\""},
+        {L"say \"hi\"", L"\"say \\\"hi\\\"\""},
+        {L"a\\\"b", L"\"a\\\\\\\"b\""},
+        {L"C:\\no\\quote", L"C:\\no\\quote"},
+    };
+    for (const auto& [argument, quoted] : rows) {
+        EXPECT_EQ(vantor::platform::QuoteArgument(argument), quoted);
+    }
+    EXPECT_EQ(vantor::platform::CommandLine({L"C:\\a b\\x.exe", L"-n", L"c d"}),
+              L"\"C:\\a b\\x.exe\" -n \"c d\"");
 }
 
 }  // namespace

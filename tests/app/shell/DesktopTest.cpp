@@ -226,21 +226,19 @@ TEST_F(DesktopTest, ExitAsksAboutEveryUnsavedConsistBeforeAnyWindowCloses) {
     vantor::DocumentWindow* second = window->NewDocumentByMode(DocumentMode::Consist, "");
     ASSERT_TRUE(first->Editor().Changed() && second->Editor().Changed());
 
-    m_prompts
-        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
-                       MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::Cancel,
-                       MessageButtons::YesNoCancel);
+    const auto asked = [this](Answer one, Answer other) {
+        for (const Answer answer : {one, other}) {
+            m_prompts.ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, answer,
+                                    MessageButtons::YesNoCancel);
+        }
+    };
+    asked(Answer::No, Answer::Cancel);
     EXPECT_FALSE(window->close());
     EXPECT_THAT(Captions(*window), ElementsAre("Consist List 1", "Consist 1", "Consist 2"));
     EXPECT_TRUE(first->Editor().Changed());
 
     // Asked again, both times: No to both closes everything.
-    m_prompts
-        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
-                       MessageButtons::YesNoCancel)
-        .ExpectMessage(MessageIcon::Question, "Close", kCloseQuestion, Answer::No,
-                       MessageButtons::YesNoCancel);
+    asked(Answer::No, Answer::No);
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(window->Area()->subWindowList().isEmpty());
 }

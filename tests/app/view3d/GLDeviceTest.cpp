@@ -90,19 +90,6 @@ std::vector<QColor> Quadrants() {
     return {Qt::red, Qt::green, Qt::blue, Qt::white};
 }
 
-void ExpectQuadrants(const QImage& picture, const Camera& camera, const char* what) {
-    // The middles of the quadrants of a panel 2 m wide around (0, 2, 0).
-    const std::pair<Vector3, QColor> expected[] = {{{0, 2.5F, -0.5F}, Qt::red},
-                                                   {{0, 2.5F, 0.5F}, Qt::green},
-                                                   {{0, 1.5F, -0.5F}, Qt::blue},
-                                                   {{0, 1.5F, 0.5F}, Qt::white}};
-    for (const auto& [point, colour] : expected) {
-        const QColor found = picture.pixelColor(ExpectedPixel(camera, point, kWidth, kHeight));
-        EXPECT_TRUE(Near(found, colour)) << what << ": " << colour.name().toStdString()
-                                         << " expected, " << found.name().toStdString() << " drawn";
-    }
-}
-
 // An 8 x 8 DXT1 texture of four one-colour blocks in the quadrants' colours.
 TextureImage Dxt1Quadrants() {
     const std::uint16_t colours[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
@@ -266,7 +253,9 @@ TEST(CanvasInAWindow, MakesItsDeviceWhenTheWindowIsShown) {
                      Qt::red));
 }
 
-TEST_F(CanvasTest, SavesNumberedSnapshotsOfThePictureWithoutReplacingOne) {
+// Numbering and refusing to replace are the snapshot files' (CanvasLogicTest): here
+// the file is the canvas's picture, and the next location moves on.
+TEST_F(CanvasTest, SavesTheDrawnPictureAsTheNextNumberedSnapshot) {
     DrawRedBox();
     const std::string base = m_folder.Path().string() + "\\VantorS";
     WriteBytes(m_folder.File("VantorS0001.png"), "earlier");
@@ -275,18 +264,11 @@ TEST_F(CanvasTest, SavesNumberedSnapshotsOfThePictureWithoutReplacingOne) {
     EXPECT_EQ(m_canvas.SnapshotLocation(), base + "0002.png");
     ASSERT_EQ(m_canvas.SaveSnapshot(), "");
     EXPECT_EQ(m_canvas.SnapshotLocation(), base + "0003.png");
-    ASSERT_EQ(m_canvas.SaveSnapshot(), "");
     EXPECT_EQ(ReadBytes(m_folder.File("VantorS0001.png")), "earlier");
-    for (const char* name : {"VantorS0002.png", "VantorS0003.png"}) {
-        const QImage saved(QString::fromStdString(m_folder.File(name)));
-        ASSERT_FALSE(saved.isNull()) << name;
-        EXPECT_EQ(saved.size(), m_canvas.Picture().size());
-        EXPECT_TRUE(Near(At(saved, {0.5F, 2, 3}), Qt::red)) << name;
-    }
-
-    m_canvas.SetSnapshotLocation(m_folder.Path().string() + "\\missing\\VantorS");
-    EXPECT_NE(m_canvas.SaveSnapshot().find("Cannot save the snapshot"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(m_folder.Path() / "missing"));
+    const QImage saved(QString::fromStdString(m_folder.File("VantorS0002.png")));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), m_canvas.Picture().size());
+    EXPECT_TRUE(Near(At(saved, {0.5F, 2, 3}), Qt::red));
 }
 
 TEST_F(CanvasTest, ReportsKeysAndMouseAsTheWindowsViewExpectsThem) {

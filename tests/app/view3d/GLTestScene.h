@@ -1,6 +1,8 @@
 #pragma once
 
-// Meshes and textures that the OpenGL tests draw, and reading their pictures.
+// Meshes and textures that the OpenGL tests draw, and reading and checking their pictures.
+
+#include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "view3d/GLSpace.h"
@@ -112,6 +115,37 @@ inline bool Near(const QColor& a, const QColor& b, int tolerance = 6) {
     return std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// Returns the share of pixels that differ from the picture's corner (the sky).
+inline double DrawnShare(const QImage& picture) {
+    if (picture.isNull()) {
+        return 0;
+    }
+    const QRgb sky = picture.pixel(0, 0);
+    long drawn = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            drawn += picture.pixel(x, y) != sky ? 1 : 0;
+        }
+    }
+    return static_cast<double>(drawn) / (static_cast<double>(picture.width()) * picture.height());
+}
+
+// Expects the quadrants of a panel 2 m wide around (0, 2, 0), facing the camera,
+// in red top left, green top right, blue bottom left and white bottom right.
+inline void ExpectQuadrants(const QImage& picture, const vantor::view3d::Camera& camera,
+                            const char* what) {
+    const std::pair<Vector3, QColor> expected[] = {{{0, 2.5F, -0.5F}, Qt::red},
+                                                   {{0, 2.5F, 0.5F}, Qt::green},
+                                                   {{0, 1.5F, -0.5F}, Qt::blue},
+                                                   {{0, 1.5F, 0.5F}, Qt::white}};
+    for (const auto& [point, colour] : expected) {
+        const QColor found =
+            picture.pixelColor(ExpectedPixel(camera, point, picture.width(), picture.height()));
+        EXPECT_TRUE(Near(found, colour)) << what << ": " << colour.name().toStdString()
+                                         << " expected, " << found.name().toStdString() << " drawn";
+    }
 }
 
 }  // namespace testing_support

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTest>
 
+#include "GLTestScene.h"
 #include "ShellFixture.h"
 #include "documents/DocumentWindow.h"
 #include "documents/View3DPage.h"
@@ -13,22 +14,8 @@
 
 namespace {
 
+using testing_support::DrawnShare;
 using testing_support::ShellTest;
-
-// Returns the share of pixels that differ from the picture's corner (the sky).
-double DrawnShare(const QImage& picture) {
-    if (picture.isNull()) {
-        return 0;
-    }
-    const QRgb sky = picture.pixel(0, 0);
-    long drawn = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            drawn += picture.pixel(x, y) != sky ? 1 : 0;
-        }
-    }
-    return static_cast<double>(drawn) / (static_cast<double>(picture.width()) * picture.height());
-}
 
 QImage Picture(vantor::DocumentWindow& document) {
     auto* canvas = dynamic_cast<vantor::view3d::GLCanvas*>(document.View3D()->Canvas());

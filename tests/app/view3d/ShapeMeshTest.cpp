@@ -237,14 +237,7 @@ TEST(ShapeMesh, DamagedFilesAreRefusedWithWhatIsWrong) {
          "no shape block was found at line 2"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string error;
-        try {
-            MeshOf(c.bytes);
-        } catch (const FormatError& e) {
-            error = e.what();
-        }
-        EXPECT_THAT(error, HasSubstr(c.error));
+        EXPECT_THAT(FormatErrorOf(c.bytes), HasSubstr(c.error)) << c.name;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "FakeHost.h"
+#include "GLTestScene.h"
 #include "TempFolder.h"
 #include "documents/DocumentWindow.h"
 #include "documents/View3DPage.h"
@@ -18,22 +19,8 @@
 
 namespace {
 
+using testing_support::DrawnShare;
 using vantor::DocumentMode;
-
-// Returns the share of pixels that differ from the picture's corner (the sky).
-double DrawnShare(const QImage& picture) {
-    if (picture.isNull()) {
-        return 0;
-    }
-    const QRgb sky = picture.pixel(0, 0);
-    long drawn = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            drawn += picture.pixel(x, y) != sky ? 1 : 0;
-        }
-    }
-    return static_cast<double>(drawn) / (static_cast<double>(picture.width()) * picture.height());
-}
 
 TEST(View3DOpenGLTest, TheDemoConsistIsDrawnMovedAndSaved) {
     if (const std::string why = vantor::view3d::ProbeOpenGL(); !why.empty()) {

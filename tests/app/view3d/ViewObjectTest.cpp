@@ -63,20 +63,6 @@ void ExpectNear(const Vector3& actual, const Vector3& expected) {
     EXPECT_NEAR(actual.z, expected.z, 1e-4);
 }
 
-TEST_F(ViewObjectTest, CreationAndReleaseLogTheSameNumber) {
-    std::uint64_t identity = 0;
-    {
-        auto object = NewObject();
-        identity = object->Identity();
-    }
-    const std::string log = testing_support::ReadBytes(folder.File("vantor.log"));
-    const std::string number = std::to_string(identity);
-    EXPECT_NE(log.find(" > tsviewobject " + number + "\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find(" < tsviewobject " + number + "\r\n"), std::string::npos) << log;
-    EXPECT_LT(log.find("> tsviewobject"), log.find("< tsviewobject"));
-    EXPECT_EQ(journal.calls.back(), "model1 SetDevice none");
-}
-
 TEST_F(ViewObjectTest, MovesAndTurnsFollowTheirTransformOrder) {
     auto object = NewObject();
     object->MoveTo(1, 2, 3);
@@ -109,7 +95,7 @@ TEST_F(ViewObjectTest, MovesAndTurnsFollowTheirTransformOrder) {
     EXPECT_FLOAT_EQ(object->X(), 1);
 }
 
-TEST_F(ViewObjectTest, AGoodLoadListsTheTexturesAndShowsThem) {
+TEST_F(ViewObjectTest, LoadsListTheTexturesAndFailedOnesSayWhyAndKeepWhatWasThere) {
     auto object = NewObject();
     ASSERT_TRUE(object->LoadShape(Shape("Hopper.s")));
     EXPECT_EQ(object->LastError(), "");
@@ -119,11 +105,6 @@ TEST_F(ViewObjectTest, AGoodLoadListsTheTexturesAndShowsThem) {
     EXPECT_EQ(object->Texture(0), "");
     EXPECT_EQ(object->Texture(3), "");
     EXPECT_FALSE(object->FlashOn());
-}
-
-TEST_F(ViewObjectTest, FailedLoadsSayWhyAndKeepWhatWasThere) {
-    auto object = NewObject();
-    ASSERT_TRUE(object->LoadShape(Shape("Hopper.s")));
 
     EXPECT_FALSE(object->LoadShape(Shape("bad.s")));
     EXPECT_EQ(object->LastError(), "bad shape") << "trimmed at both ends";
@@ -265,17 +246,27 @@ TEST_F(ViewTest, RefreshResetsTheSceneRefreshesEachModelAndDraws) {
     EXPECT_TRUE(journal.calls.empty()) << "no canvas, nothing to redraw";
 }
 
-TEST_F(ViewTest, TheViewLogsItsLife) {
-    std::uint64_t before = vantor::view3d::NextViewIdentity();
-    { auto view = NewView(); }
+// Views and view objects each log their making and their end under one number.
+TEST_F(ViewTest, ViewsAndObjectsLogTheirLifeUnderOneNumber) {
+    const std::uint64_t before = vantor::view3d::NextViewIdentity();
+    std::uint64_t object = 0;
+    {
+        auto view = NewView();
+        object = NewObject()->Identity();
+        EXPECT_EQ(journal.calls.back(), "model1 SetDevice none") << "the object let its model go";
+    }
     const std::string log = testing_support::ReadBytes(folder.File("vantor.log"));
+    const std::string number = std::to_string(object);
+    EXPECT_LT(log.find(" > tsviewobject " + number + "\r\n"),
+              log.find(" < tsviewobject " + number + "\r\n"));
+    EXPECT_NE(log.find(" < tsviewobject " + number + "\r\n"), std::string::npos) << log;
     const auto open = log.find("> tsview ");
     const auto close = log.find("< tsview ");
     ASSERT_NE(open, std::string::npos);
     ASSERT_NE(close, std::string::npos);
-    const std::string number = log.substr(open + 9, log.find('\r', open) - open - 9);
-    EXPECT_GT(std::stoull(number), before);
-    EXPECT_EQ(log.substr(close + 9, number.size()), number);
+    const std::string view = log.substr(open + 9, log.find('\r', open) - open - 9);
+    EXPECT_GT(std::stoull(view), before);
+    EXPECT_EQ(log.substr(close + 9, view.size()), view);
 }
 
 }  // namespace
