@@ -7,6 +7,7 @@
 
 #include "platform/ListingCache.h"
 #include "platform/Names.h"
+#include "platform/WindowsApi.h"
 
 namespace vantor::platform {
 
@@ -343,6 +344,37 @@ std::optional<std::string> ResolvePath(std::string_view path) {
         return std::nullopt;
     }
     return found.path.empty() ? std::string(".") : detail::ToUtf8(found.path);
+}
+
+std::optional<std::string> OnDiskPath(std::string_view path) {
+    std::optional<std::string> real = ResolvePath(path);
+#if defined(_WIN32)
+    if (!real) {
+        return real;
+    }
+    const ParsedPath parsed = Parse(*real);
+    std::wstring root = parsed.root.native();
+    if (root.size() >= 2 && root[1] == L':' && root[0] >= L'a' && root[0] <= L'z') {
+        root[0] = static_cast<wchar_t>(root[0] - L'a' + L'A');
+    }
+    fs::path result(root);
+    for (const std::string& name : parsed.names) {
+        fs::path next = result / detail::FromUtf8(name);
+        // The search gives the name as the folder holds it (a short 8.3 name
+        // gives the long one).
+        WIN32_FIND_DATAW data{};
+        if (name != ".." && name.find_first_of("*?") == std::string::npos) {
+            const HANDLE find = FindFirstFileW(next.c_str(), &data);
+            if (find != INVALID_HANDLE_VALUE) {
+                FindClose(find);
+                next = result / data.cFileName;
+            }
+        }
+        result = std::move(next);
+    }
+    real = result.empty() ? std::string(".") : detail::ToUtf8(result);
+#endif
+    return real;
 }
 
 std::string HostPath(std::string_view path) {

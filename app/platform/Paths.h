@@ -77,6 +77,12 @@ std::string Utf8Text(const std::filesystem::path& path);
 // Returns the real path of an existing file or folder, or nothing.
 std::optional<std::string> ResolvePath(std::string_view path);
 
+// Returns the real path of an existing file or folder with every name spelt as it
+// is on disk, or nothing: one text for all the spellings of one file, to key what
+// is kept per file. (On Windows any case opens a file, and ResolvePath keeps the
+// names as given.)
+std::optional<std::string> OnDiskPath(std::string_view path);
+
 // Returns the real path to read or write: the existing part resolved, the rest as given.
 std::string HostPath(std::string_view path);
 

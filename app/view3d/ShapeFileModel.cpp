@@ -48,7 +48,7 @@ void ShapeFileModel::LoadShapeFile(const std::string& path) {
     m_error.clear();
     m_slots.clear();
     m_infos.clear();
-    const auto real = platform::FileExists(path) ? platform::ResolvePath(path) : std::nullopt;
+    const auto real = platform::FileExists(path) ? platform::OnDiskPath(path) : std::nullopt;
     if (!real) {
         m_error = path + " does not exist";
         return;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/Paths.h"
 #include "view3d/MeshBuilder.h"
 #include "view3d/ShapeFile.h"
 #include "view3d/SimisData.h"
@@ -15,7 +16,7 @@ namespace {
 // Returns what tells one version of a file from another: its size and time of change.
 std::string StampOf(const std::string& realPath) {
     std::error_code error;
-    const std::filesystem::path path(realPath);
+    const std::filesystem::path path = platform::Utf8Path(realPath);
     const auto size = std::filesystem::file_size(path, error);
     const auto time = std::filesystem::last_write_time(path, error);
     return std::to_string(error ? 0 : size) + "/" +

@@ -2,7 +2,8 @@
 
 // The shapes and textures read so far, shared by the models of a view or of the
 // whole program, so that fifty equal wagons read and build their shape once and
-// decode each texture once. Entries are keyed by the file's real path and its
+// decode each texture once. Entries are keyed by the file's real path as spelt on
+// disk (platform::OnDiskPath: one key for every spelling of a file) and its
 // size and time of change: a file changed on disk is read again. Failures are
 // kept as well, so a bad file is not read again for every model that names it.
 // One thread at a time.

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <limits>
 
+#include "platform/Paths.h"
+
 namespace vantor::view3d {
 
 namespace {
@@ -40,7 +42,7 @@ bool StartsWithUtf16(std::string_view bytes, std::string_view text) {
 }  // namespace
 
 std::string ReadFileBytes(const std::string& realPath) {
-    std::ifstream in(realPath, std::ios::binary | std::ios::ate);
+    std::ifstream in(platform::Utf8Path(realPath), std::ios::binary | std::ios::ate);
     if (!in) {
         throw FormatError("the file cannot be opened");
     }

@@ -34,7 +34,7 @@ std::optional<std::string> Existing(const std::string& path) {
     if (platform::HasWildcards(path) || !platform::FileExists(path)) {
         return std::nullopt;
     }
-    return platform::ResolvePath(path);
+    return platform::OnDiskPath(path);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 
 namespace vantor::view3d {
 
-// Returns the real path of the texture name that the shape at shapePath uses, or
-// nothing when it is in neither folder.
+// Returns the real path, spelt as on disk, of the texture name that the shape at
+// shapePath uses, or nothing when it is in neither folder.
 std::optional<std::string> FindTexture(const std::string& shapePath,
                                        const std::string& textureFolder, const std::string& name);
 

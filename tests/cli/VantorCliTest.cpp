@@ -333,7 +333,9 @@ std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), folder).string()] = ReadBytes(entry.path().string());
+            // Keyed with "/" between names on every system.
+            files[fs::relative(entry.path(), folder).generic_string()] =
+                ReadBytes(entry.path().string());
         }
     }
     return files;
@@ -389,8 +391,10 @@ TEST_F(VantorCliTest, ReplaceStockAcrossTheDemosConsists) {
     EXPECT_EQ(fs::path(changed[1]), fs::path("Trains/Consists/Yard Shunt.con"));
     EXPECT_EQ(after.at(changed[0]), before.at("Trains/Consists/Yard Shunt.con"))
         << changed[0] << " is the backup";
-    EXPECT_THAT(done.out, HasSubstr("Yard Shunt: changed row 2\nThe consists as they were are in " +
-                                    (install / fs::path(changed[0]).parent_path()).string()));
+    EXPECT_THAT(
+        done.out,
+        HasSubstr("Yard Shunt: changed row 2\nThe consists as they were are in " +
+                  (install / fs::path(changed[0]).parent_path()).make_preferred().string()));
 
     const ProgramResult again =
         replace({"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--in", "Yard Shunt"});

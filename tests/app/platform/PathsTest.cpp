@@ -24,6 +24,7 @@ using vantor::platform::EntryTypes;
 using vantor::platform::FileExists;
 using vantor::platform::ListingCache;
 using vantor::platform::ListNames;
+using vantor::platform::OnDiskPath;
 using vantor::platform::ResolvePath;
 
 // A throw-away installation, addressed the way the application does: the real
@@ -55,6 +56,27 @@ TEST_F(PathsTest, ResolvesWindowsPathWhoseCaseDiffersFromTheDisk) {
     // ".." leaves the folder the way Windows reads it.
     MakeFolder("Trains/Trainset");
     EXPECT_EQ(ResolvePath(Win("\\trains\\trainset\\..\\CONSISTS\\.\\GP38 set.con")), file);
+}
+
+// What is kept per file is keyed by this path: every spelling of a file gives the
+// one path, on every system, with or without a cache.
+TEST_F(PathsTest, OnDiskPathIsOnePathForEverySpellingOfAFile) {
+    Make("Trains/Consists/GP38 Set.con");
+    MakeFolder("Trains/Trainset");
+    const std::string file = Real("Trains/Consists/GP38 Set.con");
+    for (const bool cached : {false, true}) {
+        SCOPED_TRACE(cached ? "cached" : "uncached");
+        std::optional<ListingCache> cache;
+        if (cached) {
+            cache.emplace();
+        }
+        EXPECT_EQ(OnDiskPath(Win("\\TRAINS\\consists\\gp38 set.CON")), file);
+        EXPECT_EQ(OnDiskPath(Win("/Trains\\Consists/GP38 Set.con")), file);
+        EXPECT_EQ(OnDiskPath(Win("\\trains\\TRAINSET\\..\\CONSISTS\\.\\GP38 set.con")), file);
+        EXPECT_EQ(OnDiskPath(Win("\\trains\\CONSISTS\\")), Real("Trains/Consists"));
+        EXPECT_EQ(OnDiskPath(Win("\\Trains\\Consists\\GP39 Set.con")), std::nullopt);
+        EXPECT_EQ(OnDiskPath(Win("\\Trains\\Consists\\GP38 Set.con\\")), std::nullopt);
+    }
 }
 
 TEST_F(PathsTest, PrefersTheExactNameThenTheFirstInListingOrder) {

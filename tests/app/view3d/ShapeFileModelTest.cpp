@@ -100,6 +100,13 @@ TEST_F(ShapeFileModelTest, TexturesComeFromBesideTheShapeThenTheTextureFolderInA
     EXPECT_EQ(KeyOf(model->TextureObject(0)), Textures("BODY.ace"));
     EXPECT_EQ(KeyOf(model->TextureObject(1)), Stock("glass.ace"));
     EXPECT_EQ(model->GetTextureInfo(0).width, 2);
+    // Every spelling of one file is one texture, read and uploaded once, also
+    // where any case opens the file.
+    const int reads = m_library->TextureReads();
+    EXPECT_EQ(model->LoadTexture("..\\Textures\\body.ACE", true), model->TextureObject(0));
+    EXPECT_EQ(model->LoadTexture("BODY.ACE", true), model->TextureObject(0));
+    EXPECT_EQ(m_library->TextureReads(), reads);
+    EXPECT_EQ(m_device.handles.size(), 2U);
 
     // Beside the shape wins over the texture folder.
     MakeFile(Stock("body.ace"), Ace());
@@ -125,6 +132,19 @@ TEST_F(ShapeFileModelTest, AMissingOrBadTextureLeavesAnEmptySlotAndStillDraws) {
     EXPECT_EQ(m_device.draws[0].world, MatrixTranslation(0, 0, 7));
     EXPECT_EQ(m_device.draws[0].textures.size(), 2U);
     EXPECT_EQ(m_device.draws[0].mesh, model->Mesh());
+}
+
+TEST_F(ShapeFileModelTest, FilesUnderANonAsciiNameLoad) {
+    const std::filesystem::path folder =
+        testing_support::Utf8Path("Trainset/G\xc3\xbcterwagen \xc3\xa9t\xc3\xa9");
+    const std::string shape =
+        MakeFile(m_folder.Path() / folder / "wagon.s", BinaryShape(TestShape()));
+    MakeFile(m_folder.Path() / folder / "body.ace", Ace());
+    auto model = Model();
+    model->LoadShapeFile(shape);
+    ASSERT_EQ(model->LoadError(), "");
+    EXPECT_EQ(model->GetTextureInfo(0).width, 2);
+    EXPECT_TRUE(model->TextureObject(0));
 }
 
 TEST_F(ShapeFileModelTest, FiftyModelsOfOneShapeReadItOnce) {
@@ -231,7 +251,11 @@ TEST(DemoShapes, LoadWithTheirTexturesFromEveryPlace) {
         ASSERT_EQ(model.LoadError(), "");
         ASSERT_EQ(model.TextureCount(), static_cast<int>(row.found.size()));
         for (int i = 0; i < model.TextureCount(); ++i) {
-            const std::string expected = row.found[i].empty() ? "(none)" : stock + row.found[i];
+            const std::string expected =
+                row.found[i].empty()
+                    ? "(none)"
+                    : testing_support::Utf8Text(
+                          testing_support::Utf8Path(stock + row.found[i]).make_preferred());
             EXPECT_EQ(KeyOf(model.TextureObject(i)), expected);
         }
         // Bogies and wheels stand below the body, on the rails at y = 0.
