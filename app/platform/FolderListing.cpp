@@ -264,21 +264,4 @@ std::shared_ptr<const FolderListing> ReadFromDisk(const fs::path& folder) {
     return Finish(ReadEntries(folder));
 }
 
-fs::path FromUtf8(std::string_view text) {
-#if defined(_WIN32)
-    return fs::path(std::u8string(text.begin(), text.end()));
-#else
-    return fs::path(std::string(text));
-#endif
-}
-
-std::string ToUtf8(const fs::path& path) {
-#if defined(_WIN32)
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return path.native();
-#endif
-}
-
 }  // namespace vantor::platform::detail

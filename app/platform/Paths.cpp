@@ -511,14 +511,6 @@ void RemoveFile(std::string_view path) {
     }
 }
 
-fs::path Utf8Path(std::string_view text) {
-    return detail::FromUtf8(text);
-}
-
-std::string Utf8Text(const fs::path& path) {
-    return detail::ToUtf8(path);
-}
-
 void AppendText(std::string_view path, std::string_view text) {
     const fs::path file = detail::FromUtf8(HostPath(path));
     {
