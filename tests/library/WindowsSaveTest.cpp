@@ -12,8 +12,8 @@
 
 #include "TempFolder.h"
 #include "TreeText.h"
-#include "WindowsApi.h"
 #include "corvane/TSFile.h"
+#include "platform/WindowsApi.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "TempFolder.h"
 
-#include "WindowsApi.h"
 #include "platform/CommandLine.h"
+#include "platform/WindowsApi.h"
 
 #if !defined(_WIN32)
 #include <fcntl.h>
