@@ -86,8 +86,6 @@ TEST_F(ViewObjectTest, MovesAndTurnsFollowTheirTransformOrder) {
     object->RotateAndMoveTo(0, 0, -50, -kPi);
     ExpectNear(World(), moveThenRotate);
     ExpectNear(World({0, 0, 1}), frontA);
-    EXPECT_FLOAT_EQ(object->Z(), -50);
-    EXPECT_FLOAT_EQ(object->R(), -kPi);
 
     object->RotateBy(kPi / 2);
     EXPECT_FLOAT_EQ(object->R(), -kPi / 2);
@@ -102,9 +100,7 @@ TEST_F(ViewObjectTest, LoadsListTheTexturesAndFailedOnesSayWhyAndKeepWhatWasTher
     EXPECT_EQ(object->NumTextures(), lastModel->TextureCount());
     EXPECT_EQ(object->Texture(1), "Hopper.s.ace");
     EXPECT_EQ(object->Texture(2), "Common.ace");
-    EXPECT_EQ(object->Texture(0), "");
     EXPECT_EQ(object->Texture(3), "");
-    EXPECT_FALSE(object->FlashOn());
 
     EXPECT_FALSE(object->LoadShape(Shape("bad.s")));
     EXPECT_EQ(object->LastError(), "bad shape") << "trimmed at both ends";
@@ -166,7 +162,6 @@ TEST_F(ViewTest, DrawsNothingBeforeItIsInitialised) {
     EXPECT_TRUE(journal.calls.empty());
     view->Initialise();
     EXPECT_EQ(journal.calls, (std::vector<std::string>{"InitialiseDevice", "InitialiseScene"}));
-    EXPECT_TRUE(view->Initialised());
 }
 
 TEST_F(ViewTest, ResetCameraPassesTheCameraThenDrawsOnce) {
