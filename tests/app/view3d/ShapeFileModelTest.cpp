@@ -198,10 +198,7 @@ TEST_F(ShapeFileModelTest, DeviceAndSlotsFollowFlashDestroyAndRefresh) {
     MakeFile(Stock("body.ace"), Ace());
     MakeFile(Stock("glass.dds"), Dds());
     ShapeFileModel model(m_library);
-    model.LoadShapeFile(shape);  // no device yet: slots stay empty, nothing drawn
-    std::int32_t flags = 1;
-    float level = -1;
-    model.Render(flags, level);
+    model.LoadShapeFile(shape);  // no device yet: slots stay empty
     EXPECT_FALSE(model.TextureObject(0));
     model.SetDevice(&m_device);  // attaching fills the slots
     EXPECT_EQ(KeyOf(model.TextureObject(0)), Stock("body.ace"));
@@ -213,8 +210,10 @@ TEST_F(ShapeFileModelTest, DeviceAndSlotsFollowFlashDestroyAndRefresh) {
     EXPECT_FALSE(model.TextureObject(1));
     model.SetDevice(nullptr);
     EXPECT_FALSE(model.TextureObject(0));
+    std::int32_t flags = 1;
+    float level = -1;
     model.Render(flags, level);
-    EXPECT_TRUE(m_device.draws.empty());
+    EXPECT_TRUE(m_device.draws.empty()) << "nothing drawn on a device let go";
 }
 
 }  // namespace

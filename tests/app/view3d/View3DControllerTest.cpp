@@ -109,7 +109,6 @@ TEST_F(View3DControllerTest, TwoWagonsLieEndToEndWithTheCameraAtTheMiddle) {
     EXPECT_LT(at("InitialiseScene"), at("FieldOfView 50"));
     EXPECT_LT(at("ViewDistance 600"), at("model1 LoadShapeFile " + Trainset("Box20.s")));
 
-    EXPECT_EQ(window.caption, "Consist - Pair");
     EXPECT_EQ(window.status.front(), "Loading " + file) << "the name as the caller gave it";
     EXPECT_EQ(window.status.back(), "Done");
 }
