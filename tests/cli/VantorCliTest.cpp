@@ -191,19 +191,15 @@ TEST_F(VantorCliTest, ErrorsExitWithAMessageAndWriteNothing) {
     };
     const Row rows[] = {
         {{}, 2, "--help"},
-        {{"frobnicate"}, 2, "--help"},
         {{"stock", "a", "b"}, 2, "--help"},
         {{"consists", "--msts"}, 2, "--help"},
         {{"--frob", "stock"}, 2, "--help"},
         {{"--msts", kDemo, "stock", "-x"}, 2, "--help"},
         {{"Stock", "--msts", kDemo}, 2, "--help"},
         {{"consist", "edit", "--new", "--add", "GP38/GP38.eng"}, 2, "--help"},
-        {{"consist", "edit", "--new", "--add", "GP38/GP38.s", "--save-as", target}, 2, "--help"},
         {{"consist"}, 2, "'consist' needs one of: show, facts, edit"},
         {{"check"}, 2, "'check' needs one of: stock, shape, consist, all-stock"},
-        {{"--msts", kDemo, "check", "stock"}, 2, "--help"},
         {{"--msts", kDemo, "check", "consist-in-route", "DemoVal"}, 2, "--help"},
-        {{"--msts", kDemo, "check", "nothing"}, 2, "--help"},
         // Failures of the commands.
         {{"--msts", kDemo, "consist", "edit", "Light Engine", "--remove", "2", "--save-as", target},
          1,
@@ -225,11 +221,9 @@ TEST_F(VantorCliTest, ErrorsExitWithAMessageAndWriteNothing) {
         {{"--msts", broken.string(), "check", "all-stock"},
          2,
          broken.string() + "\\Trains\\Trainset is not a folder"},
-        {{"--msts", file, "check", "shape", file}, 2, file + " is not a folder"},
         // What consist edit must not write: stock that is not installed, names the
         // reader cannot take back, an empty target.
         {Edit({"--add", "Nope/X.eng", "--save-as", target}), 1, "there is no such stock file"},
-        {Edit({"--add", "a/b/c/GP38.eng", "--save-as", target}), 2, "--add needs FOLDER/FILE.eng"},
         {Edit({"--add", "../../../etc/passwd.eng", "--save-as", target}), 2, "--add needs"},
         {Edit({"--add", "GP38 (Conrail)/GP38.eng", "--save-as", target}), 1,
          "The stock folder \"GP38 (Conrail)\" holds \"(\""},
@@ -261,17 +255,6 @@ TEST_F(VantorCliTest, ErrorsExitWithAMessageAndWriteNothing) {
     EXPECT_THAT(dashed.err, HasSubstr("--odd.con"));
     EXPECT_THAT(dashed.err, testing::Not(HasSubstr("unknown option")));
 
-    const fs::path settings = m_home.Path() / "config" / "Vantor" / "Vantor.conf";
-    std::string moved = folder.File("moved");  // as the settings file writes it: "\" doubled
-    for (std::size_t at = moved.find('\\'); at != std::string::npos;
-         at = moved.find('\\', at + 2)) {
-        moved.insert(at, 1, '\\');
-    }
-    MakeFile(settings, "[Settings]\nMSTSDir=" + moved + "\n");
-    const ProgramResult configured = Cli({"check", "all-stock"});
-    EXPECT_EQ(configured.exitCode, 2);
-    EXPECT_THAT(configured.err, HasSubstr(folder.File("moved") + " does not exist"));
-
 #if !defined(_WIN32)
     if (::geteuid() != 0) {  // root reads any folder
         const fs::path locked = folder.Path() / "Locked";
@@ -286,14 +269,10 @@ TEST_F(VantorCliTest, ErrorsExitWithAMessageAndWriteNothing) {
 }
 
 TEST_F(VantorCliTest, HelpDescribesCommandsAndOptions) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--help"}, {"stock", "-h"}}) {
-        const ProgramResult help = Cli(arguments);
-        EXPECT_EQ(help.exitCode, 0);
-        for (const char* word :
-             {"routes", "consists", "stock", "--msts", "consist edit", "check all-stock"}) {
-            EXPECT_THAT(help.out, HasSubstr(word));
-        }
+    const ProgramResult help = Cli({"stock", "-h"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word : {"routes", "consists", "--msts", "consist edit", "check all-stock"}) {
+        EXPECT_THAT(help.out, HasSubstr(word));
     }
 }
 
@@ -362,10 +341,7 @@ TEST_F(VantorCliTest, ReplaceStockAcrossTheDemosConsists) {
         {{"Boxcar/Boxcar40.wag", "GP38/GP38.eng"},
          "vantor-cli: A wagon can only be replaced by a wagon: GP38\\GP38.eng is an engine; "
          "nothing was changed\n"},
-        {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.s"},
-         "vantor-cli: Tanker/Tanker.s is not FOLDER/NAME.eng or FOLDER/NAME.wag"},
         {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--in"}, "--in needs a consist name"},
-        {{"Boxcar/Boxcar40.wag", "Tanker/Tanker.wag", "--frob"}, "unknown option --frob"},
     };
     for (const Refused& refused : refusals) {
         const ProgramResult result = replace(refused.arguments);
@@ -435,8 +411,7 @@ TEST_F(VantorCliTest, ConsistFactsOfTheDemoFreight) {
     const ProgramResult text = Cli({"--msts", kDemo, "consist", "facts", "Demo Freight"});
     EXPECT_EQ(text.exitCode, 0) << text.err;
     for (const char* line :
-         {"Length: 83.8 m\n", "Mass: 335.0 t\n", "Power per tonne: 8.90 kW/t\n",
-          "Braked tonnes per tonne: 0.110\n", "Maximum velocity: 80.5 km/h\n",
+         {"Length: 83.8 m\n", "Braked tonnes per tonne: 0.110\n",
           "Lowest engine maximum velocity: 104.6 km/h\n", "Weakest coupler: unknown (partial)\n",
           "  row 6: no Coupling Break\n"}) {
         EXPECT_THAT(text.out, HasSubstr(line));
@@ -629,19 +604,17 @@ TEST_F(VantorCliCheckTest, RelativeNonAsciiFileArgumentsAreFound) {
               "ERROR: " + root + "\\Trains\\Trainset\\Z\xC3\xBCg\xC3\xA9\\Gone.eng is MISSING\n");
 }
 
-// A file given in the Windows form, and an installation folder with a last "/"; the
-// faults above are given with "/".
-TEST_F(VantorCliCheckTest, FileArgumentsInEitherForm) {
-    const std::string gp38b = "Trains\\Trainset\\GP38\\GP38b.eng";
+// A file given in the Windows form, an installation folder with a last "/", and a
+// route that is not there; the faults above are given with "/".
+TEST_F(VantorCliCheckTest, FileArgumentsInEitherFormAndAMissingRoute) {
     const std::string corrupt = "GP38b.eng appears CORRUPT";
-    EXPECT_THAT(Cli({"--msts", kDemo, "check", "stock", Demo(gp38b)}).out, HasSubstr(corrupt));
+    EXPECT_THAT(
+        Cli({"--msts", kDemo, "check", "stock", Demo("Trains\\Trainset\\GP38\\GP38b.eng")}).out,
+        HasSubstr(corrupt));
     const ProgramResult slashed =
         Cli({"--msts", kDemo + "/", "check", "stock", kDemo + "/Trains/Trainset/GP38/GP38b.eng"});
     EXPECT_EQ(slashed.exitCode, 1);
     EXPECT_THAT(slashed.out, HasSubstr(corrupt));
-}
-
-TEST_F(VantorCliCheckTest, AMissingRouteIsAFinding) {
     const ProgramResult missing =
         Cli({"--msts", kDemo, "check", "consist-in-route", "Nowhere", "X"});
     EXPECT_EQ(missing.exitCode, 1);
